@@ -1,0 +1,53 @@
+#include "assets/MusicManager.hpp"
+
+#include "assets/Manifest.hpp"
+
+#include <iostream>
+
+bool MusicManager::load(const std::string& path)
+{
+    const ManifestFormat format{"MusicManager", "music", "file", "FILE",
+                                "MusicManager: Missing properties in musicfile."};
+    return loadManifest(path, format,
+                        [this](const std::string& key, const nlohmann::json& entry)
+                        {
+                            auto track = std::make_unique<MusicEntry>();
+                            track->file = readProperty<std::string>(entry, "file", "");
+                            track->volume = readProperty<int>(entry, "volume", 100);
+                            track->loopTo = readProperty<double>(entry, "loopTo", 0.0);
+                            entries[key] = std::move(track);
+                        });
+}
+
+void MusicManager::play(const std::string& key, bool loop)
+{
+    const auto found = entries.find(key);
+    if (found == entries.end())
+    {
+        std::cerr << "MusicManager: Song with key " << key << " does not exist." << std::endl;
+        return;
+    }
+    const MusicEntry& track = *found->second;
+    bool opened = false;
+    {
+        QuietSfmlErrors quiet;
+        opened = musicPlayer.openFromFile(track.file);
+    }
+    if (!opened)
+    {
+        std::cerr << "MusicManager: Unable to load music file " << track.file << "." << std::endl;
+        return;
+    }
+    musicPlayer.setVolume(static_cast<float>(track.volume));
+    musicPlayer.setLoop(loop);
+    musicPlayer.setLoopPoints(
+        sf::Music::TimeSpan(sf::milliseconds(static_cast<sf::Int32>(track.loopTo)),
+                            sf::milliseconds(static_cast<sf::Int32>(track.loopLength))));
+    musicPlayer.play();
+}
+
+const MusicEntry* MusicManager::entry(const std::string& key) const
+{
+    const auto found = entries.find(key);
+    return found == entries.end() ? nullptr : found->second.get();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <SFML/Audio/Sound.hpp>
+#include <SFML/Audio/SoundBuffer.hpp>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+/// One registered sound effect: its decoded samples and the sounds that play them.
+struct SoundEntry
+{
+    sf::SoundBuffer buffer;
+    std::vector<sf::Sound> sounds;
+    int instanceCount = 0;
+};
+
+/// Registry of short sound effects, filled once from "assets/sounds.json".
+class SoundManager
+{
+public:
+    /// While true, play() and stop() of registered keys do nothing. Start-up sets it from
+    /// the configuration's "sound" switch before the registries load.
+    bool muted = false;
+
+    /// Loads every entry of the manifest at path (top-level key "sounds", required
+    /// property "file", optional "instances", default 1). An "instances" value below 1 is
+    /// reported and raised to 1. Entries that fail are reported and skipped. Returns false
+    /// when the manifest cannot be opened or has no "sounds" key.
+    bool load(const std::string& path);
+
+    /// Restarts the key's first instance from the beginning. An unregistered key writes
+    /// "SoundManager: Sound with key <key> does not exist." and does nothing else.
+    void play(const std::string& key);
+
+    /// Stops every instance of the key; an unregistered key is reported as by play().
+    void stop(const std::string& key);
+
+    /// Tells whether key is registered; writes nothing.
+    bool exists(const std::string& key) const;
+
+    /// Returns the registered entry, or null without a message (for inspection).
+    const SoundEntry* entry(const std::string& key) const;
+
+private:
+    SoundEntry* find(const std::string& key);
+
+    std::unordered_map<std::string, std::unique_ptr<SoundEntry>> entries;
+};

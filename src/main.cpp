@@ -1,0 +1,20 @@
+// Flumbadoo: plays the demo from its first scene to its last, then exits.
+#include "runtime/MainLoop.hpp"
+#include "runtime/Startup.hpp"
+
+#include <SFML/System/Clock.hpp>
+
+int main()
+{
+    sf::RenderWindow window;
+    if (!startUp(window))
+        return 0;
+
+    sf::Clock frameClock;
+    frameClock.restart(); // loading time must not count as the first frame's step
+    while (running)
+        runFrame(window, frameClock.restart().asSeconds(), readKeyboard());
+
+    window.close();
+    return 0;
+}

@@ -1,0 +1,61 @@
+#include "runtime/Config.hpp"
+
+#include "assets/Registries.hpp"
+
+#include <fstream>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+bool fullscreen = false;
+bool vsync = true;
+
+namespace
+{
+/// Calls apply with the boolean value of key when the document is an object holding it.
+/// A value of another type is reported and ignored, so the default stays.
+template <typename Apply> void readSwitch(const nlohmann::json& document, const char* key, Apply apply)
+{
+    if (!document.is_object() || !document.contains(key))
+        return;
+    const nlohmann::json& value = document.at(key);
+    if (!value.is_boolean())
+    {
+        std::cerr << "config.json: \"" << key << "\" must be true or false, but is " << value.type_name()
+                  << "; keeping the default." << std::endl;
+        return;
+    }
+    apply(value.get<bool>());
+}
+} // namespace
+
+void loadConfig(const std::string& path)
+{
+    std::ifstream file(path);
+    if (!file.is_open())
+    {
+        std::cerr << "Config.json missing." << std::endl;
+        return;
+    }
+    nlohmann::json document;
+    try
+    {
+        file >> document;
+    }
+    catch (const nlohmann::json::exception& error)
+    {
+        std::cerr << "config.json: Error while parsing JSON." << std::endl;
+        std::cerr << error.what() << std::endl;
+        return;
+    }
+    file.close();
+
+    readSwitch(document, "fullscreen", [](bool value) { fullscreen = value; });
+    readSwitch(document, "sound",
+               [](bool value)
+               {
+                   if (!value)
+                       soundManager.muted = true;
+               });
+    readSwitch(document, "vsync", [](bool value) { vsync = value; });
+    readSwitch(document, "show_fps", [](bool) {}); // accepted for compatibility; shows nothing
+}

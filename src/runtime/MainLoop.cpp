@@ -1,0 +1,133 @@
+#include "runtime/MainLoop.hpp"
+
+#include "runtime/SharedResources.hpp"
+#include "scenes/SceneTable.hpp"
+
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/Keyboard.hpp>
+#include <iostream>
+
+SceneId currentScene = 0;
+bool running = true;
+float markerTime = 0.f;
+bool markerActive = false;
+
+float fadeAlpha = 0.f;
+float fadeSpeed = 0.f;
+int fadeMode = 0;
+sf::Sprite* fadeSprite = nullptr;
+
+namespace
+{
+// Space was down when last looked at; kept between frames so a held key prints once.
+bool spaceHeld = false;
+} // namespace
+
+KeyState readKeyboard()
+{
+    KeyState keys;
+    keys.escape = sf::Keyboard::isKeyPressed(sf::Keyboard::Escape);
+    keys.space = sf::Keyboard::isKeyPressed(sf::Keyboard::Space);
+    return keys;
+}
+
+void handleKeys(KeyState keys, std::ostream& out)
+{
+    if (keys.escape)
+        running = false;
+    if (keys.space && !spaceHeld)
+    {
+        // The marker clock starts after the first line is written, so that line reads "@0".
+        out << "@" << markerTime << std::endl;
+        markerActive = true;
+        spaceHeld = true;
+    }
+    if (!keys.space)
+        spaceHeld = false;
+}
+
+void advanceFade(float frameSeconds)
+{
+    if (fadeMode == 1)
+    {
+        fadeAlpha += frameSeconds * fadeSpeed;
+        if (fadeAlpha >= 1.f)
+        {
+            fadeAlpha = 1.f;
+            fadeMode = 0;
+        }
+    }
+    else if (fadeMode == 2)
+    {
+        fadeAlpha -= frameSeconds * fadeSpeed;
+        if (fadeAlpha <= 0.f)
+        {
+            fadeAlpha = 0.f;
+            fadeMode = 0;
+        }
+    }
+}
+
+sf::Uint8 fadeOverlayAlpha()
+{
+    return static_cast<sf::Uint8>(static_cast<int>(fadeAlpha * 255.f));
+}
+
+bool dispatchScene(const SceneTable& table, sf::RenderTarget& target, float frameSeconds)
+{
+    if (currentScene == endOfDemo)
+    {
+        running = false;
+        return false;
+    }
+    const auto found = table.find(currentScene);
+    if (found == table.end() || !found->second)
+        return false;
+    currentScene = found->second(target, frameSeconds);
+    return true;
+}
+
+namespace
+{
+void drawFadeOverlay(sf::RenderTarget& target)
+{
+    if (!fadeSprite)
+        return;
+    // Only the alpha a scene gave the shared sprite survives: red, green and blue come
+    // back as white.
+    const sf::Uint8 rememberedAlpha = fadeSprite->getColor().a;
+    fadeSprite->setColor(sf::Color(255, 255, 255, fadeOverlayAlpha()));
+    target.draw(*fadeSprite);
+    fadeSprite->setColor(sf::Color(255, 255, 255, rememberedAlpha));
+}
+} // namespace
+
+FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys,
+                     const std::function<void()>& beforeDisplay)
+{
+    clearLayers();
+    if (markerActive)
+        markerTime += frameSeconds;
+    handleKeys(keys, std::cout);
+
+    sf::Event event;
+    while (window.pollEvent(event))
+    {
+        if (event.type == sf::Event::Closed)
+            running = false;
+    }
+
+    advanceFade(frameSeconds);
+    window.clear(sf::Color(0, 0, 0, 0));
+
+    FrameResult result;
+    result.scene = currentScene;
+    result.sceneRan = dispatchScene(demoScenes(), window, frameSeconds);
+    result.next = currentScene;
+
+    drawFadeOverlay(window);
+    if (beforeDisplay)
+        beforeDisplay();
+    window.display();
+    return result;
+}

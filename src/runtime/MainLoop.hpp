@@ -1,0 +1,74 @@
+#pragma once
+
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <ostream>
+
+/// Names a scene: 0 to 12 and 65 have routines, 666 ends the demo, anything else calls nothing.
+using SceneId = std::int32_t;
+
+/// The id a scene returns to end the demo.
+constexpr SceneId endOfDemo = 666;
+
+/// One scene's routine: draws one frame into target (always the window), advancing its
+/// own clocks by frameSeconds, and returns the scene to run next frame (its own id to stay).
+using SceneFunction = SceneId (*)(sf::RenderTarget& target, float frameSeconds);
+
+/// The routines by id.
+using SceneTable = std::map<SceneId, SceneFunction>;
+
+extern SceneId currentScene; ///< scene routine to call this frame; starts at 0
+extern bool running;         ///< the frame loop runs while true
+extern float markerTime;     ///< seconds since the first Space press
+extern bool markerActive;    ///< set by the first Space press, never cleared
+
+extern float fadeAlpha;        ///< opacity of the fade overlay, 0 invisible to 1 opaque
+extern float fadeSpeed;        ///< change of fadeAlpha per second while a fade runs
+extern int fadeMode;           ///< 0 none, 1 rise towards 1 (to black), 2 fall towards 0 (from black)
+extern sf::Sprite* fadeSprite; ///< the "black" sprite, drawn over every frame as the fade overlay
+
+/// The two keys the demo reacts to, as they are at the start of a frame.
+struct KeyState
+{
+    bool escape = false;
+    bool space = false;
+};
+
+/// Reads Escape and Space from the real-time keyboard state.
+KeyState readKeyboard();
+
+/// Applies one frame's keys: Escape stops the loop; a new press of Space writes
+/// "@" and the marker time on out and starts the marker clock. Holding Space writes once.
+void handleKeys(KeyState keys, std::ostream& out);
+
+/// Advances the global fade by frameSeconds; a fade that reaches its end value stops there
+/// exactly and sets fadeMode back to 0.
+void advanceFade(float frameSeconds);
+
+/// The fade overlay's alpha for the current fadeAlpha, truncated towards zero.
+sf::Uint8 fadeOverlayAlpha();
+
+/// Runs the routine of currentScene from table and stores its result in currentScene.
+/// For 666 it sets running to false instead; an id without a routine does nothing.
+/// Returns true when a routine ran.
+bool dispatchScene(const SceneTable& table, sf::RenderTarget& target, float frameSeconds);
+
+/// What one frame did, for tools that follow the scene chain.
+struct FrameResult
+{
+    SceneId scene = 0;     ///< currentScene when the frame was dispatched
+    SceneId next = 0;      ///< currentScene after the frame
+    bool sceneRan = false; ///< a routine was called
+};
+
+/// One whole frame of the demo after its time step is known: clears the layers, applies
+/// the keys, drains window events (Closed stops the loop), advances the fade, clears the
+/// window, runs the current scene from the demo's scene table, draws the fade overlay and
+/// displays the window. beforeDisplay, when given, runs just before the window is displayed,
+/// when the finished frame can still be read back.
+FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys,
+                     const std::function<void()>& beforeDisplay = {});

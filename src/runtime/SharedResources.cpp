@@ -1,0 +1,183 @@
+#include "runtime/SharedResources.hpp"
+
+#include "assets/Registries.hpp"
+
+#include <iostream>
+
+sf::RenderTexture layer1;
+sf::RenderTexture layer2;
+sf::RenderTexture layer3;
+sf::Sprite layer1Sprite;
+sf::Sprite layer2Sprite;
+sf::Sprite layer3Sprite;
+
+sf::Shader laserShader;
+sf::Shader textShader;
+sf::Shader rainbowShader;
+sf::Shader dotsShader;
+sf::Shader fieldShader;
+sf::Shader circlesShader;
+sf::Shader juliaShader;
+sf::Shader staticShader;
+sf::Shader flowersShader;
+sf::Shader flowersOrigShader;
+sf::Shader rainbowTunnelShader;
+sf::Shader cuteShader;
+sf::Shader moireShader;
+sf::Shader greets1Shader;
+sf::Shader greets2Shader;
+sf::Shader greets3Shader;
+sf::Shader greets4Shader;
+sf::Shader greets5Shader;
+sf::Shader greets6Shader;
+sf::Shader fingerShader;
+sf::Shader perlinShader;
+sf::Shader wsl1Shader;
+sf::Shader wsl2Shader;
+sf::Shader wsl3Shader;
+sf::Shader triShader;
+sf::Shader blobShader;
+
+void createLayers()
+{
+    for (auto [layer, sprite] : {std::pair{&layer1, &layer1Sprite}, std::pair{&layer2, &layer2Sprite},
+                                 std::pair{&layer3, &layer3Sprite}})
+    {
+        layer->create(1920, 1080);
+        sprite->setTexture(layer->getTexture());
+    }
+}
+
+void clearLayers()
+{
+    layer1.clear(sf::Color(0, 0, 0, 0));
+    layer2.clear(sf::Color(0, 0, 0, 0));
+    layer3.clear(sf::Color(0, 0, 0, 0));
+}
+
+namespace
+{
+enum class OnFailure
+{
+    EndStartUp,
+    Continue
+};
+
+/// The uniforms a shader gets right after loading.
+enum class StartUniforms
+{
+    None,
+    Peephole, ///< "currentTexture" = the drawn texture, "bgTexture" = the row's texture
+    Time,     ///< "iTime" = 0
+    Image     ///< "image" = the row's texture
+};
+
+struct ShaderRow
+{
+    sf::Shader* shader;
+    const char* fragmentFile;
+    StartUniforms uniforms;
+    const char* texture; ///< texture key for Peephole and Image rows
+    const char* failureMessage;
+    OnFailure onFailure;
+};
+
+// Loaded in this order; the order decides which message is seen first when several fail.
+const ShaderRow shaderRows[] = {
+    {&laserShader, "laser.frag", StartUniforms::None, nullptr, "Unable to load the laser shader :(",
+     OnFailure::EndStartUp},
+    {&textShader, "peephole.frag", StartUniforms::Peephole, "bg-grad",
+     "Unable to load the peephole shader :(", OnFailure::EndStartUp},
+    {&rainbowShader, "peephole.frag", StartUniforms::Peephole, "rainbow_texture",
+     "Unable to load the text shader :(", OnFailure::EndStartUp},
+    {&dotsShader, "peephole.frag", StartUniforms::Peephole, "dots", "Unable to load the peephole shader :(",
+     OnFailure::EndStartUp},
+    {&fieldShader, "field.frag", StartUniforms::Time, nullptr, "Unable to load the field shader :(",
+     OnFailure::EndStartUp},
+    {&circlesShader, "circles.frag", StartUniforms::Time, nullptr, "Unable to load the circles shader :(",
+     OnFailure::EndStartUp},
+    {&juliaShader, "julia.frag", StartUniforms::None, nullptr, "Unable to load the julia shader :(",
+     OnFailure::EndStartUp},
+    {&staticShader, "tvstatic.frag", StartUniforms::Time, nullptr, "Unable to load the static shader :(",
+     OnFailure::EndStartUp},
+    {&flowersShader, "flowers.frag", StartUniforms::Time, nullptr, "Unable to load the flowers shader :(",
+     OnFailure::EndStartUp},
+    {&flowersOrigShader, "flowers-orig.frag", StartUniforms::Time, nullptr,
+     "Unable to load the flowers orig shader :(", OnFailure::EndStartUp},
+    {&rainbowTunnelShader, "rainbowtunnel.frag", StartUniforms::Time, nullptr,
+     "Unable to load the rainbow tunnel shader :(", OnFailure::EndStartUp},
+    {&cuteShader, "cute.frag", StartUniforms::Time, nullptr, "Unable to load the cute shader :(",
+     OnFailure::EndStartUp},
+    {&moireShader, "moire.frag", StartUniforms::Time, nullptr, "Unable to load the moire shader :(",
+     OnFailure::EndStartUp},
+    {&greets1Shader, "scattershot.frag", StartUniforms::Image, "greets1", "greet1shader failed",
+     OnFailure::Continue},
+    {&greets2Shader, "scattershot.frag", StartUniforms::Image, "greets2", "greet2shader failed",
+     OnFailure::Continue},
+    {&greets3Shader, "scattershot.frag", StartUniforms::Image, "greets3", "greet3shader failed",
+     OnFailure::Continue},
+    {&greets4Shader, "scattershot.frag", StartUniforms::Image, "greets4", "greet4shader failed",
+     OnFailure::Continue},
+    {&greets5Shader, "scattershot.frag", StartUniforms::Image, "greets5", "greet5shader failed",
+     OnFailure::Continue},
+    {&greets6Shader, "scattershot.frag", StartUniforms::Image, "greets6", "greet6shader failed",
+     OnFailure::Continue},
+    {&fingerShader, "scattershot.frag", StartUniforms::Image, "finger", "finger shader failed",
+     OnFailure::Continue},
+    {&perlinShader, "perlin.frag", StartUniforms::Time, nullptr, "Unable to load the perlin shader :(",
+     OnFailure::EndStartUp},
+    {&wsl1Shader, "scattershot.frag", StartUniforms::Image, "wsl1", "wsl1 shader failed",
+     OnFailure::Continue},
+    {&wsl2Shader, "scattershot.frag", StartUniforms::Image, "wsl2", "wsl2 failed", OnFailure::Continue},
+    {&wsl3Shader, "scattershot.frag", StartUniforms::Image, "wsl3", "wsl3 failed", OnFailure::Continue},
+    {&triShader, "tri.frag", StartUniforms::Time, nullptr, "tri shader failed", OnFailure::Continue},
+    {&blobShader, "blob.frag", StartUniforms::Time, nullptr, "blob shader failed", OnFailure::Continue},
+};
+
+void setStartUniforms(const ShaderRow& row)
+{
+    switch (row.uniforms)
+    {
+    case StartUniforms::None:
+        break;
+    case StartUniforms::Time:
+        row.shader->setUniform("iTime", 0.f);
+        break;
+    case StartUniforms::Peephole:
+        row.shader->setUniform("currentTexture", sf::Shader::CurrentTexture);
+        if (const sf::Texture* texture = textureManager.get(row.texture))
+            row.shader->setUniform("bgTexture", *texture);
+        break;
+    case StartUniforms::Image:
+        if (const sf::Texture* texture = textureManager.get(row.texture))
+            row.shader->setUniform("image", *texture);
+        break;
+    }
+}
+} // namespace
+
+bool loadShaders()
+{
+    const std::string folder = "assets/shaders/";
+    for (const ShaderRow& row : shaderRows)
+    {
+        if (!row.shader->loadFromFile(folder + "passthrough.vert", folder + row.fragmentFile))
+        {
+            std::cerr << row.failureMessage << std::endl;
+            if (row.onFailure == OnFailure::EndStartUp)
+                return false;
+        }
+        setStartUniforms(row);
+
+        if (row.shader == &wsl3Shader)
+        {
+            // The three field-scene images start unrotated with a gentle scatter.
+            for (sf::Shader* shader : {&wsl1Shader, &wsl2Shader, &wsl3Shader})
+            {
+                shader->setUniform("maxRotation", 0.f);
+                shader->setUniform("scatterStrength", 0.15f);
+            }
+        }
+    }
+    return true;
+}

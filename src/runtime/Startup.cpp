@@ -1,0 +1,39 @@
+#include "runtime/Startup.hpp"
+
+#include "assets/Registries.hpp"
+#include "runtime/Config.hpp"
+#include "runtime/MainLoop.hpp"
+#include "runtime/SharedResources.hpp"
+
+#include <locale>
+
+sf::RenderWindow* mainWindow = nullptr;
+const std::string windowTitle = "Grumlo vs The Vortle & Trobisk - Flumbadoo";
+
+bool startUp(sf::RenderWindow& window)
+{
+    loadConfig();
+
+    mainWindow = &window;
+    const sf::Uint32 style = fullscreen ? sf::Style::Fullscreen : sf::Style::Default;
+    window.create(sf::VideoMode(1920, 1080, 32), sf::String(windowTitle, std::locale()), style,
+                  sf::ContextSettings());
+    window.setFramerateLimit(60);
+    window.setVerticalSyncEnabled(vsync);
+    window.setActive(true);
+    window.setMouseCursorVisible(false);
+    // The screen stays black while the assets load.
+    window.clear(sf::Color(0, 0, 0, 255));
+    window.display();
+
+    createLayers();
+
+    textureManager.load("assets/textures.json");
+    spriteManager.load("assets/sprites.json");
+    soundManager.load("assets/sounds.json");
+    musicManager.load("assets/music.json");
+
+    fadeSprite = spriteManager.get("black");
+
+    return loadShaders();
+}
