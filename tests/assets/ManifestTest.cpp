@@ -5,14 +5,112 @@
 #include <gtest/gtest.h>
 
 using testsupport::captureStderr;
+using testsupport::dataPath;
+using testsupport::lines;
+using testsupport::TempDir;
 
 TEST(ValidateJson, EmptyKeyListAcceptsAnything)
 {
-    std::string err = captureStderr(
+    const std::string err = captureStderr(
         []
         {
             EXPECT_TRUE(validateJson(nullptr, {}));
             EXPECT_TRUE(validateJson(nlohmann::json::array(), {}));
+            EXPECT_TRUE(validateJson(42, {}));
         });
     EXPECT_EQ(err, "");
+}
+
+TEST(ValidateJson, ReportsOnlyTheFirstMissingKey)
+{
+    const std::string err = captureStderr(
+        [] {
+            EXPECT_FALSE(validateJson(nlohmann::json::object(), {"name", "sprites"}));
+        });
+    EXPECT_EQ(err, "validateJson: Missing prop: name.\n");
+}
+
+TEST(ValidateJson, NullMemberCountsAsPresent)
+{
+    const std::string err = captureStderr(
+        []
+        {
+            EXPECT_TRUE(
+                validateJson(nlohmann::json::parse(R"({"name": null, "sprites": []})"), {"name", "sprites"}));
+            EXPECT_FALSE(validateJson(nlohmann::json::parse(R"({"name": 1})"), {"name", "sprites"}));
+        });
+    EXPECT_EQ(err, "validateJson: Missing prop: sprites.\n");
+}
+
+TEST(ValidateJson, NonObjectsHaveNoKeys)
+{
+    const std::string err = captureStderr(
+        []
+        {
+            EXPECT_FALSE(validateJson(nlohmann::json::parse(R"(["textures"])"), {"textures"}));
+            EXPECT_FALSE(validateJson("textures", {"textures"}));
+        });
+    EXPECT_EQ(lines(err), (std::vector<std::string>{"validateJson: Missing prop: textures.",
+                                                    "validateJson: Missing prop: textures."}));
+}
+
+TEST(ReadJsonFile, MissingFileIsOneLine)
+{
+    bool opened = true;
+    const std::string err =
+        captureStderr([&] { EXPECT_TRUE(readJsonFile("no/such.json", "Thing", opened).is_null()); });
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(err, "Thing: Unable to open file no/such.json.\n");
+}
+
+// The registries rely on the JSON library keeping what it parsed before an error.
+TEST(ReadJsonFile, CutOffDocumentKeepsCompletedMembers)
+{
+    bool opened = false;
+    nlohmann::json document;
+    const std::string err = captureStderr(
+        [&]
+        { document = readJsonFile(dataPath("manifests/textures_cut_off.json"), "TextureManager", opened); });
+    EXPECT_TRUE(opened);
+    const std::vector<std::string> written = lines(err);
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[0], "TextureManager: Error while parsing JSON.");
+    EXPECT_EQ(written[1].rfind("[json.exception.parse_error.101]", 0), 0u) << written[1];
+
+    const nlohmann::json& textures = document.at("textures");
+    EXPECT_EQ(textures.at("first").at("file"), "tests/data/images/w200h100.png");
+    EXPECT_EQ(textures.at("second").at("repeated"), true);
+    // The member being read when the text ended is there, its value unfinished.
+    EXPECT_TRUE(textures.at("third").at("file").is_null());
+}
+
+TEST(ReadJsonFile, TextAfterTheFirstValueIsIgnored)
+{
+    TempDir dir;
+    const std::string path = dir.write("trailing.json", R"({"a": 1} {"b": 2} and words)");
+    bool opened = false;
+    nlohmann::json document;
+    const std::string err = captureStderr([&] { document = readJsonFile(path, "Thing", opened); });
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(document, nlohmann::json::parse(R"({"a": 1})"));
+}
+
+TEST(ReadProperty, ConvertsOrRaisesWithThePropertyName)
+{
+    const nlohmann::json entry = nlohmann::json::parse(R"({"w": 16.9, "n": null, "s": "x", "b": true})");
+    EXPECT_EQ(readProperty<int>(entry, "w", -1), 16);
+    EXPECT_EQ(readProperty<int>(entry, "absent", -1), -1);
+    EXPECT_EQ(readProperty<float>(entry, "b", 0.f), 1.f);
+    try
+    {
+        readProperty<bool>(entry, "s", false);
+        FAIL() << "a string is not a boolean";
+    }
+    catch (const PropertyTypeError& error)
+    {
+        EXPECT_EQ(error.property, "s");
+        EXPECT_NE(error.message.find("type must be boolean, but is string"), std::string::npos)
+            << error.message;
+    }
+    EXPECT_THROW(readProperty<int>(entry, "n", 0), PropertyTypeError);
 }
