@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Flumbadoo needs to build, run and test, if any are missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    libsfml-dev nlohmann-json3-dev libgtest-dev
+    fonts-leckerli-one
+    xvfb xauth xdotool libgl1-mesa-dri
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
