@@ -1,0 +1,44 @@
+// The original flower: one big kaleidoscope blossom filling the frame, its petal
+// rings turning against each other.
+#version 120
+
+uniform float iTime;
+
+vec3 candy(float t)
+{
+    // pink -> magenta -> cyan -> yellow and round again
+    t = fract(t) * 4.0;
+    vec3 pink = vec3(1.0, 0.42, 0.72);
+    vec3 magenta = vec3(0.95, 0.15, 0.95);
+    vec3 cyan = vec3(0.2, 0.95, 1.0);
+    vec3 yellow = vec3(1.0, 0.92, 0.3);
+    if (t < 1.0)
+        return mix(pink, magenta, smoothstep(0.0, 1.0, t));
+    if (t < 2.0)
+        return mix(magenta, cyan, smoothstep(1.0, 2.0, t));
+    if (t < 3.0)
+        return mix(cyan, yellow, smoothstep(2.0, 3.0, t));
+    return mix(yellow, pink, smoothstep(3.0, 4.0, t));
+}
+
+void main()
+{
+    vec2 p = (gl_TexCoord[0].xy - 0.5) * vec2(1.7778, 1.0);
+    float radius = length(p);
+    float angle = atan(p.y, p.x);
+
+    vec3 colour = vec3(0.2, 0.9, 0.95) * (1.0 - radius * 0.6) * (0.85 + 0.15 * sin(angle * 12.0 - iTime));
+    for (int i = 0; i < 4; i++)
+    {
+        float fi = float(i);
+        float ring = 0.5 - fi * 0.11;
+        float turn = angle + iTime * (fi - 1.5) * 0.8;
+        float petals = 6.0 + fi * 2.0;
+        float edge = ring * (0.75 + 0.25 * abs(cos(turn * petals * 0.5)));
+        float inside = smoothstep(edge + 0.008, edge - 0.008, radius);
+        colour = mix(colour, candy(fi * 0.27 + iTime * 0.1) * (0.7 + 0.6 * radius / ring), inside);
+    }
+    float centre = smoothstep(0.07, 0.06, radius);
+    colour = mix(colour, vec3(1.0, 0.92, 0.3), centre);
+    gl_FragColor = vec4(colour, 1.0);
+}

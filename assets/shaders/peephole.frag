@@ -1,0 +1,26 @@
+// Peephole: the drawn picture becomes a window onto a scrolling background texture.
+// The background is fixed to the screen rather than to the sprite, so moving sprites
+// look like holes sliding over one big picture. The picture's brightness shades the
+// background, so dark outlines and shadows stay dark while bright fills take its colours.
+#version 120
+
+uniform sampler2D currentTexture;
+uniform sampler2D bgTexture;
+uniform float xOffset;
+uniform float yOffset;
+
+// Offsets arrive in seconds-like units; this keeps one unit a comfortable scroll.
+const float scrollScale = 0.2;
+const vec2 screenSize = vec2(1920.0, 1080.0);
+
+void main()
+{
+    vec4 picture = texture2D(currentTexture, gl_TexCoord[0].xy);
+    vec2 bgCoord = gl_FragCoord.xy / screenSize;
+    // fract() wraps by hand, so the texture need not be set to repeat.
+    vec3 background = texture2D(bgTexture, fract(bgCoord + vec2(xOffset, yOffset) * scrollScale)).rgb;
+
+    float value = max(picture.r, max(picture.g, picture.b));
+    vec3 colour = mix(background * value, picture.rgb, 0.2);
+    gl_FragColor = vec4(colour, picture.a * gl_Color.a);
+}

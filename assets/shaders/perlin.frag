@@ -1,0 +1,69 @@
+// Perlin: slow billowing candy clouds of layered noise. "originalRed",
+// "originalGreen" and "originalBlue" add the tint of the current beat step, "r" and
+// "b" are the beat flash that lights the clouds up magenta.
+#version 120
+
+uniform float iTime;
+uniform float r;
+uniform float b;
+uniform float originalRed;
+uniform float originalGreen;
+uniform float originalBlue;
+
+vec3 candy(float t)
+{
+    // pink -> magenta -> cyan -> yellow and round again
+    t = fract(t) * 4.0;
+    vec3 pink = vec3(1.0, 0.42, 0.72);
+    vec3 magenta = vec3(0.95, 0.15, 0.95);
+    vec3 cyan = vec3(0.2, 0.95, 1.0);
+    vec3 yellow = vec3(1.0, 0.92, 0.3);
+    if (t < 1.0)
+        return mix(pink, magenta, smoothstep(0.0, 1.0, t));
+    if (t < 2.0)
+        return mix(magenta, cyan, smoothstep(1.0, 2.0, t));
+    if (t < 3.0)
+        return mix(cyan, yellow, smoothstep(2.0, 3.0, t));
+    return mix(yellow, pink, smoothstep(3.0, 4.0, t));
+}
+
+float hash(vec2 p)
+{
+    return fract(sin(dot(p, vec2(127.1, 311.7))) * 43758.5453);
+}
+
+float noise(vec2 p)
+{
+    vec2 i = floor(p);
+    vec2 f = fract(p);
+    vec2 u = f * f * (3.0 - 2.0 * f);
+    return mix(mix(hash(i), hash(i + vec2(1.0, 0.0)), u.x), mix(hash(i + vec2(0.0, 1.0)), hash(i + 1.0), u.x),
+               u.y);
+}
+
+float clouds(vec2 p)
+{
+    float sum = 0.0;
+    float amplitude = 0.5;
+    for (int i = 0; i < 5; i++)
+    {
+        sum += amplitude * noise(p);
+        p = p * 2.03 + vec2(1.7, 9.2);
+        amplitude *= 0.5;
+    }
+    return sum;
+}
+
+void main()
+{
+    vec2 p = (gl_TexCoord[0].xy - 0.5) * vec2(1.7778, 1.0) * 3.0;
+    float t = iTime * 0.05;
+    // warping the lookup by a first noise layer makes the clouds roll instead of slide
+    vec2 warp = vec2(clouds(p + vec2(t, 0.0)), clouds(p + vec2(5.2, 1.3 - t)));
+    float n = clouds(p + 2.0 * warp + vec2(0.0, t));
+
+    vec3 colour = candy(n * 1.4 + t * 0.2) * (0.45 + 0.75 * n);
+    colour += vec3(originalRed, originalGreen, originalBlue) * (0.6 + n);
+    colour += vec3(r, 0.0, b) * 0.4 * (0.4 + n);
+    gl_FragColor = vec4(clamp(colour, 0.0, 1.0), 1.0);
+}
