@@ -6,3 +6,4 @@ TextureManager textureManager;
 SpriteManager spriteManager(textureManager);
 SoundManager soundManager;
 MusicManager musicManager;
+ParticleManager particleManager(spriteManager);

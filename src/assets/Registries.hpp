@@ -1,6 +1,7 @@
 #pragma once
 
 #include "assets/MusicManager.hpp"
+#include "assets/ParticleManager.hpp"
 #include "assets/SoundManager.hpp"
 #include "assets/SpriteManager.hpp"
 #include "assets/TextureManager.hpp"
@@ -11,3 +12,4 @@ extern TextureManager textureManager;
 extern SpriteManager spriteManager;
 extern SoundManager soundManager;
 extern MusicManager musicManager;
+extern ParticleManager particleManager;
