@@ -45,7 +45,7 @@ float clouds(vec2 p)
 {
     float sum = 0.0;
     float amplitude = 0.5;
-    for (int i = 0; i < 5; i++)
+    for (int i = 0; i < 4; i++)
     {
         sum += amplitude * noise(p);
         p = p * 2.03 + vec2(1.7, 9.2);
