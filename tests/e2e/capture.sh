@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The fixed-step runner: frame counting, stills, the timeline's end line and its option errors.
+source "$(dirname "$0")/lib.bash" "$@"
+
+capture="$BINARY_DIR/flumbadoo-capture"
+cd "$SOURCE_DIR"
+
+"$capture" --timeline --until 2 >"$WORK/timeline" 2>"$WORK/stderr"
+status=$?
+check "--until 2 exits with 0 (was $status)" test "$status" -eq 0
+cat "$WORK/timeline"
+check "two seconds at 60 fps end on frame 120" test "$(tail -n 1 "$WORK/timeline")" = "120 end"
+
+"$capture" --fps 30 --until 1 --timeline --stills 0,0.5,0.51,1 --out "$WORK/stills" >"$WORK/timeline30" 2>/dev/null
+check "--fps 30 --until 1 ends on frame 30" test "$(tail -n 1 "$WORK/timeline30")" = "30 end"
+ls "$WORK/stills"
+check "stills at the first frames at or after each time" \
+    test "$(cd "$WORK/stills" && echo *.png)" = "frame-000001.png frame-000015.png frame-000016.png frame-000030.png"
+size_of() { python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(24); print(*struct.unpack('>II', d[16:24]))" "$1"; }
+check "stills are 1920 x 1080 PNG images" test "$(size_of "$WORK/stills/frame-000030.png")" = "1920 1080"
+
+expect_usage_error() { # ARGS...
+    "$capture" "$@" >/dev/null 2>"$WORK/error"
+    local status=$?
+    [ "$status" -eq 2 ] && grep -q "^flumbadoo-capture: " "$WORK/error"
+}
+check "unknown option is refused" expect_usage_error --bogus
+check "--fps needs a positive number" expect_usage_error --fps 0
+check "--fps needs a number" expect_usage_error --fps sixty
+check "--until needs a value" expect_usage_error --until
+check "--stills needs --out" expect_usage_error --stills 1,2
+check "--stills needs numbers" expect_usage_error --stills 1,x --out "$WORK/x"
+"$capture" --help >"$WORK/help"
+check "--help prints the usage" grep -q "^Usage: flumbadoo-capture" "$WORK/help"
+finish
