@@ -11,6 +11,12 @@ sf::Sprite layer1Sprite;
 sf::Sprite layer2Sprite;
 sf::Sprite layer3Sprite;
 
+LetterText transformText;
+LetterText shaderText;
+LetterText startedEndedText;
+ParticleSystem* starParticles = nullptr;
+ParticleSystem* flowerParticles = nullptr;
+
 sf::Shader laserShader;
 sf::Shader textShader;
 sf::Shader rainbowShader;
@@ -180,4 +186,47 @@ bool loadShaders()
         }
     }
     return true;
+}
+
+namespace
+{
+struct LetterTextSetup
+{
+    LetterText* text;
+    unsigned int characterSize;
+    float amplitude;
+    float speed;
+    std::string content;
+};
+
+std::string repeated(const std::string& unit, int times)
+{
+    std::string result;
+    for (int i = 0; i < times; ++i)
+        result += unit;
+    return result;
+}
+} // namespace
+
+void setUpLetterTexts()
+{
+    const std::string gap(10, ' ');
+    const LetterTextSetup setups[] = {
+        {&transformText, 100, 200.5f, -640.f, repeated("translate();     scale();     rotate();     ", 4)},
+        {&shaderText, 140, 300.5f, -680.f,
+         "2024" + gap + "1 quad" + gap + "shaders" + gap + "2024" + gap + "1 quad" + gap +
+             "and many shaders" + gap + "2024" + gap + "1 quad" + gap + "and money shaders" + gap + "2024" +
+             gap + "1 quad" + gap + "and shaders & shaders & shaders & knuckles"},
+        {&startedEndedText, 100, 200.5f, -640.f, "how it started   vs   how it ended"},
+    };
+    for (const LetterTextSetup& setup : setups)
+    {
+        setup.text->load("assets/sticky_sugary.ttf", setup.characterSize, sf::Color(255, 0, 255, 255),
+                         sf::Color(0, 0, 0, 255), 1920.f, 500.f, 10.f);
+        setup.text->amplitude = setup.amplitude;
+        setup.text->speed = setup.speed;
+        setup.text->setContent(setup.content);
+        setup.text->primeGlyphs();
+        setup.text->shadow = true;
+    }
 }

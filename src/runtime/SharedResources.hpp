@@ -1,5 +1,8 @@
 #pragma once
 
+#include "fx/ParticleSystem.hpp"
+#include "runtime/LetterText.hpp"
+
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
@@ -41,6 +44,16 @@ extern sf::Shader wsl3Shader;
 extern sf::Shader triShader;
 extern sf::Shader blobShader;
 
+/// The three letter scrollers, set up by setUpLetterTexts and switched on by their scenes.
+extern LetterText transformText;
+extern LetterText shaderText;
+extern LetterText startedEndedText;
+
+/// The particle systems "star_particles" and "flower_particles" of the particle registry,
+/// fetched once at start-up; null when the registry does not hold them.
+extern ParticleSystem* starParticles;
+extern ParticleSystem* flowerParticles;
+
 /// Creates the three 1920 x 1080 layers and binds each one's texture to its sprite.
 /// A layer that cannot be created stays empty; nothing is reported.
 void createLayers();
@@ -53,3 +66,8 @@ void clearLayers();
 /// shaders the demo cannot do without it returns false at once (start-up must end),
 /// for the others it goes on and the shader stays unloaded.
 bool loadShaders();
+
+/// Loads the font of the three letter texts and gives each its size, colours, wave and
+/// message, then renders the alphabet once into layer1 to fill the glyph cache. Needs
+/// the layers. A font that fails to load is reported and the texts draw nothing.
+void setUpLetterTexts();

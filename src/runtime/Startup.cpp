@@ -32,8 +32,12 @@ bool startUp(sf::RenderWindow& window)
     spriteManager.load("assets/sprites.json");
     soundManager.load("assets/sounds.json");
     musicManager.load("assets/music.json");
+    particleManager.load("assets/particles.json");
 
+    starParticles = particleManager.get("star_particles");
+    flowerParticles = particleManager.get("flower_particles");
     fadeSprite = spriteManager.get("black");
+    setUpLetterTexts();
 
     return loadShaders();
 }
