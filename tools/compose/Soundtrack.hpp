@@ -18,7 +18,7 @@ struct Hit
 /// end entry) to its own end entry, measured in sixteenth-note steps.
 struct Section
 {
-    SceneId scene = -1;
+    SceneId scene = -1; ///< the scene whose picture this stretch accompanies
     double start = 0.0; ///< seconds
     double end = 0.0;   ///< seconds
     int firstStep = 0;  ///< global sixteenth index of the section's downbeat
@@ -39,7 +39,9 @@ public:
     /// tempo continues).
     double time(double step) const;
 
+    /// One section per scene, in playing order.
     const std::vector<Section>& sections() const { return sectionList; }
+    /// Every audible hit, in time order.
     const std::vector<Hit>& hits() const { return hitList; }
 
 private:

@@ -9,8 +9,8 @@ constexpr int sampleRate = 44100;
 /// A stereo buffer of float samples, zero-initialised, that voices are mixed into.
 struct StereoBuffer
 {
-    std::vector<float> left;
-    std::vector<float> right;
+    std::vector<float> left;  ///< left channel, one float per sample frame
+    std::vector<float> right; ///< right channel, as long as left
 
     /// A silent buffer of frames sample frames.
     explicit StereoBuffer(std::size_t frames = 0) : left(frames, 0.0f), right(frames, 0.0f) {}
@@ -56,8 +56,11 @@ public:
     /// Filters one sample; afterwards low(), band() and high() hold the three outputs.
     void process(double input);
 
+    /// Low-pass output of the last process() call.
     double low() const { return lowOut; }
+    /// Band-pass output of the last process() call.
     double band() const { return bandOut; }
+    /// High-pass output of the last process() call.
     double high() const { return highOut; }
 
 private:
@@ -68,9 +71,9 @@ private:
     double highOut = 0.0;
 };
 
-/// Linear attack, exponential-free sustain and linear release: the gain at time t (seconds
-/// from the note's start) of a note that is held for length seconds. Attack and release
-/// ramps keep note edges free of clicks; the result is 0 before 0 and after length + release.
+/// An ADSR envelope of straight segments: the gain at time t (seconds from the note's start)
+/// of a note held for length seconds. The attack and release ramps keep note edges free of
+/// clicks; the result is 0 before 0 and from length + release on.
 double noteEnvelope(double t, double length, double attack, double decay, double sustain, double release);
 
 /// A stereo reverb of parallel comb filters and series all-pass filters, applied in place
