@@ -4,6 +4,7 @@
 #include "ContactSheet.hpp"
 #include "Manifests.hpp"
 #include "Pictures.hpp"
+#include "assets/Manifest.hpp"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/System/Clock.hpp>
@@ -70,7 +71,13 @@ int main(int argc, char** argv)
     }
 
     sf::Font font;
-    if (!font.loadFromFile(fontPath))
+    bool fontLoaded = false;
+    {
+        // One line of our own says it; SFML's longer message would only repeat it.
+        QuietSfmlErrors quiet;
+        fontLoaded = font.loadFromFile(fontPath);
+    }
+    if (!fontLoaded)
     {
         std::cerr << "flumbadoo-paint: Unable to load the font " << fontPath << "." << std::endl;
         return 1;
