@@ -392,7 +392,9 @@ struct LinePiece
     sf::Color fill;
 };
 
-/// Lays pieces side by side on one line centred on the window and paints each one as a
+/// Lays pieces side by side on one line centred on the window (a gap of minus the
+/// outline thickness lets the outlines of one word's pieces meet without covering a
+/// neighbour's letters) and paints each one as a
 /// picture of its own, just big enough for it. Every sprite is placed at the window
 /// centre by the registry (or by the scene) and its origin puts the piece where it
 /// belongs in the whole line, so it also grows out of the window centre.
@@ -776,14 +778,14 @@ std::vector<Picture> allPictures()
                                    {"grumlo2", "um", cream},
                                    {"grumlo3", "l", cream},
                                    {"grumlo4", "o", cream}},
-                                  250.f, 300.f, 14.f));
+                                  250.f, 300.f, -17.f));
     append(pictures, linePictures({{"vs", "vs", lemon}, {"the", "The", cyan}}, 160.f, 480.f, 50.f));
     append(pictures,
-           linePictures({{"vortle1", "Vor", cream}, {"vortle2", "tle", cream}}, 250.f, 740.f, 14.f));
+           linePictures({{"vortle1", "Vor", cream}, {"vortle2", "tle", cream}}, 250.f, 740.f, -17.f));
     append(pictures,
            linePictures({{"and", "&", lemon}, {"trobisk", "Trobisk", hotPink}}, 170.f, 960.f, 40.f));
     append(pictures, linePictures({{"flum", "Flum", cream}, {"ba", "ba", cream}, {"doo", "doo", cream}},
-                                  280.f, 470.f, 16.f));
+                                  280.f, 470.f, -19.f));
     append(pictures,
            linePictures(
                {{"zin", "zin", cream}, {"gel", "gel", cream}, {"pop", "pop", cream}, {"tik", "tik!", cream}},
