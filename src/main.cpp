@@ -13,7 +13,10 @@ int main()
     sf::Clock frameClock;
     frameClock.restart(); // loading time must not count as the first frame's step
     while (running)
-        runFrame(window, frameClock.restart().asSeconds(), readKeyboard());
+    {
+        const float frameSeconds = frameClock.restart().asSeconds();
+        runFrame(window, frameSeconds, readKeyboard());
+    }
 
     window.close();
     return 0;

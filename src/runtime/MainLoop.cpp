@@ -70,6 +70,12 @@ void advanceFade(float frameSeconds)
 
 sf::Uint8 fadeOverlayAlpha()
 {
+    // Scenes write fadeAlpha directly; a value past either end must not wrap round to a
+    // half-transparent veil (1.5 would otherwise come out as 126), and NaN shows nothing.
+    if (!(fadeAlpha > 0.f))
+        return 0;
+    if (fadeAlpha >= 1.f)
+        return 255;
     return static_cast<sf::Uint8>(static_cast<int>(fadeAlpha * 255.f));
 }
 

@@ -50,6 +50,7 @@ void handleKeys(KeyState keys, std::ostream& out);
 void advanceFade(float frameSeconds);
 
 /// The fade overlay's alpha for the current fadeAlpha, truncated towards zero.
+/// Values below 0 (or NaN) give 0 and values above 1 give 255.
 sf::Uint8 fadeOverlayAlpha();
 
 /// Runs the routine of currentScene from table and stores its result in currentScene.

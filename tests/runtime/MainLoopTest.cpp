@@ -1,7 +1,9 @@
 #include "runtime/MainLoop.hpp"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <utility>
 
 namespace
 {
@@ -86,6 +88,15 @@ TEST_F(MainLoop, OverlayAlphaIsTruncated)
     EXPECT_EQ(fadeOverlayAlpha(), 255);
     fadeAlpha = 0.003f;
     EXPECT_EQ(fadeOverlayAlpha(), 0);
+}
+
+TEST_F(MainLoop, OverlayAlphaOutsideZeroToOneIsClampedNotWrapped)
+{
+    for (const auto& [alpha, expected] : {std::pair{1.5f, 255}, {-0.1f, 0}, {1e9f, 255}, {std::nanf(""), 0}})
+    {
+        fadeAlpha = alpha;
+        EXPECT_EQ(fadeOverlayAlpha(), expected) << "fadeAlpha " << alpha;
+    }
 }
 
 TEST_F(MainLoop, SpaceWritesMarkerLinesOncePerPress)

@@ -5,6 +5,7 @@
 
 #include <SFML/Graphics/Texture.hpp>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iomanip>
@@ -78,7 +79,9 @@ std::optional<Options> parseOptions(int argc, char** argv, bool& helpWanted)
         {
             if (!nextValue(value))
                 return std::nullopt;
-            if (!parseNumber(value, number) || !(number > 0.0))
+            // A rate so small that 1/N overflows a float would make every frame infinitely long.
+            if (!parseNumber(value, number) || !(number > 0.0) ||
+                !std::isfinite(1.f / static_cast<float>(number)))
             {
                 std::cerr << "flumbadoo-capture: --fps needs a positive number, not \"" << value << "\""
                           << std::endl;
@@ -215,8 +218,12 @@ int main(int argc, char** argv)
         if (options.timeline && result.sceneRan && result.next != result.scene)
             std::cout << frame << " " << result.scene << " " << result.next << std::endl;
         if (progress && frame % 10 == 0)
-            std::cerr << "\rframe " << frame << "  demo time " << std::fixed << std::setprecision(2)
-                      << demoTime << " s  scene " << currentScene << "   " << std::defaultfloat << std::flush;
+        {
+            std::ostringstream line;
+            line << "\rframe " << frame << "  demo time " << std::fixed << std::setprecision(2) << demoTime
+                 << " s  scene " << currentScene << "   ";
+            std::cerr << line.str() << std::flush;
+        }
         if (options.until && demoTime >= *options.until)
             break;
     }
