@@ -14,11 +14,9 @@ bool ParticleManager::load(const std::string& path)
                         [this](const std::string& key, const nlohmann::json& entry)
                         {
                             const std::string file = readProperty<std::string>(entry, "file", "");
+                            // A count below 1 is reported by the system itself once its
+                            // definition has loaded, so a missing file stays a single line.
                             const int instances = readProperty<int>(entry, "instances", 100);
-                            if (instances < 1)
-                                std::cerr << "ParticleManager: [" << key << "] has instances " << instances
-                                          << ", it gets no particles." << std::endl;
-
                             ParticleSystem system;
                             if (!system.loadFromFile(file, instances, sprites))
                                 return;

@@ -15,10 +15,16 @@ bool SpriteManager::load(const std::string& path)
         path, format,
         [this](const std::string& key, const nlohmann::json& entry)
         {
-            sf::Vector2f origin(readProperty<float>(entry, "originX", 0.f),
-                                readProperty<float>(entry, "originY", 0.f));
-            sf::IntRect rect(readProperty<int>(entry, "rectX", 0), readProperty<int>(entry, "rectY", 0),
-                             readProperty<int>(entry, "rectW", -1), readProperty<int>(entry, "rectH", -1));
+            // One statement per property: the order of the reads decides which wrongly typed
+            // property a message names, and function arguments have no fixed order.
+            sf::Vector2f origin;
+            origin.x = readProperty<float>(entry, "originX", 0.f);
+            origin.y = readProperty<float>(entry, "originY", 0.f);
+            sf::IntRect rect;
+            rect.left = readProperty<int>(entry, "rectX", 0);
+            rect.top = readProperty<int>(entry, "rectY", 0);
+            rect.width = readProperty<int>(entry, "rectW", -1);
+            rect.height = readProperty<int>(entry, "rectH", -1);
             const bool autocenter = readProperty<bool>(entry, "autocenter", false);
             const bool autocenterPlace = readProperty<bool>(entry, "autocenter_place", false);
             const std::string textureKey = readProperty<std::string>(entry, "texture", "");

@@ -82,11 +82,17 @@ TEST_F(LetterTextDrawing, LettersRideASineAndShadowsACosine)
     }
     EXPECT_FLOAT_EQ(letters[10].x, expectedX);
     EXPECT_FLOAT_EQ(shadows[10].x, expectedX);
-    EXPECT_NEAR(letters[10].y, 300.0 + std::sin(2.0) * 200.5, 1e-3);
-    EXPECT_NEAR(shadows[10].y, 300.0 + std::cos(2.0) * 200.5, 1e-3);
-
-    text.phase = 0.5f;
-    EXPECT_NEAR(positions(false)[0].y, 300.0 + std::sin(0.5) * 200.5, 1e-3);
+    // Compared exactly: the wave angle steps by 0.2 added in double and stored as float, the
+    // angle plus phase is summed in float, and the wave is rounded to float before scaling.
+    // At this phase, scaling in double instead moves both eleventh positions by one ulp.
+    text.phase = 0.03f;
+    float angle = 0.f;
+    for (int step = 0; step < 10; ++step)
+        angle = static_cast<float>(static_cast<double>(angle) + 0.2);
+    const double eleventh = static_cast<double>(angle + text.phase);
+    EXPECT_EQ(positions(false)[10].y, static_cast<float>(std::sin(eleventh)) * 200.5f + 300.f);
+    EXPECT_EQ(positions(true)[10].y, static_cast<float>(std::cos(eleventh)) * 200.5f + 300.f);
+    EXPECT_NEAR(positions(false)[10].y, 300.0 + std::sin(2.03) * 200.5, 1e-3);
 }
 
 TEST_F(LetterTextDrawing, InactiveTextNeitherMovesNorDraws)
