@@ -17,9 +17,12 @@ bool validateJson(nlohmann::json document, const std::vector<std::string>& requi
     return true;
 }
 
-nlohmann::json readJsonFile(const std::string& path, const std::string& component, bool& opened)
+nlohmann::json readJsonFile(const std::string& path, const std::string& component, bool& opened,
+                            bool* complete)
 {
     nlohmann::json document;
+    if (complete)
+        *complete = false;
     std::ifstream file(path);
     opened = file.is_open();
     if (!opened)
@@ -30,6 +33,8 @@ nlohmann::json readJsonFile(const std::string& path, const std::string& componen
     try
     {
         file >> document;
+        if (complete)
+            *complete = true;
     }
     catch (const nlohmann::json::exception& error)
     {
@@ -46,7 +51,8 @@ bool loadManifest(
     const std::function<void(const std::string& key, const nlohmann::json& entry)>& registerEntry)
 {
     bool opened = false;
-    const nlohmann::json document = readJsonFile(path, format.component, opened);
+    bool complete = false;
+    const nlohmann::json document = readJsonFile(path, format.component, opened, &complete);
     if (!opened)
         return false;
 
@@ -57,7 +63,7 @@ bool loadManifest(
     }
 
     const nlohmann::json& entries = document.at(format.topLevelKey);
-    if (entries.is_null())
+    if (entries.is_null() && !complete)
         return true; // the document broke off before the entries began: nothing to register
     if (!entries.is_object())
     {

@@ -40,8 +40,10 @@ template <typename T> T readProperty(const nlohmann::json& entry, const char* na
 /// If the file cannot be opened, writes "<component>: Unable to open file <path>." and
 /// sets opened to false. If parsing fails, writes "<component>: Error while parsing JSON."
 /// and the JSON library's message, and returns what the parser had built before the error
-/// (null when it broke before the first value).
-nlohmann::json readJsonFile(const std::string& path, const std::string& component, bool& opened);
+/// (null when it broke before the first value). When complete is given, it is set to
+/// whether the whole value was read without an error.
+nlohmann::json readJsonFile(const std::string& path, const std::string& component, bool& opened,
+                            bool* complete = nullptr);
 
 /// What one registry's manifest looks like.
 struct ManifestFormat

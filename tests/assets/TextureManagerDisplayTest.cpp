@@ -93,6 +93,12 @@ INSTANTIATE_TEST_SUITE_P(
             "EntriesNotAnObject",
             R"({"textures": [{"file": "a.png"}]})",
             {"TextureManager: \"textures\" must be an object of entries, but is array; nothing registered."},
+            true},
+        // Written out in full, null is a mistake to report, unlike a document that broke off.
+        TopLevelCase{
+            "EntriesNull",
+            R"({"textures": null})",
+            {"TextureManager: \"textures\" must be an object of entries, but is null; nothing registered."},
             true}),
     [](const testing::TestParamInfo<TopLevelCase>& info) { return info.param.name; });
 
