@@ -25,15 +25,11 @@ double bounce(double x)
     return 7.5625 * x * x + 0.984375;
 }
 
-float bounceF(float x)
+/// 2^exponent in double precision. The curves that use it, like the bounce shape, carry the
+/// double through the rest of their expression and round to float once, on return.
+double pow2(float exponent)
 {
-    return static_cast<float>(bounce(x));
-}
-
-/// 2^exponent in double precision, rounded back to float.
-float pow2(float exponent)
-{
-    return static_cast<float>(std::pow(2.0, static_cast<double>(exponent)));
+    return std::pow(2.0, static_cast<double>(exponent));
 }
 
 /// The angles are scaled in double precision and then handed to sin/cos as floats,
@@ -152,11 +148,11 @@ float Tween::ease(float t, float b, float c, float d) const
     case ExpoIn:
         if (t == 0.f)
             return b;
-        return c * pow2(10.f * (p - 1.f)) + b;
+        return static_cast<float>(c * pow2(10.f * (p - 1.f)) + b);
     case ExpoOut:
         if (t == d)
             return b + c;
-        return c * (1.f - pow2(-10.f * p)) + b;
+        return static_cast<float>(c * (1.0 - pow2(-10.f * p)) + b);
     case ExpoInOut:
     {
         if (t == 0.f)
@@ -165,17 +161,17 @@ float Tween::ease(float t, float b, float c, float d) const
             return b + c;
         const float q = t / (d * 0.5f);
         if (q < 1.f)
-            return (c * 0.5f) * pow2(10.f * (q - 1.f)) + b;
-        return (c * 0.5f) * (2.f - pow2(-10.f * (q - 1.f))) + b;
+            return static_cast<float>((c * 0.5f) * pow2(10.f * (q - 1.f)) + b);
+        return static_cast<float>((c * 0.5f) * (2.0 - pow2(-10.f * (q - 1.f))) + b);
     }
     case BounceOut:
-        return c * bounceF(p) + b;
+        return static_cast<float>(c * bounce(p) + b);
     case BounceIn:
-        return c - c * bounceF((d - t) / d) + b;
+        return static_cast<float>(c - c * bounce((d - t) / d) + b);
     case BounceInOut:
         if (t < d * 0.5f)
-            return (c - c * bounceF((d - 2.f * t) / d)) * 0.5f + b;
-        return c * bounceF((2.f * t - d) / d) * 0.5f + c * 0.5f + b;
+            return static_cast<float>((c - c * bounce((d - 2.f * t) / d)) * 0.5f + b);
+        return static_cast<float>(c * bounce((2.f * t - d) / d) * 0.5f + c * 0.5f + b);
     }
     // Linear, and any value that names no curve: a tween must never produce garbage.
     return (t * c) / d + b;
