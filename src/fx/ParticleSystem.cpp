@@ -216,7 +216,7 @@ void ParticleSystem::draw(sf::RenderTarget& target)
     {
         if (!particle.alive || !particle.sprite)
             continue;
-        // An "min_alpha" above 1 in a definition must not wrap round to a faint particle.
+        // A "min_alpha" above 1 in a definition must not wrap round to a faint particle.
         const float alpha = std::clamp(particle.alpha * 255.f, 0.f, 255.f);
         sf::Sprite& sprite = *particle.sprite;
         sprite.setPosition(particle.x, particle.y);
