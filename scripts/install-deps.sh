@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libsfml-dev nlohmann-json3-dev libgtest-dev
     fonts-leckerli-one
-    xvfb xauth xdotool libgl1-mesa-dri
+    xvfb xauth xdotool libgl1-mesa-dri python3
 )
 
 missing=()

@@ -18,6 +18,34 @@ check "stills at the first frames at or after each time" \
     test "$(cd "$WORK/stills" && echo *.png)" = "frame-000001.png frame-000015.png frame-000016.png frame-000030.png"
 size_of() { python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(24); print(*struct.unpack('>II', d[16:24]))" "$1"; }
 check "stills are 1920 x 1080 PNG images" test "$(size_of "$WORK/stills/frame-000030.png")" = "1920 1080"
+# With no scene drawing yet, a still shows what the screen shows: opaque black, every pixel.
+pixels_of() { # PNG: the distinct RGBA pixels of an 8-bit RGBA PNG, as hex
+    python3 - "$1" <<'PY'
+import struct, sys, zlib
+data = open(sys.argv[1], "rb").read()
+width, height = struct.unpack(">II", data[16:24])
+pos, idat = 8, b""
+while pos < len(data):
+    length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+    if kind == b"IDAT":
+        idat += data[pos + 8:pos + 8 + length]
+    pos += 12 + length
+raw, stride = zlib.decompress(idat), 4 * width
+previous, seen = bytearray(stride), set()
+for r in range(height):
+    kind, row = raw[r * (stride + 1)], bytearray(raw[r * (stride + 1) + 1:(r + 1) * (stride + 1)])
+    for i in range(stride):
+        a = row[i - 4] if i >= 4 else 0
+        b, c = previous[i], previous[i - 4] if i >= 4 else 0
+        p = a + b - c
+        paeth = min((abs(p - a), 0, a), (abs(p - b), 1, b), (abs(p - c), 2, c))[2]
+        row[i] = (row[i] + (0, a, b, (a + b) // 2, paeth)[kind]) & 255
+    seen.update(bytes(row[i:i + 4]).hex() for i in range(0, stride, 4))
+    previous = row
+print(sorted(seen))
+PY
+}
+check "a still of the empty demo is opaque black" test "$(pixels_of "$WORK/stills/frame-000030.png")" = "['000000ff']"
 
 expect_usage_error() { # ARGS...
     "$capture" "$@" >/dev/null 2>"$WORK/error"

@@ -3,6 +3,7 @@
 #include "runtime/MainLoop.hpp"
 #include "runtime/Startup.hpp"
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <algorithm>
 #include <cmath>
@@ -150,7 +151,17 @@ bool saveStill(const sf::RenderWindow& window, const std::string& file)
     if (!texture.create(window.getSize().x, window.getSize().y))
         return false;
     texture.update(window);
-    return texture.copyToImage().saveToFile(file);
+    // The window's alpha never reaches the screen (frames start cleared to transparent
+    // black), so the still is made opaque to show what a viewer sees.
+    sf::Image image = texture.copyToImage();
+    for (unsigned y = 0; y < image.getSize().y; ++y)
+        for (unsigned x = 0; x < image.getSize().x; ++x)
+        {
+            sf::Color pixel = image.getPixel(x, y);
+            pixel.a = 255;
+            image.setPixel(x, y, pixel);
+        }
+    return image.saveToFile(file);
 }
 } // namespace
 
