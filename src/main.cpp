@@ -1,6 +1,7 @@
 // Flumbadoo: plays the demo from its first scene to its last, then exits.
 #include "runtime/MainLoop.hpp"
 #include "runtime/Startup.hpp"
+#include "scenes/SceneTable.hpp"
 
 #include <SFML/System/Clock.hpp>
 
@@ -15,7 +16,7 @@ int main()
     while (running)
     {
         const float frameSeconds = frameClock.restart().asSeconds();
-        runFrame(window, frameSeconds, readKeyboard());
+        runFrame(window, frameSeconds, readKeyboard(), demoScenes());
     }
 
     window.close();

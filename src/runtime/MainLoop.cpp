@@ -1,7 +1,6 @@
 #include "runtime/MainLoop.hpp"
 
 #include "runtime/SharedResources.hpp"
-#include "scenes/SceneTable.hpp"
 
 #include <SFML/Window/Event.hpp>
 #include <SFML/Window/Keyboard.hpp>
@@ -108,7 +107,7 @@ void drawFadeOverlay(sf::RenderTarget& target)
 }
 } // namespace
 
-FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys,
+FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys, const SceneTable& scenes,
                      const std::function<void()>& beforeDisplay)
 {
     clearLayers();
@@ -128,7 +127,7 @@ FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys
 
     FrameResult result;
     result.scene = currentScene;
-    result.sceneRan = dispatchScene(demoScenes(), window, frameSeconds);
+    result.sceneRan = dispatchScene(scenes, window, frameSeconds);
     result.next = currentScene;
 
     drawFadeOverlay(window);

@@ -68,8 +68,9 @@ struct FrameResult
 
 /// One whole frame of the demo after its time step is known: clears the layers, applies
 /// the keys, drains window events (Closed stops the loop), advances the fade, clears the
-/// window, runs the current scene from the demo's scene table, draws the fade overlay and
-/// displays the window. beforeDisplay, when given, runs just before the window is displayed,
-/// when the finished frame can still be read back.
-FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys,
+/// window, runs the current scene from scenes (the caller hands in the demo's table, so the
+/// runtime knows no scene), draws the fade overlay and displays the window. beforeDisplay,
+/// when given, runs just before the window is displayed, when the finished frame can still
+/// be read back.
+FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys, const SceneTable& scenes,
                      const std::function<void()>& beforeDisplay = {});

@@ -2,6 +2,7 @@
 // as fast as the machine renders, and optionally saves stills and the scene timeline.
 #include "runtime/MainLoop.hpp"
 #include "runtime/Startup.hpp"
+#include "scenes/SceneTable.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -208,7 +209,7 @@ int main(int argc, char** argv)
         ++frame;
         const double demoTime = static_cast<double>(frame) * frameSeconds;
         const bool saveThisFrame = nextStill < options.stills.size() && demoTime >= options.stills[nextStill];
-        const FrameResult result = runFrame(window, frameSeconds, KeyState{},
+        const FrameResult result = runFrame(window, frameSeconds, KeyState{}, demoScenes(),
                                             [&]
                                             {
                                                 if (!saveThisFrame)

@@ -1,0 +1,77 @@
+#include "scenes/SceneHelpers.hpp"
+
+#include "assets/Registries.hpp"
+
+#include <set>
+
+sf::Sprite* blackSprite()
+{
+    static sf::Sprite* const sprite = spriteManager.get("black");
+    return sprite;
+}
+
+sf::Uint8 truncatedByte(float level)
+{
+    if (!(level > 0.f))
+        return 0;
+    if (level >= 255.f)
+        return 255;
+    return static_cast<sf::Uint8>(static_cast<int>(level));
+}
+
+void drawFlashVeil(sf::RenderTarget& target, float level)
+{
+    sf::Sprite* veil = blackSprite();
+    if (!veil)
+        return;
+    veil->setColor(sf::Color(0, 0, 0, truncatedByte(level)));
+    target.draw(*veil);
+}
+
+void drawShaderPass(sf::RenderTarget& target, const sf::Shader& shader, sf::Uint8 alpha, float rotationDegrees)
+{
+    sf::Sprite* quad = blackSprite();
+    if (!quad)
+        return;
+    quad->setColor(sf::Color(0, 0, 0, alpha));
+    quad->setRotation(rotationDegrees);
+    target.draw(*quad, sf::RenderStates(&shader));
+    quad->setRotation(0.f);
+}
+
+void scrollPeephole(sf::Shader& shader, float offset)
+{
+    shader.setUniform("xOffset", offset);
+    shader.setUniform("yOffset", offset);
+}
+
+namespace
+{
+// Whether key may be handed to the sound registry: a missing key goes through once, so the
+// registry writes its line, and is held back on every later call.
+bool shouldReachRegistry(const std::string& key)
+{
+    static std::set<std::string> reported;
+    if (soundManager.exists(key))
+        return true;
+    return reported.insert(key).second;
+}
+} // namespace
+
+void playSound(const std::string& key)
+{
+    if (shouldReachRegistry(key))
+        soundManager.play(key);
+}
+
+void stopSound(const std::string& key)
+{
+    if (shouldReachRegistry(key))
+        soundManager.stop(key);
+}
+
+void drawIfPresent(sf::RenderTarget& target, const sf::Sprite* sprite, const sf::RenderStates& states)
+{
+    if (sprite)
+        target.draw(*sprite, states);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <SFML/Config.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Shader.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <string>
+
+// Small drawing and sound helpers that several scenes share. Each one reports a missing
+// asset once, through its registry's own "does not exist." line, and then quietly skips it,
+// so a scene with a missing asset keeps its clocks and hand-over frame.
+
+/// The sprite registry's "black" sprite: the fade overlay, the flash veil and the quad that
+/// full-screen shader passes are drawn on. Looked up once; null when the registry lacks it.
+sf::Sprite* blackSprite();
+
+/// An 8-bit colour component from a float level, truncated towards zero; levels below 0
+/// (or NaN) give 0 and levels above 255 give 255 instead of wrapping round.
+sf::Uint8 truncatedByte(float level);
+
+/// The flash veil: the black sprite drawn over target, without a shader, with colour
+/// (0, 0, 0, trunc(level)). Does nothing when the black sprite is missing.
+void drawFlashVeil(sf::RenderTarget& target, float level);
+
+/// A full-screen pass through shader: the black sprite with colour (0, 0, 0, alpha), turned
+/// by rotationDegrees about its centre for the draw and turned back to 0 after it.
+/// Does nothing when the black sprite is missing.
+void drawShaderPass(sf::RenderTarget& target, const sf::Shader& shader, sf::Uint8 alpha = 1,
+                    float rotationDegrees = 0.f);
+
+/// Scrolls a peephole shader's background: sets its "xOffset" and "yOffset" to offset.
+void scrollPeephole(sf::Shader& shader, float offset);
+
+/// Plays the sound effect key. A key the sound registry lacks is reported the first time
+/// (with the registry's message) and skipped silently after that.
+void playSound(const std::string& key);
+
+/// Stops every instance of the sound effect key, with the same once-only report as playSound.
+void stopSound(const std::string& key);
+
+/// Draws sprite into target with states when sprite is not null; a missing sprite was
+/// already reported when it was looked up, so nothing is written here.
+void drawIfPresent(sf::RenderTarget& target, const sf::Sprite* sprite,
+                   const sf::RenderStates& states = sf::RenderStates::Default);
