@@ -28,7 +28,8 @@ void drawFlashVeil(sf::RenderTarget& target, float level)
     target.draw(*veil);
 }
 
-void drawShaderPass(sf::RenderTarget& target, const sf::Shader& shader, sf::Uint8 alpha, float rotationDegrees)
+void drawShaderPass(sf::RenderTarget& target, const sf::Shader& shader, sf::Uint8 alpha,
+                    float rotationDegrees)
 {
     sf::Sprite* quad = blackSprite();
     if (!quad)

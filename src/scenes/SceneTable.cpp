@@ -2,7 +2,8 @@
 
 const SceneTable& demoScenes()
 {
-    // Each scene file adds its routine here as it is written.
-    static const SceneTable table = {};
+    static const SceneTable table = {
+        {0, &openingCardsScene},
+    };
     return table;
 }

@@ -4,5 +4,12 @@
 
 /// The demo's scene routines by id, in the order they play:
 /// 0, 1, 2, 3, 4, 5, 6, 65, 7, 8, 9, 10, 11, 12, then 666 ends the demo.
-/// An id whose routine has not been written yet has no entry, so its frames stay black.
+/// An id without a routine has no entry, so its frames stay black.
 const SceneTable& demoScenes();
+
+// Each routine draws one frame of its scene into target (the window), advancing the scene's
+// own clocks by dt, and returns the id to run next frame (its own id to stay). A scene's
+// state is created on its first call and kept for the rest of the run.
+
+/// Scene 0: the two opening title cards, faded in and out; hands over to 1 after ~11.5 s.
+SceneId openingCardsScene(sf::RenderTarget& target, float dt);

@@ -61,8 +61,8 @@ private:
     sf::Image grabbed;
 };
 
-/// Share of pixels (0..1), sampled on every second row and column, whose colour in a differs from b's by more than tolerance
-/// in any channel.
+/// Share of pixels (0..1), sampled on every second row and column, whose colour in a differs from b's by more
+/// than tolerance in any channel.
 double changedShare(const sf::Image& a, const sf::Image& b, int tolerance = 24);
 
 /// Mean colour of the square of side size centred on (x, y).
