@@ -13,3 +13,15 @@ const SceneTable& demoScenes();
 
 /// Scene 0: the two opening title cards, faded in and out; hands over to 1 after ~11.5 s.
 SceneId openingCardsScene(sf::RenderTarget& target, float dt);
+
+/// Scene 10: perlin clouds tinted per beat, "baba" and "finger" dropping away and twenty
+/// bubbles entering one per beat; hands over to 11 on its 23rd beat (~6 s).
+SceneId bubblesScene(sf::RenderTarget& target, float dt);
+
+/// Scene 11: the moire pulsing on the beat while the bubbles take turns jumping; hands over
+/// to 12 on its 36th beat (~12 s).
+SceneId moireScene(sf::RenderTarget& target, float dt);
+
+/// Scene 12: the triangle lattice and the "2024 1 quad shaders" scroller, then a fade to
+/// black; returns 666, the end of the demo, on its 42nd beat (~26.9 s).
+SceneId triangleFinaleScene(sf::RenderTarget& target, float dt);
