@@ -1,6 +1,6 @@
 // Perlin: slow billowing candy clouds of layered noise. "originalRed",
-// "originalGreen" and "originalBlue" add the tint of the current beat step, "r" and
-// "b" are the beat flash that lights the clouds up magenta.
+// "originalGreen" and "originalBlue" (0 or 0.25 each) tint the clouds for the current
+// beat step, "r" and "b" are the beat flash that lights the clouds up magenta.
 #version 120
 
 uniform float iTime;
@@ -63,7 +63,13 @@ void main()
     float n = clouds(p + 2.0 * warp + vec2(0.0, t));
 
     vec3 colour = candy(n * 1.4 + t * 0.2) * (0.45 + 0.75 * n);
-    colour += vec3(originalRed, originalGreen, originalBlue) * (0.6 + n);
+    // The tint steers the clouds towards a candy version of its hue (red becomes
+    // strawberry, green mint, blue sky) instead of adding to them, which turned the
+    // yellows olive. A tint of zero leaves the clouds as they are.
+    vec3 tint = vec3(originalRed, originalGreen, originalBlue) * 4.0;
+    float amount = clamp(max(tint.r, max(tint.g, tint.b)), 0.0, 1.0);
+    vec3 candyTint = mix(vec3(0.3, 0.35, 0.45), vec3(1.0), tint);
+    colour = mix(colour, candyTint * (0.6 + 0.55 * n), 0.45 * amount);
     colour += vec3(r, 0.0, b) * 0.4 * (0.4 + n);
     gl_FragColor = vec4(clamp(colour, 0.0, 1.0), 1.0);
 }
