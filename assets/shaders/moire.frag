@@ -38,10 +38,13 @@ void main()
     // the broad interference bands that a viewer sees as the moire
     float bands = 0.5 + 0.5 * cos((da - db) * rings);
 
-    vec3 colour = candy(bands * 0.35 + (da + db) * 0.3 + iTime * 0.06);
-    colour *= 0.3 + 0.7 * smoothstep(0.0, 0.6, lines) * (0.55 + 0.45 * bands);
+    vec3 hue = candy(bands * 0.5 + (da + db) * 0.25 + iTime * 0.06);
+    // between the lines lies a deep plum ink rather than a darkened candy colour, which
+    // would turn the yellows olive
+    vec3 ink = vec3(0.16, 0.04, 0.22);
+    float lit = smoothstep(0.05, 0.6, lines) * (0.45 + 0.55 * bands);
+    vec3 colour = mix(ink, hue, lit);
     float pulse = dot(color2, vec3(1.0 / 3.0));
-    colour *= 1.0 + 0.9 * pulse;
-    colour += pulse * 0.2 * bands * candy(iTime * 0.06 + 0.5);
+    colour = mix(colour, hue * 1.2 + 0.2, pulse * (0.3 + 0.6 * lit));
     gl_FragColor = vec4(clamp(colour, 0.0, 1.0), 1.0);
 }

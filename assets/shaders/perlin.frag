@@ -27,9 +27,13 @@ vec3 candy(float t)
     return mix(yellow, pink, smoothstep(3.0, 4.0, t));
 }
 
+// Arithmetic hash: on a software renderer it costs a fraction of the usual sin() hash,
+// and this shader evaluates it 32 times per pixel.
 float hash(vec2 p)
 {
-    return fract(sin(dot(p, vec2(127.1, 311.7))) * 43758.5453);
+    vec3 q = fract(vec3(p.xyx) * 0.1031);
+    q += dot(q, q.yzx + 33.33);
+    return fract((q.x + q.y) * q.z);
 }
 
 float noise(vec2 p)
@@ -54,12 +58,18 @@ float clouds(vec2 p)
     return sum;
 }
 
+// Two octaves are enough for the warp: its fine detail is lost in the lookup it bends.
+float softClouds(vec2 p)
+{
+    return 0.5 * noise(p) + 0.25 * noise(p * 2.03 + vec2(1.7, 9.2)) + 0.125;
+}
+
 void main()
 {
     vec2 p = (gl_TexCoord[0].xy - 0.5) * vec2(1.7778, 1.0) * 3.0;
     float t = iTime * 0.05;
     // warping the lookup by a first noise layer makes the clouds roll instead of slide
-    vec2 warp = vec2(clouds(p + vec2(t, 0.0)), clouds(p + vec2(5.2, 1.3 - t)));
+    vec2 warp = vec2(softClouds(p + vec2(t, 0.0)), softClouds(p + vec2(5.2, 1.3 - t)));
     float n = clouds(p + 2.0 * warp + vec2(0.0, t));
 
     vec3 colour = candy(n * 1.4 + t * 0.2) * (0.45 + 0.75 * n);

@@ -84,10 +84,10 @@ TEST_P(MoireSceneLaunches, TakesTheBubblesInTurn)
     DemoTreeCopy copy({{"sprites.json", GetParam().sprites}});
     DemoRun run(10, copy.path());
     ASSERT_TRUE(run.started());
-    ASSERT_GT(run.framesUntilHandOver(0.05f, 400), 0);
+    ASSERT_GT(run.framesUntilHandOver(0.1f, 400), 0);
     ASSERT_EQ(currentScene, moire);
     const std::size_t count = shaderBouncers.size();
-    EXPECT_EQ(run.framesUntilHandOver(0.05f, 400), scheduledFrames(moire, 20));
+    EXPECT_EQ(run.framesUntilHandOver(0.1f, 400), scheduledFrames(moire, 10));
     const int launches = scheduleFor(moire).endEntry;
     EXPECT_EQ(nextBouncer, count ? launches % static_cast<int>(count) : 0);
     for (const ShaderBouncer& bubble : shaderBouncers)
