@@ -14,6 +14,14 @@ const SceneTable& demoScenes();
 /// Scene 0: the two opening title cards, faded in and out; hands over to 1 after ~11.5 s.
 SceneId openingCardsScene(sf::RenderTarget& target, float dt);
 
+/// Scene 1: a white screen, seven logos thrown in turn, TV static at 15 s; hands over to 2
+/// at 16 s or when the last logo has finished.
+SceneId bouncingLogosScene(sf::RenderTarget& target, float dt);
+
+/// Scene 2: starts the soundtrack and pops the ten title words in on the beat over a
+/// flashing perlin background; hands over to 3 on its eleventh beat.
+SceneId titleWordsScene(sf::RenderTarget& target, float dt);
+
 /// Scene 10: perlin clouds tinted per beat, "baba" and "finger" dropping away and twenty
 /// bubbles entering one per beat; hands over to 11 on its 23rd beat (~6 s).
 SceneId bubblesScene(sf::RenderTarget& target, float dt);
