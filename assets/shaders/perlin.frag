@@ -72,14 +72,17 @@ void main()
     vec2 warp = vec2(softClouds(p + vec2(t, 0.0)), softClouds(p + vec2(5.2, 1.3 - t)));
     float n = clouds(p + 2.0 * warp + vec2(0.0, t));
 
-    vec3 colour = candy(n * 1.4 + t * 0.2) * (0.45 + 0.75 * n);
-    // The tint steers the clouds towards a candy version of its hue (red becomes
-    // strawberry, green mint, blue sky) instead of adding to them, which turned the
-    // yellows olive. A tint of zero leaves the clouds as they are.
+    // The tint of the beat step (0 or 0.25 per channel) as a candy colour: red becomes
+    // raspberry, green mint, blue sky. It fills the hollows of the clouds and casts a
+    // little light over the rest; mixing it into the bright parts would grey them.
     vec3 tint = vec3(originalRed, originalGreen, originalBlue) * 4.0;
     float amount = clamp(max(tint.r, max(tint.g, tint.b)), 0.0, 1.0);
-    vec3 candyTint = mix(vec3(0.3, 0.35, 0.45), vec3(1.0), tint);
-    colour = mix(colour, candyTint * (0.6 + 0.55 * n), 0.45 * amount);
+    vec3 candyTint = mix(vec3(0.3, 0.28, 0.5), vec3(1.0), tint);
+    // Untinted hollows sink into plum rather than a darkened candy colour, which would
+    // turn the yellows olive.
+    vec3 deep = mix(vec3(0.36, 0.12, 0.46), candyTint * 0.6, amount);
+    vec3 colour = mix(deep, candy(n * 1.4 + t * 0.2), 0.3 + 0.7 * smoothstep(0.15, 0.7, n));
+    colour = 1.0 - (1.0 - colour) * (1.0 - 0.3 * amount * candyTint);
     colour += vec3(r, 0.0, b) * 0.4 * (0.4 + n);
     gl_FragColor = vec4(clamp(colour, 0.0, 1.0), 1.0);
 }
