@@ -75,8 +75,8 @@ void main()
     // The tint of the beat step (0 or 0.25 per channel) as a candy colour: red becomes
     // raspberry, green mint, blue sky. It fills the hollows of the clouds and casts a
     // little light over the rest; mixing it into the bright parts would grey them.
-    vec3 tint = vec3(originalRed, originalGreen, originalBlue) * 4.0;
-    float amount = clamp(max(tint.r, max(tint.g, tint.b)), 0.0, 1.0);
+    vec3 tint = clamp(vec3(originalRed, originalGreen, originalBlue) * 4.0, 0.0, 1.0);
+    float amount = max(tint.r, max(tint.g, tint.b));
     vec3 candyTint = mix(vec3(0.3, 0.28, 0.5), vec3(1.0), tint);
     // Untinted hollows sink into plum rather than a darkened candy colour, which would
     // turn the yellows olive.
