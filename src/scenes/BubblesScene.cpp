@@ -25,7 +25,7 @@ struct Bubbles
     BeatTrack beats{scheduleFor(ownId).beats};
     float sceneTime = 0.f;
     float glow = 0.f;   // 1 on a beat, falling by 4 per second (may dip just below 0)
-    int colourStep = 0; // position in the tint cycle, 1..5 once the first beat fired
+    int colourStep = 0; // tint steps taken: 1..4, back to 0 once the fifth has been applied
     Tween babaDrop;
     Tween fingerDrop;
     sf::Sprite* black = nullptr;
