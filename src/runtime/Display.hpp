@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 /// Tells whether the X display named by displayName (the value of DISPLAY; null or empty
 /// when unset) can be reached. A display on this machine (":0", "unix:1.0") is probed by
 /// connecting to its server's socket; a display on another host ("host:10.0") is taken on
