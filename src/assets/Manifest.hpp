@@ -27,13 +27,15 @@ struct PropertyTypeError
 
 namespace manifestdetail
 {
-/// Throws PropertyTypeError unless value is a JSON number that T can hold. Booleans are
-/// refused even though the JSON library would read them as 0 and 1; integers take a
-/// fractional value by truncation toward zero, as long as the result fits.
+/// Throws PropertyTypeError for a boolean, which the JSON library would read as 0 or 1, and
+/// for a number that T cannot hold; integers take a fractional value by truncation toward
+/// zero, as long as the result fits. Other types are left to the library's own check.
 template <typename T> void checkNumber(const nlohmann::json& value, const char* name)
 {
+    if (value.is_boolean())
+        throw PropertyTypeError{name, "type must be number, but is boolean"};
     if (!value.is_number())
-        throw PropertyTypeError{name, std::string("type must be number, but is ") + value.type_name()};
+        return;
     bool fits = true;
     if constexpr (std::is_integral_v<T>)
     {
@@ -88,13 +90,13 @@ template <typename T> T readProperty(const nlohmann::json& entry, const char* na
 bool isRegularFile(const std::string& path);
 
 /// Opens path and reads one JSON value from it with stream extraction.
-/// If path is not a regular file or cannot be opened, writes "<component>: Unable to open file <path>." and
-/// sets opened to false. If parsing fails, writes "<component>: Error while parsing JSON."
-/// and the JSON library's message, and returns what the parser had built before the error
-/// (null when it broke before the first value). A read error of the file itself writes
-/// "<component>: Error while reading file <path>: <reason>" and is treated like a parse
-/// error. When complete is given, it is set to
-/// whether the whole value was read without an error.
+/// If path is not a regular file or cannot be opened, writes "<component>: Unable to open
+/// file <path>." and sets opened to false. If parsing fails, writes "<component>: Error
+/// while parsing JSON." and the JSON library's message, and returns what the parser had
+/// built before the error (null when it broke before the first value). A read error of the
+/// file itself writes "<component>: Error while reading file <path>: <reason>" and is
+/// treated like a parse error. When complete is given, it is set to whether the whole value
+/// was read without an error.
 nlohmann::json readJsonFile(const std::string& path, const std::string& component, bool& opened,
                             bool* complete = nullptr);
 

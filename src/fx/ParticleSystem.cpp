@@ -43,8 +43,8 @@ bool ParticleSystem::loadFromJson(const nlohmann::json& definition, int count,
     std::vector<std::string> spriteKeys;
     try
     {
-        // "name" is only required, not used: it is not read, since copying a value of any
-        // nesting depth could overflow the stack.
+        // "name" is required but unused. It is not read: a copy of a deeply nested value
+        // would overflow the stack.
         spriteKeys = readProperty<std::vector<std::string>>(definition, "sprites", {});
         loaded.min_x = readProperty<float>(definition, "min_x", 0.f);
         loaded.max_x = readProperty<float>(definition, "max_x", 1920.f);
