@@ -7,7 +7,9 @@ scripts/install-deps.sh
 scripts/build.sh
 export ALSOFT_DRIVERS=null
 run_tests=(ctest --test-dir build --output-on-failure -j "$(nproc)" "$@")
+# -noreset: an X server that resets when its last client leaves refuses connections for a
+# moment, and ctest starts and ends hundreds of short OpenGL programs one after another.
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1920x1080x24" "${run_tests[@]}"
+    exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" "${run_tests[@]}"
 fi
 exec "${run_tests[@]}"

@@ -1,10 +1,11 @@
 #include "assets/Manifest.hpp"
 
 #include <SFML/System/Err.hpp>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
-bool validateJson(nlohmann::json document, const std::vector<std::string>& requiredKeys)
+bool validateJson(const nlohmann::json& document, const std::vector<std::string>& requiredKeys)
 {
     for (const std::string& key : requiredKeys)
     {
@@ -23,7 +24,9 @@ nlohmann::json readJsonFile(const std::string& path, const std::string& componen
     nlohmann::json document;
     if (complete)
         *complete = false;
-    std::ifstream file(path);
+    std::ifstream file;
+    if (isRegularFile(path))
+        file.open(path);
     opened = file.is_open();
     if (!opened)
     {
@@ -43,7 +46,18 @@ nlohmann::json readJsonFile(const std::string& path, const std::string& componen
         std::cerr << component << ": Error while parsing JSON." << std::endl;
         std::cerr << error.what() << std::endl;
     }
+    catch (const std::ios_base::failure& error)
+    {
+        // A file that opens but cannot be read (an I/O error): whatever was parsed is kept.
+        std::cerr << component << ": Error while reading file " << path << ": " << error.what() << std::endl;
+    }
     return document;
+}
+
+bool isRegularFile(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
 }
 
 bool loadManifest(
@@ -91,6 +105,12 @@ bool loadManifest(
                       << " has the wrong type: " << error.message << std::endl;
         }
     }
+    return true;
+}
+
+bool holdSfmlErrorStream()
+{
+    sf::err();
     return true;
 }
 

@@ -31,7 +31,8 @@ void MusicManager::play(const std::string& key, bool loop)
     bool opened = false;
     {
         QuietSfmlErrors quiet;
-        opened = musicPlayer.openFromFile(track.file);
+        // The decoders' format probing never returns from a folder.
+        opened = isRegularFile(track.file) && musicPlayer.openFromFile(track.file);
     }
     if (!opened)
     {

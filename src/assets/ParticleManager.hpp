@@ -22,7 +22,8 @@ public:
     /// required property "file", optional "instances", 100 when absent). An entry whose
     /// definition fails to load is left unregistered (the particle system reports why).
     /// An "instances" below 1 is reported and the system is registered without slots, so
-    /// that its users still find it. Returns false when the manifest cannot be opened or
+    /// that its users still find it; one above maxParticleCount is reported and lowered to
+    /// it. Returns false when the manifest cannot be opened or
     /// has no "particlesystems" key.
     bool load(const std::string& path);
 

@@ -27,11 +27,19 @@ bool SoundManager::load(const std::string& path)
                                           << ", using 1." << std::endl;
                                 instances = 1;
                             }
+                            else if (instances > maxSoundInstances)
+                            {
+                                std::cerr << "SoundManager: instances of [" << key << "] is " << instances
+                                          << ", above the limit of " << maxSoundInstances << "; using "
+                                          << maxSoundInstances << "." << std::endl;
+                                instances = maxSoundInstances;
+                            }
                             auto sound = std::make_unique<SoundEntry>();
                             bool loaded = false;
                             {
                                 QuietSfmlErrors quiet;
-                                loaded = sound->buffer.loadFromFile(file);
+                                // The decoders' format probing never returns from a folder.
+                                loaded = isRegularFile(file) && sound->buffer.loadFromFile(file);
                             }
                             if (!loaded)
                             {

@@ -7,6 +7,13 @@
 #include <unordered_map>
 #include <vector>
 
+/// The most instances one sound key gets. Every instance holds an OpenAL source for the
+/// whole run, and the driver has few of them for everything together (OpenAL Soft: 256,
+/// shared with the music and every other key); past that the creation fails, and each
+/// failed source is reported again when it is destroyed. play() only ever starts the
+/// first instance, so 16 leaves room for many keys and costs nothing the demo uses.
+constexpr int maxSoundInstances = 16;
+
 /// One registered sound effect: its decoded samples and the sounds that play them.
 struct SoundEntry
 {
@@ -25,8 +32,8 @@ public:
 
     /// Loads every entry of the manifest at path (top-level key "sounds", required
     /// property "file", optional "instances", default 1). An "instances" value below 1 is
-    /// reported and raised to 1. Entries that fail are reported and skipped. Returns false
-    /// when the manifest cannot be opened or has no "sounds" key.
+    /// reported and raised to 1, one above maxSoundInstances reported and lowered to it. Entries that fail
+    /// are reported and skipped. Returns false when the manifest cannot be opened or has no "sounds" key.
     bool load(const std::string& path);
 
     /// Restarts the key's first instance from the beginning. An unregistered key writes

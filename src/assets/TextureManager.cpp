@@ -24,7 +24,7 @@ bool TextureManager::load(const std::string& path)
                             bool loaded = false;
                             {
                                 QuietSfmlErrors quiet;
-                                loaded = texture->loadFromFile(file);
+                                loaded = isRegularFile(file) && texture->loadFromFile(file);
                             }
                             if (!loaded)
                             {

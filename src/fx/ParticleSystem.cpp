@@ -5,7 +5,6 @@
 #include "fx/Random.hpp"
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 
 namespace
@@ -19,26 +18,13 @@ const std::vector<std::string> requiredKeys = {
 
 bool ParticleSystem::loadFromFile(const std::string& path, int count, const SpriteManager& spriteRegistry)
 {
-    nlohmann::json definition;
-    {
-        std::ifstream file(path);
-        if (!file.is_open())
-        {
-            std::cerr << "ParticleSystem: Unable to open file " << path << "." << std::endl;
-            return false;
-        }
-        try
-        {
-            file >> definition;
-        }
-        catch (const nlohmann::json::exception& error)
-        {
-            std::cerr << "ParticleSystem: Error while parsing JSON." << std::endl;
-            std::cerr << error.what() << std::endl;
-            // Whatever the parser had built is thrown away: half a definition is no definition.
-            definition = nullptr;
-        }
-    }
+    bool opened = false;
+    bool complete = false;
+    nlohmann::json definition = readJsonFile(path, "ParticleSystem", opened, &complete);
+    if (!opened)
+        return false;
+    if (!complete)
+        definition = nullptr; // half a definition is no definition
     return loadFromJson(definition, count, spriteRegistry);
 }
 
@@ -57,7 +43,8 @@ bool ParticleSystem::loadFromJson(const nlohmann::json& definition, int count,
     std::vector<std::string> spriteKeys;
     try
     {
-        readProperty<nlohmann::json>(definition, "name", nullptr);
+        // "name" is required but unused. It is not read: a copy of a deeply nested value
+        // would overflow the stack.
         spriteKeys = readProperty<std::vector<std::string>>(definition, "sprites", {});
         loaded.min_x = readProperty<float>(definition, "min_x", 0.f);
         loaded.max_x = readProperty<float>(definition, "max_x", 1920.f);
@@ -108,6 +95,12 @@ bool ParticleSystem::loadFromJson(const nlohmann::json& definition, int count,
         std::cerr << "ParticleSystem: Particle count " << count << " is below 1, the system has no slots."
                   << std::endl;
         count = 0;
+    }
+    else if (count > maxParticleCount)
+    {
+        std::cerr << "ParticleSystem: Particle count " << count << " is above the limit of "
+                  << maxParticleCount << ", using " << maxParticleCount << "." << std::endl;
+        count = maxParticleCount;
     }
     loaded.count = count;
     loaded.particles.assign(static_cast<std::size_t>(count), Particle());

@@ -33,6 +33,11 @@ struct Particle
     Tween alphaTween;             ///< animates alpha
 };
 
+/// The most slots one particle system gets. Every living particle is a draw call of its
+/// own, so a frame could never show more than a few thousand; a larger count only costs
+/// memory and time in the slot searches (and 2^31 slots cannot be allocated at all).
+constexpr int maxParticleCount = 10000;
+
 /// A fixed pool of sprite particles that an emitter fills at a steady rate. Every
 /// particle property is drawn from a range of the JSON definition; particles move by
 /// Euler steps, may fade in and out, and free their slot when their life time is over.
@@ -76,7 +81,8 @@ public:
     /// Missing properties in jsonfile."; a value of the wrong JSON type writes one line
     /// naming the key and the JSON library's message. In both cases false is returned and
     /// the system is left exactly as it was. An empty sprite list or a count below 1 is
-    /// reported but loads (its particles are never drawn, or it has no slots).
+    /// reported but loads (its particles are never drawn, or it has no slots); a count above
+    /// maxParticleCount is reported and lowered to it.
     bool loadFromJson(const nlohmann::json& definition, int count, const SpriteManager& spriteRegistry);
 
     /// One birth attempt: while emitting, revives the lowest dead slot with freshly drawn

@@ -1,5 +1,6 @@
 #include "runtime/Config.hpp"
 
+#include "assets/Manifest.hpp"
 #include "assets/Registries.hpp"
 
 #include <fstream>
@@ -30,7 +31,9 @@ template <typename Apply> void readSwitch(const nlohmann::json& document, const 
 
 void loadConfig(const std::string& path)
 {
-    std::ifstream file(path);
+    std::ifstream file;
+    if (isRegularFile(path)) // a folder of that name opens, then throws from inside the parser
+        file.open(path);
     if (!file.is_open())
     {
         std::cerr << "Config.json missing." << std::endl;
@@ -45,6 +48,11 @@ void loadConfig(const std::string& path)
     {
         std::cerr << "config.json: Error while parsing JSON." << std::endl;
         std::cerr << error.what() << std::endl;
+        return;
+    }
+    catch (const std::ios_base::failure& error)
+    {
+        std::cerr << "config.json: Error while reading file " << path << ": " << error.what() << std::endl;
         return;
     }
     file.close();

@@ -13,7 +13,7 @@ void LetterText::load(const std::string& path, unsigned int characterSize, sf::C
     bool loaded = false;
     {
         QuietSfmlErrors quiet;
-        loaded = font.loadFromFile(path);
+        loaded = isRegularFile(path) && font.loadFromFile(path);
     }
     if (!loaded)
         std::cerr << "Unable to load fontfile " << path << std::endl;

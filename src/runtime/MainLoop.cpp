@@ -30,6 +30,16 @@ KeyState readKeyboard()
     return keys;
 }
 
+void addKeyPress(const sf::Event& event, KeyState& keys)
+{
+    if (event.type != sf::Event::KeyPressed)
+        return;
+    if (event.key.code == sf::Keyboard::Escape)
+        keys.escape = true;
+    else if (event.key.code == sf::Keyboard::Space)
+        keys.space = true;
+}
+
 void handleKeys(KeyState keys, std::ostream& out)
 {
     if (keys.escape)
@@ -113,14 +123,17 @@ FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys
     clearLayers();
     if (markerActive)
         markerTime += frameSeconds;
-    handleKeys(keys, std::cout);
 
+    // Events first: a press they hold counts like a key that is down, once, even when the
+    // key was let go again before the real-time state was read.
     sf::Event event;
     while (window.pollEvent(event))
     {
         if (event.type == sf::Event::Closed)
             running = false;
+        addKeyPress(event, keys);
     }
+    handleKeys(keys, std::cout);
 
     advanceFade(frameSeconds);
     window.clear(sf::Color(0, 0, 0, 0));

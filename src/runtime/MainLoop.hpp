@@ -3,6 +3,7 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Window/Event.hpp>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -41,6 +42,11 @@ struct KeyState
 /// Reads Escape and Space from the real-time keyboard state.
 KeyState readKeyboard();
 
+/// Adds a press of Escape or Space that event reports to keys. A tap shorter than a frame
+/// is over before the next real-time read, but its press still waits in the event queue.
+/// Any other event leaves keys as they are.
+void addKeyPress(const sf::Event& event, KeyState& keys);
+
 /// Applies one frame's keys: Escape stops the loop; a new press of Space writes
 /// "@" and the marker time on out and starts the marker clock. Holding Space writes once.
 void handleKeys(KeyState keys, std::ostream& out);
@@ -66,8 +72,9 @@ struct FrameResult
     bool sceneRan = false; ///< a routine was called
 };
 
-/// One whole frame of the demo after its time step is known: clears the layers, applies
-/// the keys, drains window events (Closed stops the loop), advances the fade, clears the
+/// One whole frame of the demo after its time step is known: clears the layers, drains
+/// window events (Closed stops the loop), applies the keys (the real-time state in keys
+/// together with the key presses found among the events), advances the fade, clears the
 /// window, runs the current scene from scenes (the caller hands in the demo's table, so the
 /// runtime knows no scene), draws the fade overlay and displays the window. beforeDisplay,
 /// when given, runs just before the window is displayed, when the finished frame can still

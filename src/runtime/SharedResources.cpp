@@ -1,8 +1,13 @@
 #include "runtime/SharedResources.hpp"
 
+#include "assets/Manifest.hpp"
 #include "assets/Registries.hpp"
 
 #include <iostream>
+
+// Built before the shaders and layers below, so destroyed after them (their destructors
+// report OpenGL failures there).
+static const bool sfmlErrorsOutliveDrawing = holdSfmlErrorStream();
 
 sf::RenderTexture layer1;
 sf::RenderTexture layer2;
@@ -167,7 +172,12 @@ bool loadShaders()
     const std::string folder = "assets/shaders/";
     for (const ShaderRow& row : shaderRows)
     {
-        if (!row.shader->loadFromFile(folder + "passthrough.vert", folder + row.fragmentFile))
+        const std::string vertexFile = folder + "passthrough.vert";
+        const std::string fragmentFile = folder + row.fragmentFile;
+        // The library takes a folder's size for a file length and fails to allocate it.
+        const bool loaded = isRegularFile(vertexFile) && isRegularFile(fragmentFile) &&
+                            row.shader->loadFromFile(vertexFile, fragmentFile);
+        if (!loaded)
         {
             std::cerr << row.failureMessage << std::endl;
             if (row.onFailure == OnFailure::EndStartUp)

@@ -22,6 +22,8 @@ bool startUp(sf::RenderWindow& window)
     window.setVerticalSyncEnabled(vsync);
     window.setActive(true);
     window.setMouseCursorVisible(false);
+    // Key presses are read from the events too: a held key must not repeat them.
+    window.setKeyRepeatEnabled(false);
     // The screen stays black while the assets load.
     window.clear(sf::Color(0, 0, 0, 255));
     window.display();

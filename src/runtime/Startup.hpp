@@ -11,7 +11,7 @@ extern const std::string windowTitle;
 
 /// Everything before the first frame, in its fixed order: reads the configuration, opens
 /// window (1920 x 1080 x 32, full screen or with a title bar, 60 fps limit, vertical sync
-/// from the configuration, hidden cursor), shows one black frame, creates the layers,
+/// from the configuration, hidden cursor, no key repeat), shows one black frame, creates the layers,
 /// loads the registries, the letter texts and the global shaders.
 /// Returns false when a shader the demo cannot run without failed to load; its message
 /// has been written and the caller should end the program with status 0.

@@ -100,7 +100,7 @@ TEST(ReadProperty, ConvertsOrRaisesWithThePropertyName)
     const nlohmann::json entry = nlohmann::json::parse(R"({"w": 16.9, "n": null, "s": "x", "b": true})");
     EXPECT_EQ(readProperty<int>(entry, "w", -1), 16);
     EXPECT_EQ(readProperty<int>(entry, "absent", -1), -1);
-    EXPECT_EQ(readProperty<float>(entry, "b", 0.f), 1.f);
+    EXPECT_THROW(readProperty<float>(entry, "b", 0.f), PropertyTypeError);
     try
     {
         readProperty<bool>(entry, "s", false);
@@ -113,4 +113,32 @@ TEST(ReadProperty, ConvertsOrRaisesWithThePropertyName)
             << error.message;
     }
     EXPECT_THROW(readProperty<int>(entry, "n", 0), PropertyTypeError);
+}
+
+TEST(ReadProperty, NumbersMustFitTheirType)
+{
+    const struct
+    {
+        const char* value;
+        bool fitsInt;
+        bool fitsFloat;
+    } cases[] = {
+        {"2147483647", true, true},    {"2147483648", false, true},    {"-2147483648", true, true},
+        {"-2147483649", false, true},  {"2147483647.9", true, true},   {"2147483648.0", false, true},
+        {"-2147483648.9", true, true}, {"-2147483649.0", false, true}, {"18446744073709551615", false, true},
+        {"3.4e38", false, true},       {"3.5e38", false, false},       {"-1e39", false, false}};
+    for (const auto& number : cases)
+    {
+        const nlohmann::json entry = nlohmann::json::parse(std::string(R"({"v": )") + number.value + "}");
+        if (number.fitsInt)
+            EXPECT_EQ(readProperty<int>(entry, "v", 0), static_cast<int>(entry["v"].get<double>()))
+                << number.value;
+        else
+            EXPECT_THROW(readProperty<int>(entry, "v", 0), PropertyTypeError) << number.value;
+        if (number.fitsFloat)
+            EXPECT_NO_THROW(readProperty<float>(entry, "v", 0.f)) << number.value;
+        else
+            EXPECT_THROW(readProperty<float>(entry, "v", 0.f), PropertyTypeError) << number.value;
+        EXPECT_NO_THROW(readProperty<double>(entry, "v", 0.0)) << number.value;
+    }
 }

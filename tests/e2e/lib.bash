@@ -2,8 +2,9 @@
 # Usage in a script: source "$(dirname "$0")/lib.bash" "$@"
 
 set -uo pipefail
+# -noreset as in scripts/test.sh: the programs started here come and go one after another.
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" bash "$0" "$@"
 fi
 export ALSOFT_DRIVERS=null
 

@@ -121,6 +121,34 @@ TEST_F(MainLoop, EscapeStopsTheLoop)
     EXPECT_EQ(out.str(), "");
 }
 
+TEST_F(MainLoop, KeyPressEventsAddTheirKeyOnly)
+{
+    const struct
+    {
+        sf::Event::EventType type;
+        sf::Keyboard::Key key;
+        KeyState expected;
+    } cases[] = {{sf::Event::KeyPressed, sf::Keyboard::Escape, {true, false}},
+                 {sf::Event::KeyPressed, sf::Keyboard::Space, {false, true}},
+                 {sf::Event::KeyPressed, sf::Keyboard::Enter, {false, false}},
+                 {sf::Event::KeyReleased, sf::Keyboard::Escape, {false, false}},
+                 {sf::Event::KeyReleased, sf::Keyboard::Space, {false, false}}};
+    for (const auto& press : cases)
+    {
+        sf::Event event;
+        event.type = press.type;
+        event.key = {press.key, false, false, false, false};
+        KeyState keys;
+        addKeyPress(event, keys);
+        EXPECT_EQ(keys.escape, press.expected.escape) << press.type << " " << press.key;
+        EXPECT_EQ(keys.space, press.expected.space) << press.type << " " << press.key;
+        // A key already down (from the real-time state) stays down whatever the event.
+        KeyState held{true, true};
+        addKeyPress(event, held);
+        EXPECT_TRUE(held.escape && held.space);
+    }
+}
+
 TEST_F(MainLoop, DispatchStoresTheSceneResult)
 {
     NullTarget target;

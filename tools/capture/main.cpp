@@ -1,5 +1,6 @@
 // flumbadoo-capture: runs the demo's own start-up and frames with a fixed time step,
 // as fast as the machine renders, and optionally saves stills and the scene timeline.
+#include "runtime/Display.hpp"
 #include "runtime/MainLoop.hpp"
 #include "runtime/Startup.hpp"
 #include "scenes/SceneTable.hpp"
@@ -165,6 +166,13 @@ bool saveStill(const sf::RenderWindow& window, const std::string& file)
     return image.saveToFile(file);
 }
 } // namespace
+
+// Built before every other static object, ahead of the program-wide layers and shaders whose
+// construction would abort the process without a display. Scripts must see the tool fail.
+static const DisplayGuard displayGuard __attribute__((init_priority(101))) (
+    "flumbadoo-capture: no X display: DISPLAY is not set or its server cannot be reached. Run it in a "
+    "graphical session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\".",
+    1);
 
 int main(int argc, char** argv)
 {
