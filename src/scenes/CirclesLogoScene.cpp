@@ -39,6 +39,7 @@ CirclesLogo setUp()
         scene.logo->setOrigin(960.f, 540.f);
     }
     scene.black = blackSprite();
+    dotsShader.setUniform("tilesAcross", dotsTilesAcross);
     if (scene.black)
     {
         scene.black->setOrigin(960.f, 540.f);

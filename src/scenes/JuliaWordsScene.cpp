@@ -45,6 +45,7 @@ JuliaWords setUp()
 {
     JuliaWords scene;
     scene.black = blackSprite();
+    dotsShader.setUniform("tilesAcross", dotsTilesAcross);
     for (int i = 0; i < pieceCount; ++i)
     {
         scene.pieces[i] = spriteManager.get(pieceKeys[i]);
