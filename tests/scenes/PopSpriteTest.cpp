@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace
 {
@@ -57,6 +58,11 @@ struct LeaveCase
     float secondsBeforeLeave;
 };
 
+std::ostream& operator<<(std::ostream& stream, const LeaveCase& c)
+{
+    return stream << "mode " << c.mode << ", leaving after " << c.secondsBeforeLeave << " s";
+}
+
 class LeaveRuns : public ::testing::TestWithParam<LeaveCase>
 {
 };
@@ -106,6 +112,11 @@ struct FlipCase
     float dt;
     int framesToFlip;
 };
+
+std::ostream& operator<<(std::ostream& stream, const FlipCase& c)
+{
+    return stream << "frames of " << c.dt << " s";
+}
 
 class FrameFlips : public ::testing::TestWithParam<FlipCase>
 {
