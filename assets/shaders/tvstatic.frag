@@ -1,5 +1,6 @@
-// TV static: the drawn picture (the logo layer) breaks up into a lost signal, with
-// rolling noise, torn lines, a drifting bright bar and candy-tinted snow.
+// TV static: the logo layer seen on an old set losing its signal. Snow streaked along the
+// scan lines, a dark band rolling up the screen as the vertical hold slips, torn lines,
+// colour fringes, scan lines and darkened corners; the picture stays half visible under it.
 #version 120
 
 uniform float iTime;
@@ -19,19 +20,29 @@ void main()
 
     // whole lines jump sideways now and then, as a weak signal does
     float line = floor(uv.y * 270.0);
-    float tear = step(0.93, hash(vec2(line, frame))) * (hash(vec2(frame, line)) - 0.5) * 0.08;
-    vec2 shifted = vec2(uv.x + tear + 0.004 * sin(uv.y * 60.0 + iTime * 20.0), uv.y);
-    vec3 image = vec3(texture2D(picture, vec2(shifted.x + 0.006, shifted.y)).r,
-                      texture2D(picture, shifted).g,
-                      texture2D(picture, vec2(shifted.x - 0.006, shifted.y)).b);
+    float tear = step(0.9, hash(vec2(line, frame))) * (hash(vec2(frame, line)) - 0.5) * 0.1;
+    vec2 p = vec2(uv.x + tear + 0.003 * sin(uv.y * 40.0 + iTime * 25.0), uv.y);
+    vec3 image = vec3(texture2D(picture, p + vec2(0.004, 0.0)).r, texture2D(picture, p).g,
+                      texture2D(picture, p - vec2(0.004, 0.0)).b);
 
-    vec2 grain = floor(uv * vec2(640.0, 360.0));
-    float snow = hash(grain + frame * 1.37);
-    vec3 tint = mix(vec3(1.0, 0.45, 0.85), vec3(0.35, 1.0, 1.0), hash(grain.yx + frame));
-    vec3 noise = mix(vec3(snow), tint * snow, 0.55);
+    // analogue snow is streaked: cells three pixels wide and two high, mostly dark with
+    // bright specks, faintly candy-tinted
+    vec2 cell = floor(uv * vec2(640.0, 540.0));
+    float snow = hash(cell + frame * 1.37);
+    snow = snow * snow * 1.5;
+    vec3 tint = mix(vec3(1.0, 0.6, 0.9), vec3(0.6, 1.0, 1.0), hash(cell.yx + frame));
+    vec3 noise = mix(vec3(snow), tint * snow, 0.35);
 
-    float bar = smoothstep(0.12, 0.0, abs(fract(uv.y * 0.7 - iTime * 0.35) - 0.5));
-    float scan = 0.85 + 0.15 * sin(uv.y * 1080.0 * 1.5);
-    vec3 colour = mix(image * 0.55, noise, 0.6) + bar * 0.25;
-    gl_FragColor = vec4(colour * scan, 1.0);
+    vec3 colour = mix(image, noise, 0.5);
+
+    // the band of a slipping vertical hold rolls up the screen, with a bright edge
+    float roll = fract(uv.y + iTime * 0.45);
+    colour *= 1.0 - 0.55 * smoothstep(0.12, 0.0, abs(roll - 0.5));
+    colour += 0.35 * smoothstep(0.012, 0.0, abs(roll - 0.38));
+
+    // scan lines and the dark corners of a curved tube
+    colour *= 0.72 + 0.28 * step(1.0, mod(gl_FragCoord.y, 3.0));
+    vec2 centred = (uv - 0.5) * vec2(1.25, 1.0);
+    colour *= smoothstep(0.95, 0.35, length(centred));
+    gl_FragColor = vec4(colour, 1.0);
 }

@@ -16,6 +16,14 @@ const SceneTable& demoScenes();
 /// Scene 0: the two opening title cards, faded in and out; hands over to 1 after ~11.5 s.
 SceneId openingCardsScene(sf::RenderTarget& target, float dt);
 
+/// Scene 1: a white screen, seven logos thrown in turn, TV static at 15 s; hands over to 2
+/// at 16 s or when the last logo has finished.
+SceneId bouncingLogosScene(sf::RenderTarget& target, float dt);
+
+/// Scene 2: starts the soundtrack and pops the ten title words in on the beat over a
+/// flashing perlin background; hands over to 3 on its eleventh beat.
+SceneId titleWordsScene(sf::RenderTarget& target, float dt);
+
 /// Scene 3: the wobbling presentation card over the flaring laser; hands over to 4 on beat 29
 /// (about 8.98 s) without drawing that frame.
 SceneId presentationCardScene(sf::RenderTarget& target, float dt);

@@ -1,0 +1,143 @@
+// Scene 1, the bouncing logos: a white screen fades in over two seconds; from 4 s the
+// seven logos are thrown in from the upper left one at a time, each bouncing ("bounce" on
+// every floor and wall hit) until it has hit the floor 30 times; at 15 s the picture turns
+// to TV static with its "static" sound, and at 16 s (or as soon as the last logo finishes)
+// the scene hands over to the title words.
+#include "scenes/BouncingLogosScene.hpp"
+
+#include "assets/Registries.hpp"
+#include "runtime/SharedResources.hpp"
+#include "scenes/SceneHelpers.hpp"
+#include "scenes/SceneTable.hpp"
+
+namespace
+{
+struct BouncingLogos
+{
+    float timer = 0.f; // seconds since the scene's first frame
+    std::vector<Bouncer> bouncers;
+    int currentBouncer = -1; // logo in flight; -1 before the first and after the last
+    bool bouncersFinished = false;
+    bool bouncingStarted = false;
+    bool staticOn = false;
+};
+} // namespace
+
+int Bouncer::update(float dt)
+{
+    int hits = 0;
+    x += vx * dt;
+    y += vy * dt;
+    vy += 24.f;
+    if (static_cast<float>(height) + y > 1070.f)
+    {
+        playSound("bounce");
+        ++hits;
+        vy = static_cast<float>(-0.8 * static_cast<double>(vy));
+        bouncesLeft -= 1;
+        y = 1070.f - static_cast<float>(height);
+        if (bouncesLeft <= 0)
+            done = true;
+    }
+    if (static_cast<float>(width) + x > 1910.f)
+    {
+        playSound("bounce");
+        ++hits;
+        vx = -vx;
+        x = 1910.f - static_cast<float>(width);
+    }
+    else if (x < 10.f)
+    {
+        playSound("bounce");
+        ++hits;
+        x = 10.f;
+        vx = -vx;
+    }
+    return hits;
+}
+
+void addBouncer(std::vector<Bouncer>& bouncers, sf::Sprite* sprite)
+{
+    if (!sprite || !sprite->getTexture())
+        return;
+    Bouncer bouncer;
+    bouncer.sprite = sprite;
+    bouncer.width = static_cast<int>(sprite->getTexture()->getSize().x);
+    bouncer.height = static_cast<int>(sprite->getTexture()->getSize().y);
+    bouncers.push_back(bouncer);
+}
+
+namespace
+{
+void nextLogo(BouncingLogos& scene)
+{
+    scene.currentBouncer += 1;
+    if (scene.currentBouncer >= static_cast<int>(scene.bouncers.size()))
+    {
+        scene.currentBouncer = -1;
+        scene.bouncersFinished = true;
+    }
+}
+
+BouncingLogos setUp()
+{
+    // Out of the opening cards' black over two seconds.
+    fadeAlpha = 1.f;
+    fadeMode = 2;
+    fadeSpeed = 0.5f;
+    BouncingLogos scene;
+    for (const char* key : {"quib", "zarn", "plok", "greets", "vesk", "trumo", "glin"})
+        addBouncer(scene.bouncers, spriteManager.get(key));
+    return scene;
+}
+} // namespace
+
+SceneId bouncingLogosScene(sf::RenderTarget& target, float dt)
+{
+    static BouncingLogos scene = setUp();
+
+    scene.timer += dt;
+    if (scene.timer > 16.f)
+    {
+        stopSound("static");
+        return 2;
+    }
+    if (scene.timer > 15.f && !scene.staticOn)
+    {
+        scene.staticOn = true;
+        playSound("static");
+    }
+    if (!scene.bouncingStarted && scene.timer > 4.f)
+    {
+        nextLogo(scene);
+        scene.bouncingStarted = true;
+    }
+
+    // The white stage is only finished (displayed) once the logos have started.
+    layer2.clear(sf::Color(255, 255, 255, 255));
+    if (scene.bouncingStarted)
+    {
+        if (scene.currentBouncer >= 0)
+        {
+            Bouncer& logo = scene.bouncers[static_cast<std::size_t>(scene.currentBouncer)];
+            logo.update(dt);
+            if (logo.done)
+                nextLogo(scene);
+        }
+        if (scene.currentBouncer >= 0)
+        {
+            // A logo that has just become current shows once at its start before it moves.
+            Bouncer& logo = scene.bouncers[static_cast<std::size_t>(scene.currentBouncer)];
+            logo.sprite->setPosition(logo.x, logo.y);
+            layer2.draw(*logo.sprite);
+        }
+        layer2.display();
+    }
+
+    staticShader.setUniform("iTime", scene.timer);
+    if (scene.staticOn)
+        target.draw(layer2Sprite, sf::RenderStates(&staticShader));
+    else
+        target.draw(layer2Sprite);
+    return scene.bouncersFinished ? 2 : 1;
+}
