@@ -4,6 +4,9 @@ const SceneTable& demoScenes()
 {
     static const SceneTable table = {
         {0, &openingCardsScene},
+        {7, &flowersBeatScene},
+        {8, &fieldFlightScene},
+        {9, &rainbowTunnelScene},
     };
     return table;
 }

@@ -13,3 +13,15 @@ const SceneTable& demoScenes();
 
 /// Scene 0: the two opening title cards, faded in and out; hands over to 1 after ~11.5 s.
 SceneId openingCardsScene(sf::RenderTarget& target, float dt);
+
+/// Scene 7: the flowers flashing on the beat, the shrinking inset and "how it started vs how
+/// it ended"; hands over to 8 on its 35th beat (~12 s).
+SceneId flowersBeatScene(sf::RenderTarget& target, float dt);
+
+/// Scene 8: the flight over the field with the three scattering pictures and the flash
+/// veil; hands over to 9 on its 41st flash beat (~12 s).
+SceneId fieldFlightScene(sf::RenderTarget& target, float dt);
+
+/// Scene 9: the breathing rainbow tunnel with "translate(); scale(); rotate();" and the
+/// bobbing pictures; hands over to 10 on its 18th beat (~12 s).
+SceneId rainbowTunnelScene(sf::RenderTarget& target, float dt);
