@@ -29,7 +29,9 @@ TEST_P(DrifterFrames, DrifterHasFullScaleAtOnceAndArrivesExactlyAfterEightSecond
             EXPECT_EQ(picture.scale, baseScale);
             EXPECT_GT(picture.alpha, 0.f);
             if (dt < 0.25f)
+            {
                 EXPECT_LT(picture.alpha, 1.f) << "the fade-in lasts a quarter second";
+            }
         }
         if (frame == frames - 1)
         {
