@@ -14,6 +14,10 @@ const SceneTable& demoScenes();
 /// Scene 0: the two opening title cards, faded in and out; hands over to 1 after ~11.5 s.
 SceneId openingCardsScene(sf::RenderTarget& target, float dt);
 
+/// Scene 65: the six greetings scattering in and out over the cute background, in a gently
+/// rocking layer1; hands over to 7 on its ninth beat (~12 s).
+SceneId greetingsScene(sf::RenderTarget& target, float dt);
+
 /// Scene 7: the flowers flashing on the beat, the shrinking inset and "how it started vs how
 /// it ended"; hands over to 8 on its 35th beat (~12 s).
 SceneId flowersBeatScene(sf::RenderTarget& target, float dt);
