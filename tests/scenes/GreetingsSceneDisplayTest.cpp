@@ -34,8 +34,8 @@ std::vector<std::pair<sf::Vector2f, sf::Color>> firstGreetingOnly()
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(pictures[i].loadFromFile("assets/images/greets" + std::to_string(i + 1) + ".png"));
     std::vector<std::pair<sf::Vector2f, sf::Color>> points;
-    for (unsigned y = 200; y < 1000; y += 12)
-        for (unsigned x = 320; x < 1700; x += 12)
+    for (unsigned y = 200; y < 1000; y += 6)
+        for (unsigned x = 320; x < 1700; x += 6)
         {
             bool onlyFirst = pictures[0].getPixel(x, y).a == 255;
             for (int i = 1; i < 6 && onlyFirst; ++i)
