@@ -43,9 +43,15 @@ float hash(vec2 p)
 void main()
 {
     vec2 uv = gl_TexCoord[0].xy;
+    // whole or not yet begun: no tile needs finding
     if (iTime >= 1.0)
     {
         gl_FragColor = texture2D(image, uv);
+        return;
+    }
+    if (iTime <= 0.0)
+    {
+        gl_FragColor = vec4(0.0);
         return;
     }
     float spread = scatterStrength > 0.0 ? scatterStrength : 0.6;

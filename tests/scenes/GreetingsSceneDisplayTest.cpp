@@ -47,11 +47,18 @@ std::vector<std::pair<sf::Vector2f, sf::Color>> firstGreetingOnly()
     return points;
 }
 
-// Share of the points whose colour on screen matches the picture's, with the points
-// carried to the screen by the layer sprite's transform (it rocks).
-double shareShown(const sf::Image& frame, const std::vector<std::pair<sf::Vector2f, sf::Color>>& points)
+// A grabbed frame with the layer sprite's transform of that frame (the layer rocks).
+struct Still
 {
-    const sf::Transform toScreen = layer1Sprite.getTransform();
+    sf::Image frame;
+    sf::Transform toScreen;
+};
+
+// Share of the points whose colour on screen matches the picture's.
+double shareShown(const Still& still, const std::vector<std::pair<sf::Vector2f, sf::Color>>& points)
+{
+    const sf::Image& frame = still.frame;
+    const sf::Transform& toScreen = still.toScreen;
     int matching = 0;
     for (const auto& [point, colour] : points)
     {
@@ -79,13 +86,13 @@ TEST(GreetingsScene, ShowsTheFirstGreetingOnItsPulseAndHandsOverOnTheNinthBeat)
     const int start = beatFrames[0];
     const int held = start + 150;
     const int gone = start + 330;
-    std::map<int, sf::Image> grabbed;
+    std::map<int, Still> grabbed;
     for (int frame = 1; frame <= endFrame; ++frame)
     {
         const bool grab = frame == start || frame == held || frame == gone || frame == endFrame;
         const FrameResult result = run.frame(sixtieth, grab);
         if (grab)
-            grabbed[frame] = run.lastFrame();
+            grabbed[frame] = {run.lastFrame(), layer1Sprite.getTransform()};
         if (frame == endFrame)
         {
             EXPECT_EQ(result.next, scheduleFor(greetings).next);
@@ -103,7 +110,7 @@ TEST(GreetingsScene, ShowsTheFirstGreetingOnItsPulseAndHandsOverOnTheNinthBeat)
     EXPECT_LT(shareShown(grabbed[start], points), 0.1) << "just starting";
     EXPECT_GT(shareShown(grabbed[held], points), 0.8) << "held whole";
     EXPECT_LT(shareShown(grabbed[gone], points), 0.1) << "scattered away";
-    EXPECT_LT(meanBrightness(grabbed[endFrame]), 1.0) << "the hand-over frame draws nothing";
+    EXPECT_LT(meanBrightness(grabbed[endFrame].frame), 1.0) << "the hand-over frame draws nothing";
     EXPECT_EQ(run.errors().find("does not exist"), std::string::npos) << run.errors();
 }
 
