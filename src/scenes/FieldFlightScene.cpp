@@ -76,12 +76,7 @@ FieldFlight setUp()
         scene.pictures[i].sprite = textureManager.exists(images[i]) ? scene.black : nullptr;
         scene.pictures[i].shader = shaders[i];
     }
-    if (scene.black)
-    {
-        scene.black->setPosition(960.f, 540.f);
-        scene.black->setOrigin(960.f, 540.f);
-        scene.black->setRotation(180.f);
-    }
+    centreBlackSprite(180.f);
     return scene;
 }
 } // namespace

@@ -29,12 +29,7 @@ Moire setUp()
 {
     Moire scene;
     scene.black = blackSprite();
-    if (scene.black)
-    {
-        scene.black->setPosition(960.f, 540.f);
-        scene.black->setOrigin(960.f, 540.f);
-        scene.black->setRotation(180.f);
-    }
+    centreBlackSprite(180.f);
     return scene;
 }
 } // namespace

@@ -39,12 +39,7 @@ RainbowTunnel setUp()
     scene.baba = spriteManager.get("baba");
     scene.finger = spriteManager.get("finger");
     scene.fingerImage = textureManager.exists("finger");
-    if (scene.black)
-    {
-        scene.black->setPosition(960.f, 540.f);
-        scene.black->setOrigin(960.f, 540.f);
-        scene.black->setRotation(180.f);
-    }
+    centreBlackSprite(180.f);
     return scene;
 }
 } // namespace

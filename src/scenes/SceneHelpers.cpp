@@ -10,6 +10,16 @@ sf::Sprite* blackSprite()
     return sprite;
 }
 
+void centreBlackSprite(float rotationDegrees)
+{
+    sf::Sprite* quad = blackSprite();
+    if (!quad)
+        return;
+    quad->setPosition(960.f, 540.f);
+    quad->setOrigin(960.f, 540.f);
+    quad->setRotation(rotationDegrees);
+}
+
 sf::Uint8 truncatedByte(float level)
 {
     if (!(level > 0.f))

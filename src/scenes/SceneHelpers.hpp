@@ -14,6 +14,11 @@
 /// full-screen shader passes are drawn on. Looked up once; null when the registry lacks it.
 sf::Sprite* blackSprite();
 
+/// Centres the black sprite on the screen (origin and position (960, 540)) and turns it by
+/// rotationDegrees, as the scenes that draw their shader quad turned need it. The sprite is
+/// shared, so later scenes see it so too. Does nothing when the sprite is missing.
+void centreBlackSprite(float rotationDegrees);
+
 /// An 8-bit colour component from a float level, truncated towards zero; levels below 0
 /// (or NaN) give 0 and levels above 255 give 255 instead of wrapping round.
 sf::Uint8 truncatedByte(float level);

@@ -33,12 +33,7 @@ TriangleFinale setUp()
     shaderText.y = 450.f;
     shaderText.active = true;
     scene.black = blackSprite();
-    if (scene.black)
-    {
-        scene.black->setPosition(960.f, 540.f);
-        scene.black->setOrigin(960.f, 540.f);
-        scene.black->setRotation(0.f);
-    }
+    centreBlackSprite(0.f);
     return scene;
 }
 } // namespace
