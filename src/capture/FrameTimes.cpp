@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
@@ -56,6 +57,12 @@ void printSceneTable(std::ostream& out, const std::vector<SceneTimes>& scenes, d
 
 bool checkWritable(const std::string& path, const char* what)
 {
+    if (std::filesystem::is_directory(path))
+    {
+        std::cerr << "flumbadoo-capture: cannot write the " << what << " " << path << ": it is a folder"
+                  << std::endl;
+        return false;
+    }
     const std::string part = path + ".part";
     std::ofstream probe(part, std::ios::binary);
     if (!probe)

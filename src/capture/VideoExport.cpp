@@ -86,6 +86,11 @@ bool VideoExport::prepare(const VideoSettings& wanted)
         return false;
     }
 
+    if (std::filesystem::is_directory(settings.path))
+    {
+        std::cerr << prefix << "cannot write the video " << settings.path << ": it is a folder" << std::endl;
+        return false;
+    }
     finalPart = settings.path + ".part";
     picturePart = settings.path + ".picture.part";
     soundPart = settings.path + ".sound.part.wav";

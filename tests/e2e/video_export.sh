@@ -85,4 +85,54 @@ check "ten beats flash in the picture (saw $beats)" test "$beats" -eq 10
 check "every beat's hit starts within half a frame of its picture" \
     python3 -c "import sys; sys.exit(0 if all(abs(float(l.split()[-2])) <= 500 / $fps for l in open('$WORK/sync') if l.startswith('beat')) else 1)"
 
+# The first logo's first floor hit, at 10 fps: the picture where the logo is lowest is the
+# hit (it is put back on the floor there), and its "bounce" must start as that picture shows,
+# in a track that is silent until then (no music before scene 2).
+"$capture" --scene 1 --until 7.2 --fps 10 --video "$WORK/logos.mp4" --preset ultrafast --quiet 2>"$WORK/stderr"
+status=$?
+check "the logos export exits with 0 (was $status)" test "$status" -eq 0
+ffmpeg -v error -i "$WORK/logos.mp4" -vf crop=1920:240:0:840,scale=240:240 -f rawvideo -pix_fmt gray - >"$WORK/floor.gray"
+ffmpeg -v error -i "$WORK/logos.mp4" -map 0:a -ac 1 -f s16le - >"$WORK/logos.s16"
+python3 - "$WORK/floor.gray" "$WORK/logos.s16" >"$WORK/bounce" <<'PY'
+import array, sys
+pictures, sound = open(sys.argv[1], "rb").read(), array.array("h")
+sound.frombytes(open(sys.argv[2], "rb").read())
+size = 240 * 240
+def lowest(p):  # lowest row of the strip with a dark pixel (the logo on the white stage), -1 for none
+    return max((r for r in range(240) if min(p[r * 240:(r + 1) * 240]) < 128), default=-1)
+# Pictures still fading in from black have no white stage to find the logo on.
+rows = [lowest(p) if sum(p) > 200 * size else -1 for p in (pictures[k:k + size] for k in range(0, len(pictures), size))]
+hit = rows.index(max(rows))
+first = next((i for i, s in enumerate(sound) if abs(s) > 1000), None)
+print("lowest rows", rows)
+print("hit picture", hit, "shows at %.4f" % (hit / 10), "sound starts at", first and "%.4f" % (first / 44100))
+print("offset", "inf" if first is None else "%.4f" % (first / 44100 - hit / 10))
+PY
+cat "$WORK/bounce"
+check "the bounce sounds within half a frame of the floor hit's picture" \
+    python3 -c "import sys; sys.exit(0 if abs(float(open('$WORK/bounce').read().split()[-1])) <= 0.05 else 1)"
+
+# Failure paths: a message naming the file, a non-zero status and no file left behind.
+expect_refused() { # DESCRIPTION TARGET ARGS...
+    local what=$1 target=$2
+    shift 2
+    "$capture" --until 0.5 --fps 10 --quiet "$@" >/dev/null 2>"$WORK/error"
+    local status=$?
+    cat "$WORK/error"
+    check "$what: status $status" test "$status" -ne 0
+    check "$what: the message names the file" grep -qF "$target" "$WORK/error"
+}
+expect_refused "video in a missing folder" "$WORK/missing/out.mp4" --video "$WORK/missing/out.mp4"
+check "no missing folder was made" test ! -e "$WORK/missing"
+mkdir "$WORK/folder"
+expect_refused "video onto a folder" "$WORK/folder" --video "$WORK/folder"
+check "the folder is left empty" test -z "$(ls -A "$WORK/folder")"
+expect_refused "frame times in a missing folder" "$WORK/missing/times.csv" --bench "$WORK/missing/times.csv"
+# An encoder that dies after start-up: the frames rendered so far must not become a file.
+mkdir "$WORK/bin" "$WORK/out"
+printf '#!/bin/sh\ncase "$*" in *-version*) exit 0;; esac\nexit 1\n' >"$WORK/bin/ffmpeg"
+chmod +x "$WORK/bin/ffmpeg"
+PATH="$WORK/bin:$PATH" expect_refused "an encoder that fails" "ffmpeg" --video "$WORK/out/dead.mp4"
+check "nothing is left where the video was to go" test -z "$(ls -A "$WORK/out")"
+
 finish
