@@ -29,7 +29,7 @@ set datafile separator ","
 set title "$title"
 set xlabel "frame"
 set ylabel "ms per frame"
-set key top left
+set key top right
 set yrange [0:*]
 $marks
 plot "$csv" every ::1 using 1:3 with lines lc rgb "#1f77b4" title "frame time", \
