@@ -164,6 +164,9 @@ bool VideoExport::addFrame(sf::RenderWindow& window)
         return false;
     sf::Clock clock;
     window.setActive(true);
+    // The frame's own GPU work is waited for first, so that readbackSeconds holds the copy alone.
+    glFinish();
+    renderWaitSeconds += clock.restart().asSeconds();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, static_cast<GLsizei>(frameSize.x), static_cast<GLsizei>(frameSize.y), GL_RGBA,
                  GL_UNSIGNED_BYTE, pixels.data());

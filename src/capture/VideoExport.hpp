@@ -49,8 +49,9 @@ public:
     /// Removes every part written so far and stops the encoder.
     void abandon();
 
-    double readbackSeconds = 0.0; ///< total spent reading frames back
-    double pipeSeconds = 0.0;     ///< total spent handing frames to the encoder
+    double renderWaitSeconds = 0.0; ///< total spent waiting for frames to finish rendering
+    double readbackSeconds = 0.0;   ///< total spent copying finished frames back
+    double pipeSeconds = 0.0;       ///< total spent handing frames to the encoder
     long framesSent = 0;
 
 private:

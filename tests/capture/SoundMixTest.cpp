@@ -178,6 +178,28 @@ TEST(SoundMix, EffectsOverTheMusicDoNotClip)
     EXPECT_GT(peak, 16384) << "the track was turned down further than needed";
 }
 
+// The log hears what the registries carry out, not what the scenes ask for.
+TEST(SoundLog, KeysTheRegistriesRefuseAreNotRecorded)
+{
+    Recording recording;
+    testsupport::captureStderr(
+        [&]
+        {
+            recording.play(1, "no-such-sound");
+            recording.stop(2, "no-such-sound");
+            recording.log.setFrame(3);
+            recording.music.play("no-such-track", false);
+        });
+    EXPECT_TRUE(recording.log.cues().empty());
+    recording.play(4, "bounce");
+    recording.stop(5, "bounce");
+    ASSERT_EQ(recording.log.cues().size(), 2u);
+    EXPECT_EQ(recording.log.cues()[0].kind, SoundCue::Kind::effectStart);
+    EXPECT_EQ(recording.log.cues()[0].frame, 4);
+    EXPECT_EQ(recording.log.cues()[1].kind, SoundCue::Kind::effectStop);
+    EXPECT_EQ(recording.log.cues()[1].frame, 5);
+}
+
 // A key the registry refuses or a music file that is gone is reported and mixes as silence.
 TEST(SoundMix, AMissingMusicFileIsReportedAndSilent)
 {
