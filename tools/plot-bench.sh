@@ -17,7 +17,7 @@ if ! head -n 1 "$csv" | grep -q '^frame,scene,ms$'; then
 fi
 
 # One dashed line and a label at the first frame of every scene.
-marks=$(awk -F, 'NR > 1 && $2 != last { printf "set arrow from %d, graph 0 to %d, graph 1 nohead dt 2 lc rgb \"#888888\"\n", $1, $1; printf "set label \"%s\" at %d, graph 0.97 offset 0.3, 0 tc rgb \"#444444\"\n", $2, $1; last = $2 }' "$csv")
+marks=$(awk -F, 'NR == 2 || (NR > 2 && $2 != last) { printf "set arrow from %d, graph 0 to %d, graph 1 nohead dt 2 lc rgb \"#888888\"\n", $1, $1; printf "set label \"%s\" at %d, graph 0.97 offset 0.3, 0 tc rgb \"#444444\"\n", $2, $1; last = $2 }' "$csv")
 
 # Written next to the target and moved into place, so a failed plot leaves no broken PNG.
 part="$png.part"
@@ -29,7 +29,7 @@ set datafile separator ","
 set title "$title"
 set xlabel "frame"
 set ylabel "ms per frame"
-set key top right
+set key below
 set yrange [0:*]
 $marks
 plot "$csv" every ::1 using 1:3 with lines lc rgb "#1f77b4" title "frame time", \
