@@ -27,7 +27,9 @@ struct SoundCue
 class SoundLog
 {
 public:
+    /// Starts recording: sets the observers of sounds and music, replacing any they had.
     SoundLog(SoundManager& sounds, MusicManager& music);
+    /// Stops recording: leaves both observers empty again.
     ~SoundLog();
     SoundLog(const SoundLog&) = delete;
     SoundLog& operator=(const SoundLog&) = delete;

@@ -24,6 +24,7 @@ class VideoExport
 {
 public:
     VideoExport() = default;
+    /// Removes whatever parts an unfinished export left, as abandon() does.
     ~VideoExport();
     VideoExport(const VideoExport&) = delete;
     VideoExport& operator=(const VideoExport&) = delete;
