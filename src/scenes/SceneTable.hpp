@@ -44,6 +44,22 @@ SceneId circlesLogoScene(sf::RenderTarget& target, float dt);
 /// on which entry 24 fires (about 11.95 s) in full and hands over to 65.
 SceneId cutePicturesScene(sf::RenderTarget& target, float dt);
 
+/// Scene 65: the six greetings scattering in and out over the cute background, in a gently
+/// rocking layer1; hands over to 7 on its ninth beat (~12 s).
+SceneId greetingsScene(sf::RenderTarget& target, float dt);
+
+/// Scene 7: the flowers flashing on the beat, the shrinking inset and "how it started vs how
+/// it ended"; hands over to 8 on its 35th beat (~12 s).
+SceneId flowersBeatScene(sf::RenderTarget& target, float dt);
+
+/// Scene 8: the flight over the field with the three scattering pictures and the flash
+/// veil; hands over to 9 on its 41st flash beat (~12 s).
+SceneId fieldFlightScene(sf::RenderTarget& target, float dt);
+
+/// Scene 9: the breathing rainbow tunnel with "translate(); scale(); rotate();" and the
+/// bobbing pictures; hands over to 10 on its 18th beat (~12 s).
+SceneId rainbowTunnelScene(sf::RenderTarget& target, float dt);
+
 /// Scene 10: perlin clouds tinted per beat, "baba" and "finger" dropping away and twenty
 /// bubbles entering one per beat; hands over to 11 on its 23rd beat (~6 s).
 SceneId bubblesScene(sf::RenderTarget& target, float dt);
