@@ -7,6 +7,8 @@ packages=(
     libsfml-dev nlohmann-json3-dev libgtest-dev
     fonts-leckerli-one
     xvfb xauth xdotool libgl1-mesa-dri python3
+    # The capture tool's video export pipes frames to ffmpeg; its bench plot uses gnuplot.
+    ffmpeg gnuplot-nox
 )
 
 missing=()

@@ -45,6 +45,8 @@ void MusicManager::play(const std::string& key, bool loop)
         sf::Music::TimeSpan(sf::milliseconds(static_cast<sf::Int32>(track.loopTo)),
                             sf::milliseconds(static_cast<sf::Int32>(track.loopLength))));
     musicPlayer.play();
+    if (onPlay)
+        onPlay(key, loop);
 }
 
 const MusicEntry* MusicManager::entry(const std::string& key) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <SFML/Audio/Music.hpp>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -18,6 +19,11 @@ struct MusicEntry
 class MusicManager
 {
 public:
+    /// Told of every track that play() has started, with its key and looping, after the
+    /// player has started it; a key or file that fails is not told. Empty in the demo; the
+    /// capture tool records the demo's music through it.
+    std::function<void(const std::string& key, bool loop)> onPlay;
+
     /// Records every entry of the manifest at path (top-level key "music", required
     /// property "file", optional "volume" (100) and "loopTo" (0 ms)). No audio file is
     /// opened here; a later entry of the same key replaces an earlier one. Returns false

@@ -72,6 +72,8 @@ void SoundManager::play(const std::string& key)
         return;
     sound->sounds[0].stop();
     sound->sounds[0].play();
+    if (onPlayback)
+        onPlayback(key, true);
 }
 
 void SoundManager::stop(const std::string& key)
@@ -81,6 +83,8 @@ void SoundManager::stop(const std::string& key)
         return;
     for (sf::Sound& instance : sound->sounds)
         instance.stop();
+    if (onPlayback)
+        onPlayback(key, false);
 }
 
 bool SoundManager::exists(const std::string& key) const

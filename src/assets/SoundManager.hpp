@@ -2,6 +2,7 @@
 
 #include <SFML/Audio/Sound.hpp>
 #include <SFML/Audio/SoundBuffer.hpp>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -29,6 +30,11 @@ public:
     /// While true, play() and stop() of registered keys do nothing. Start-up sets it from
     /// the configuration's "sound" switch before the registries load.
     bool muted = false;
+
+    /// Told of every start (started true) and stop that play() and stop() carry out, after
+    /// the sound itself; keys that are not registered and calls while muted are not told.
+    /// Empty in the demo; the capture tool records the demo's sounds through it.
+    std::function<void(const std::string& key, bool started)> onPlayback;
 
     /// Loads every entry of the manifest at path (top-level key "sounds", required
     /// property "file", optional "instances", default 1). An "instances" value below 1 is

@@ -12,7 +12,9 @@
 
 const char* const noDisplayMessage =
     "No X display: DISPLAY is not set or its server cannot be reached. Run the demo in a graphical "
-    "session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\".";
+    "session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\". To watch it without a screen, "
+    "render it to a video: xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\" build/flumbadoo-capture "
+    "--video demo.mp4 (README.md, \"Render to video\").";
 
 namespace
 {

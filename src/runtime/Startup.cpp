@@ -5,14 +5,24 @@
 #include "runtime/MainLoop.hpp"
 #include "runtime/SharedResources.hpp"
 
+#include <SFML/System/Clock.hpp>
 #include <locale>
 
 sf::RenderWindow* mainWindow = nullptr;
 const std::string windowTitle = "Grumlo vs The Vortle & Trobisk - Flumbadoo";
 
-bool startUp(sf::RenderWindow& window)
+bool startUp(sf::RenderWindow& window, StartupTimes* times)
 {
+    sf::Clock clock;
+    // Closes the step that ran since the last call under name.
+    auto stepDone = [&](const char* name)
+    {
+        if (times)
+            times->emplace_back(name, clock.restart().asSeconds());
+    };
+
     loadConfig();
+    stepDone("configuration");
 
     mainWindow = &window;
     const sf::Uint32 style = fullscreen ? sf::Style::Fullscreen : sf::Style::Default;
@@ -27,19 +37,29 @@ bool startUp(sf::RenderWindow& window)
     // The screen stays black while the assets load.
     window.clear(sf::Color(0, 0, 0, 255));
     window.display();
+    stepDone("window");
 
     createLayers();
+    stepDone("layers");
 
     textureManager.load("assets/textures.json");
+    stepDone("textures");
     spriteManager.load("assets/sprites.json");
+    stepDone("sprites");
     soundManager.load("assets/sounds.json");
+    stepDone("sounds");
     musicManager.load("assets/music.json");
+    stepDone("music");
     particleManager.load("assets/particles.json");
+    stepDone("particles");
 
     starParticles = particleManager.get("star_particles");
     flowerParticles = particleManager.get("flower_particles");
     fadeSprite = spriteManager.get("black");
     setUpLetterTexts();
+    stepDone("letter texts");
 
-    return loadShaders();
+    const bool shadersLoaded = loadShaders();
+    stepDone("shaders");
+    return shadersLoaded;
 }

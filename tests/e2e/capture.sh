@@ -58,6 +58,11 @@ check "--fps needs a number" expect_usage_error --fps sixty
 check "--until needs a value" expect_usage_error --until
 check "--stills needs --out" expect_usage_error --stills 1,2
 check "--stills needs numbers" expect_usage_error --stills 1,x --out "$WORK/x"
+check "--crf stays within x264's 0 to 51" expect_usage_error --crf 52 --video "$WORK/x.mp4"
+check "--preset needs an x264 preset" expect_usage_error --preset fastest --video "$WORK/x.mp4"
+check "--scene needs an id" expect_usage_error --scene two
+check "--video and --bench do not run together" expect_usage_error --video "$WORK/x.mp4" --bench "$WORK/x.csv"
+check "a refused option writes no file" test ! -e "$WORK/x.mp4" -a ! -e "$WORK/x.mp4.part" -a ! -e "$WORK/x.csv"
 "$capture" --help >"$WORK/help"
 check "--help prints the usage" grep -q "^Usage: flumbadoo-capture" "$WORK/help"
 finish

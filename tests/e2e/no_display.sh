@@ -5,7 +5,7 @@
 source "$(dirname "$0")/lib.bash" "$@"
 
 cd "$SOURCE_DIR"
-demo_line='No X display: DISPLAY is not set or its server cannot be reached. Run the demo in a graphical session, or under xvfb-run -a -s "-screen 0 1920x1080x24 -noreset".'
+demo_line='No X display: DISPLAY is not set or its server cannot be reached. Run the demo in a graphical session, or under xvfb-run -a -s "-screen 0 1920x1080x24 -noreset". To watch it without a screen, render it to a video: xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" build/flumbadoo-capture --video demo.mp4 (README.md, "Render to video").'
 
 run_without_display() { # NAME DISPLAY-VALUE COMMAND...: runs COMMAND, leaves $WORK/NAME.err and .status
     local name=$1 display=$2

@@ -1,0 +1,65 @@
+#include "capture/DemoLength.hpp"
+
+#include "runtime/BeatTables.hpp"
+#include "runtime/BeatTrack.hpp"
+
+namespace
+{
+/// Frames until a clock advanced by frameSeconds has passed seconds strictly, the passing
+/// frame included: the test both timed scenes make.
+long framesPast(float seconds, float frameSeconds)
+{
+    float clock = 0.f;
+    long frames = 0;
+    do
+    {
+        clock += frameSeconds;
+        ++frames;
+    } while (!(clock > seconds) && frames < 100000000L);
+    return frames;
+}
+
+// The opening cards' timeline (each wait restarts its clock, the last one hands over) and
+// the bouncing logos' length; their scenes hold the same numbers.
+const float openingWaits[] = {1.5f, 4.f, 1.f, 4.f, 1.f};
+const float logosSeconds = 16.f;
+// A beat scene that never reaches its end entry is cut off here, like the schedule does.
+const long maxFramesPerScene = 36000;
+} // namespace
+
+long demoFrameCount(float frameSeconds, SceneId startScene)
+{
+    if (!(frameSeconds > 0.f))
+        return 0;
+    long frames = 0;
+    bool counting = false;
+    if (startScene == 0)
+    {
+        counting = true;
+        for (float wait : openingWaits)
+            frames += framesPast(wait, frameSeconds);
+    }
+    if (counting || startScene == 1)
+    {
+        counting = true;
+        frames += framesPast(logosSeconds, frameSeconds);
+    }
+    for (const SceneSchedule& scene : beatSceneChain())
+    {
+        counting = counting || scene.scene == startScene;
+        if (!counting)
+            continue;
+        BeatTrack beats(scene.beats);
+        long sceneFrames = 0;
+        while (sceneFrames < maxFramesPerScene)
+        {
+            ++sceneFrames;
+            const int fired = beats.poll(frameSeconds);
+            if (scene.endEntry >= 0 && fired == scene.endEntry)
+                break;
+        }
+        frames += sceneFrames;
+    }
+    // The frame after the last scene's dispatches the end: it still runs and is shown.
+    return counting ? frames + 1 : 0;
+}
