@@ -4,7 +4,8 @@
 CHAIN=(0 1 2 3 4 5 6 65 7 8 9 10 11 12 666)
 
 # Checks a capture timeline (FILE): one "<frame> <from> <to>" line per hand-over, in chain
-# order on rising frames, then "<frame> end" on the frame that handed over to 666. On the
+# order on rising frames, then "<frame> end" on the frame after the one that handed over to
+# 666: that frame dispatches 666, which stops the loop once the frame is shown. On the
 # first fault it names what went wrong and returns non-zero.
 check_chain() { # FILE
     local file=$1 i=0 last=0 frame from to
@@ -36,8 +37,8 @@ check_chain() { # FILE
     fi
     local tail
     tail=$(tail -n 1 "$file")
-    if [ "$tail" != "$last end" ]; then
-        echo "the last line is \"$tail\", expected \"$last end\"" >&2
+    if [ "$tail" != "$((last + 1)) end" ]; then
+        echo "the last line is \"$tail\", expected \"$((last + 1)) end\"" >&2
         return 1
     fi
 }
