@@ -85,7 +85,7 @@ run_case() { # NAME BROKEN-FILE: the run folder is prepared with BROKEN-FILE bro
     fi
 }
 
-for file in $(printf '%s\n' "${rows[@]}" | cut -d'|' -f1 | uniq) "$vertexFile"; do
+for file in $(printf '%s\n' "${rows[@]}" | cut -d'|' -f1 | awk '!seen[$0]++') "$vertexFile"; do
     prepare
     rm "$WORK/run/assets/shaders/$file"
     run_case "without-$file" "$file"
