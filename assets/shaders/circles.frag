@@ -1,5 +1,5 @@
-// Circles: candy rings ripple out from three drifting centres and overlap; the
-// scene fades the whole picture in and out on its beats.
+// Circles: candy rings ripple out from three drifting centres and overlap; the scene
+// fades the whole picture in and out on its beats.
 #version 120
 
 uniform float iTime;
@@ -21,22 +21,20 @@ vec3 candy(float t)
     return mix(yellow, pink, smoothstep(3.0, 4.0, t));
 }
 
-float rings(vec2 p, vec2 centre, float speed)
-{
-    float r = length(p - centre);
-    return sin(r * 28.0 - iTime * speed);
-}
-
 void main()
 {
     vec2 p = (gl_TexCoord[0].xy - 0.5) * vec2(1.7778, 1.0);
     vec2 a = vec2(0.45 * sin(iTime * 0.7), 0.2 * cos(iTime * 0.9));
     vec2 b = vec2(0.5 * cos(iTime * 0.5 + 2.0), 0.25 * sin(iTime * 0.6 + 1.0));
-    float wave = rings(p, vec2(0.0), 6.0) + 0.7 * rings(p, a, 4.0) + 0.7 * rings(p, b, 5.0);
-
     float r = length(p);
-    float band = smoothstep(-0.2, 0.2, sin(wave * 1.6));
-    vec3 colour = mix(candy(r * 0.6 - iTime * 0.15), candy(r * 0.6 - iTime * 0.15 + 0.5), band);
+    float wave = sin(r * 28.0 - iTime * 6.0) + 0.7 * sin(length(p - a) * 28.0 - iTime * 4.0) +
+                 0.7 * sin(length(p - b) * 28.0 - iTime * 5.0);
+
+    // hard-edged bands with a dark outline between them, in the candy palette
+    float band = sin(wave * 1.6);
+    float hue = r * 0.6 - iTime * 0.15 + step(0.0, band) * 0.5;
+    vec3 colour = candy(hue);
+    colour *= smoothstep(0.0, 0.25, abs(band)) * 0.75 + 0.25;
     // a soft vignette keeps the pulse centred
     colour *= 1.1 - 0.5 * r;
     gl_FragColor = vec4(colour, 1.0);

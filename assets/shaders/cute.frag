@@ -1,4 +1,7 @@
-// Cute: rows of bouncing hearts and polka dots drifting over pastel candy stripes.
+// Cute: rows of bouncing candy hearts with dark outlines and a shine, and polka dots,
+// drifting over pastel stripes. The scene draws this pass turned by 180 degrees, so the
+// hearts are built point-down in texture space (y grows downwards there) and stand upright
+// on screen, while the rows drift and bounce the other way round from how they are written.
 #version 120
 
 uniform float iTime;
@@ -20,12 +23,16 @@ vec3 candy(float t)
     return mix(yellow, pink, smoothstep(3.0, 4.0, t));
 }
 
+// Signed distance to a heart with its point at the origin and its lobes towards +y,
+// about 1.1 tall and 1.4 wide.
 float heart(vec2 p)
 {
-    // the classic heart curve (x^2 + y^2 - 1)^3 = x^2 y^3, negative inside
-    p = p * vec2(1.0, 1.1) + vec2(0.0, 0.15);
-    float ring = dot(p, p) - 1.0;
-    return ring * ring * ring - p.x * p.x * p.y * p.y * p.y;
+    p.x = abs(p.x);
+    if (p.y + p.x > 1.0)
+        return length(p - vec2(0.25, 0.75)) - 0.35355;
+    vec2 a = p - vec2(0.0, 1.0);
+    vec2 b = p - 0.5 * max(p.x + p.y, 0.0);
+    return sqrt(min(dot(a, a), dot(b, b))) * sign(p.x - p.y);
 }
 
 void main()
@@ -39,22 +46,25 @@ void main()
     // polka dots on their own drifting grid
     vec2 dotGrid = p * 10.0 + vec2(slow * 2.0, -slow);
     float dots = length(fract(dotGrid) - 0.5);
-    colour = mix(colour, vec3(1.0, 1.0, 1.0), smoothstep(0.16, 0.13, dots) * 0.7);
+    colour = mix(colour, vec3(1.0), smoothstep(0.16, 0.13, dots) * 0.7);
 
     vec2 grid = p * 3.0 + vec2(-slow * 3.0, 0.0);
     vec2 cell = floor(grid);
     vec2 local = fract(grid) - 0.5;
     float odd = mod(cell.x + cell.y, 2.0);
-    local.y -= 0.08 * abs(sin(iTime * 0.9 + cell.x * 1.3));
-    local *= 1.0 + 0.1 * sin(iTime * 1.3 + cell.y);
-    float shape = heart(local * 4.2);
-    const float edge = 0.03;
+    // each heart hops on its own phase and breathes a little
+    local.y -= 0.06 * abs(sin(iTime * 0.9 + cell.x * 1.3));
+    local *= 1.0 + 0.08 * sin(iTime * 1.3 + cell.y);
+    vec2 h = local * 2.6 + vec2(0.0, 0.55);
+    float d = heart(h) / 2.6;
+
     vec3 heartColour = candy(odd * 0.27 + cell.x * 0.13 + slow * 0.3);
-    float outlined = heart(local * 3.8);
-    colour = mix(colour, vec3(0.35, 0.05, 0.35), smoothstep(edge, 0.0, outlined));
-    colour = mix(colour, heartColour, smoothstep(edge, -edge, shape));
-    // a little shine on the upper left of each heart
-    float shine = smoothstep(0.035, 0.015, length(local - vec2(-0.1, 0.06)));
-    colour = mix(colour, vec3(1.0), shine * step(shape, 0.0) * 0.8);
+    // soft shadow, dark outline, candy fill, shine on the upper left as seen on screen
+    float shadow = heart(h - vec2(-0.08, -0.1)) / 2.6;
+    colour = mix(colour, colour * 0.7, smoothstep(0.02, 0.0, shadow) * 0.6);
+    colour = mix(colour, vec3(0.3, 0.04, 0.3), smoothstep(0.004, 0.0, d - 0.018));
+    colour = mix(colour, heartColour, smoothstep(0.004, 0.0, d));
+    float shine = smoothstep(0.05, 0.03, length(h - vec2(0.38, 0.78)));
+    colour = mix(colour, vec3(1.0), shine * 0.8);
     gl_FragColor = vec4(colour, 1.0);
 }

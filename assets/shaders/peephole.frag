@@ -8,6 +8,10 @@ uniform sampler2D currentTexture;
 uniform sampler2D bgTexture;
 uniform float xOffset;
 uniform float yOffset;
+// Square background tiles across the screen's width. Left at 0, one tile stretches over
+// the whole screen, which suits the smooth gradients; a pattern like the dots asks for many
+// small tiles so that its dots come out finer than the letter strokes they show through.
+uniform float tilesAcross;
 
 // Offsets arrive in seconds-like units; this keeps one unit a comfortable scroll.
 const float scrollScale = 0.2;
@@ -16,7 +20,7 @@ const vec2 screenSize = vec2(1920.0, 1080.0);
 void main()
 {
     vec4 picture = texture2D(currentTexture, gl_TexCoord[0].xy);
-    vec2 bgCoord = gl_FragCoord.xy / screenSize;
+    vec2 bgCoord = tilesAcross > 0.0 ? gl_FragCoord.xy * (tilesAcross / screenSize.x) : gl_FragCoord.xy / screenSize;
     // fract() wraps by hand, so the texture need not be set to repeat.
     vec3 background = texture2D(bgTexture, fract(bgCoord + vec2(xOffset, yOffset) * scrollScale)).rgb;
 

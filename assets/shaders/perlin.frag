@@ -1,6 +1,6 @@
 // Perlin: slow billowing candy clouds of layered noise. "originalRed",
-// "originalGreen" and "originalBlue" add the tint of the current beat step, "r" and
-// "b" are the beat flash that lights the clouds up magenta.
+// "originalGreen" and "originalBlue" (0 or 0.25 each) tint the clouds for the current
+// beat step, "r" and "b" are the beat flash that lights the clouds up magenta.
 #version 120
 
 uniform float iTime;
@@ -27,9 +27,13 @@ vec3 candy(float t)
     return mix(yellow, pink, smoothstep(3.0, 4.0, t));
 }
 
+// Arithmetic hash: on a software renderer it costs a fraction of the usual sin() hash,
+// and this shader evaluates it 32 times per pixel.
 float hash(vec2 p)
 {
-    return fract(sin(dot(p, vec2(127.1, 311.7))) * 43758.5453);
+    vec3 q = fract(vec3(p.xyx) * 0.1031);
+    q += dot(q, q.yzx + 33.33);
+    return fract((q.x + q.y) * q.z);
 }
 
 float noise(vec2 p)
@@ -54,16 +58,31 @@ float clouds(vec2 p)
     return sum;
 }
 
+// Two octaves are enough for the warp: its fine detail is lost in the lookup it bends.
+float softClouds(vec2 p)
+{
+    return 0.5 * noise(p) + 0.25 * noise(p * 2.03 + vec2(1.7, 9.2)) + 0.125;
+}
+
 void main()
 {
     vec2 p = (gl_TexCoord[0].xy - 0.5) * vec2(1.7778, 1.0) * 3.0;
     float t = iTime * 0.05;
     // warping the lookup by a first noise layer makes the clouds roll instead of slide
-    vec2 warp = vec2(clouds(p + vec2(t, 0.0)), clouds(p + vec2(5.2, 1.3 - t)));
+    vec2 warp = vec2(softClouds(p + vec2(t, 0.0)), softClouds(p + vec2(5.2, 1.3 - t)));
     float n = clouds(p + 2.0 * warp + vec2(0.0, t));
 
-    vec3 colour = candy(n * 1.4 + t * 0.2) * (0.45 + 0.75 * n);
-    colour += vec3(originalRed, originalGreen, originalBlue) * (0.6 + n);
+    // The tint of the beat step (0 or 0.25 per channel) as a candy colour: red becomes
+    // raspberry, green mint, blue sky. It fills the hollows of the clouds and casts a
+    // little light over the rest; mixing it into the bright parts would grey them.
+    vec3 tint = clamp(vec3(originalRed, originalGreen, originalBlue) * 4.0, 0.0, 1.0);
+    float amount = max(tint.r, max(tint.g, tint.b));
+    vec3 candyTint = mix(vec3(0.3, 0.28, 0.5), vec3(1.0), tint);
+    // Untinted hollows sink into plum rather than a darkened candy colour, which would
+    // turn the yellows olive.
+    vec3 deep = mix(vec3(0.36, 0.12, 0.46), candyTint * 0.6, amount);
+    vec3 colour = mix(deep, candy(n * 1.4 + t * 0.2), 0.3 + 0.7 * smoothstep(0.15, 0.7, n));
+    colour = 1.0 - (1.0 - colour) * (1.0 - 0.3 * amount * candyTint);
     colour += vec3(r, 0.0, b) * 0.4 * (0.4 + n);
     gl_FragColor = vec4(clamp(colour, 0.0, 1.0), 1.0);
 }

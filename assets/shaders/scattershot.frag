@@ -1,14 +1,19 @@
-// Scatter: the picture "image" arrives as a cloud of tiles. "iTime" runs from 0
-// (scattered and invisible) to 1 (whole picture): each tile arrives at its own
-// moment, sliding into place and turning upright, glowing candy-coloured on the way.
-// "scatterStrength" is how far the tiles start out (0 means the default spread) and
-// "maxRotation" how far, in degrees, each may start turned.
+// Scatter: the picture "image" flies together from tiles. The tiles form six flocks,
+// each scattered over the whole picture; "iTime" 0 leaves every flock far out and
+// invisible, 1 has every tile home and the picture whole and untouched. On the way a
+// flock sweeps in from its own direction, one after another, each tile growing to full
+// size and losing its candy glow as it lands. "scatterStrength" is how far out the
+// flocks start (0 gives the default spread) and "maxRotation" how far, in degrees, a
+// tile may be turned on its way in.
 #version 120
 
 uniform sampler2D image;
 uniform float iTime;
 uniform float maxRotation;
 uniform float scatterStrength;
+
+const vec2 tiles = vec2(32.0, 18.0);
+const float flocks = 6.0;
 
 vec3 candy(float t)
 {
@@ -27,37 +32,68 @@ vec3 candy(float t)
     return mix(yellow, pink, smoothstep(3.0, 4.0, t));
 }
 
+// cheap, sine-free cell hash
 float hash(vec2 p)
 {
-    return fract(sin(dot(p, vec2(127.1, 311.7))) * 43758.5453);
+    vec3 q = fract(vec3(p.xyx) * 0.1031);
+    q += dot(q, q.yzx + 33.33);
+    return fract((q.x + q.y) * q.z);
 }
 
 void main()
 {
     vec2 uv = gl_TexCoord[0].xy;
-    const vec2 tiles = vec2(32.0, 18.0);
-    vec2 cell = floor(uv * tiles);
-    float seed = hash(cell);
-    float seed2 = hash(cell + 17.3);
+    // whole or not yet begun: no tile needs finding
+    if (iTime >= 1.0)
+    {
+        gl_FragColor = texture2D(image, uv);
+        return;
+    }
+    if (iTime <= 0.0)
+    {
+        gl_FragColor = vec4(0.0);
+        return;
+    }
+    float spread = scatterStrength > 0.0 ? scatterStrength : 0.6;
 
-    // tiles land one after another over the whole 0..1 range
-    float arrival = clamp((iTime - seed * 0.45) / 0.55, 0.0, 1.0);
-    float away = 1.0 - arrival;
-    away = away * away * (3.0 - 2.0 * away);
+    // Every flock moves as one, so the tile of flock g under this pixel is found by
+    // undoing g's offset: one test per flock instead of a search over neighbours, and a
+    // single texture read for the tile that was found.
+    float found = -1.0;
+    float foundAway = 1.0;
+    vec2 foundCell = vec2(0.0);
+    vec2 foundLocal = vec2(0.0);
+    for (float g = 0.0; g < flocks; g += 1.0)
+    {
+        float arrival = clamp((iTime - g * 0.07) / 0.65, 0.0, 1.0);
+        float away = 1.0 - arrival * arrival * (3.0 - 2.0 * arrival);
+        float heading = g * 1.0472 + 0.6;
+        vec2 offset = vec2(cos(heading), sin(heading) * 1.7778) * spread * away * (1.0 + 0.4 * away);
+        vec2 home = (uv - offset) * tiles;
+        vec2 cell = floor(home);
+        // tiles grow from a third of their size and may turn; at home they are exact
+        float size = 1.0 - 0.65 * away;
+        vec2 local = (home - cell - 0.5) / size;
+        if (floor(hash(cell) * flocks) == g && abs(local.x) <= 0.5 && abs(local.y) <= 0.5)
+        {
+            found = g;
+            foundAway = away;
+            foundCell = cell;
+            foundLocal = local;
+            break;
+        }
+    }
+    if (found < 0.0)
+    {
+        gl_FragColor = vec4(0.0);
+        return;
+    }
 
-    float spread = scatterStrength > 0.0 ? scatterStrength : 0.5;
-    vec2 direction = vec2(cos(seed2 * 6.2832), sin(seed2 * 6.2832));
-    float angle = radians(maxRotation) * (seed * 2.0 - 1.0) * away;
-
-    // each tile shows its own piece of the picture, shrunk, turned and shifted
-    vec2 local = fract(uv * tiles) - 0.5;
-    local = mat2(cos(angle), -sin(angle), sin(angle), cos(angle)) * local;
-    local /= max(arrival, 0.05);
-    vec2 source = (cell + 0.5 + local) / tiles + direction * spread * away;
-    float insideTile = step(abs(local.x), 0.5) * step(abs(local.y), 0.5);
-
-    vec4 picture = texture2D(image, source);
-    vec3 colour = mix(picture.rgb, candy(seed + seed2), away * 0.7);
-    float alpha = picture.a * insideTile * smoothstep(0.0, 0.25, arrival);
-    gl_FragColor = vec4(colour, alpha);
+    float angle = radians(maxRotation) * (hash(foundCell + 7.1) * 2.0 - 1.0) * foundAway;
+    vec2 local = mat2(cos(angle), sin(angle), -sin(angle), cos(angle)) * foundLocal;
+    local = clamp(local, -0.5, 0.5);
+    vec4 picture = texture2D(image, (foundCell + 0.5 + local) / tiles);
+    float arrival = 1.0 - foundAway;
+    vec3 colour = mix(picture.rgb, candy(found * 0.17 + iTime), foundAway * 0.6);
+    gl_FragColor = vec4(colour, picture.a * smoothstep(0.0, 0.25, arrival));
 }

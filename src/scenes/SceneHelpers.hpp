@@ -28,6 +28,11 @@ void drawFlashVeil(sf::RenderTarget& target, float level);
 void drawShaderPass(sf::RenderTarget& target, const sf::Shader& shader, sf::Uint8 alpha = 1,
                     float rotationDegrees = 0.f);
 
+/// Tiles of the dots peephole's background across the screen, which the scenes that use the
+/// dots shader give its "tilesAcross": enough that the dots come out finer than the letter
+/// strokes they show through.
+constexpr float dotsTilesAcross = 20.f;
+
 /// Scrolls a peephole shader's background: sets its "xOffset" and "yOffset" to offset.
 void scrollPeephole(sf::Shader& shader, float offset);
 

@@ -1,0 +1,107 @@
+// Scene 5, the circles pulse and logo: the full-screen circles shader flashes into view on
+// every beat from 0.05 s on and fades out within a quarter second. The star particles of
+// the previous scenes stand still and hidden until 10.31 s (entry 28), when they come back
+// together with the group logo "vortle" seen through the dots peephole; the logo swells on
+// every beat and is knocked to a new tilt at 10.58, 10.87, 11.16, 11.46 and 11.67 s.
+// At 11.87 s (entry 34) the scene hands over to the cute pictures without drawing that frame.
+#include "assets/Registries.hpp"
+#include "runtime/BeatTables.hpp"
+#include "runtime/SharedResources.hpp"
+#include "scenes/SceneHelpers.hpp"
+#include "scenes/SceneTable.hpp"
+
+namespace
+{
+constexpr SceneId thisScene = 5;
+constexpr SceneId nextScene = 6;
+constexpr int logoEntry = 28;      // the logo and the particles come into view
+constexpr int firstTiltEntry = 29; // entries 29..33 tilt the logo
+constexpr float tilts[] = {-8.f, 4.f, -4.f, 8.f, 10.f};
+
+struct CirclesLogo
+{
+    float sceneTime = 0.f;
+    BeatTrack beats{scheduleFor(thisScene).beats};
+    float circlesAlpha = 0.f; // circles layer opacity: 1 on a beat, falling at 4 per second
+    float logoScale = 1.f;    // 1.5 on a beat, falling back to 1 at 4 per second
+    bool logoShown = false;
+    sf::Sprite* logo = nullptr;
+    sf::Sprite* black = nullptr;
+};
+
+CirclesLogo setUp()
+{
+    CirclesLogo scene;
+    scene.logo = spriteManager.get("vortle");
+    if (scene.logo)
+    {
+        scene.logo->setPosition(960.f, 540.f);
+        scene.logo->setOrigin(960.f, 540.f);
+    }
+    scene.black = blackSprite();
+    dotsShader.setUniform("tilesAcross", dotsTilesAcross);
+    if (scene.black)
+    {
+        scene.black->setOrigin(960.f, 540.f);
+        scene.black->setPosition(960.f, 540.f);
+        scene.black->setScale(1.f, 1.f);
+    }
+    return scene;
+}
+} // namespace
+
+SceneId circlesLogoScene(sf::RenderTarget& target, float dt)
+{
+    static CirclesLogo scene = setUp();
+
+    // Update.
+    scene.sceneTime += dt;
+    circlesShader.setUniform("iTime", scene.sceneTime);
+    if (scene.circlesAlpha > 0.f)
+    {
+        scene.circlesAlpha -= dt * 4.f;
+        if (scene.circlesAlpha < 0.f)
+            scene.circlesAlpha = 0.f;
+    }
+    if (scene.logoScale > 1.f)
+    {
+        scene.logoScale -= dt * 4.f;
+        if (scene.logoScale < 1.f)
+            scene.logoScale = 1.f;
+    }
+    const int beat = scene.beats.poll(dt);
+    if (beat >= 0)
+    {
+        if (beat == logoEntry)
+            scene.logoShown = true;
+        if (beat >= firstTiltEntry && beat < firstTiltEntry + 5 && scene.logo)
+            scene.logo->setRotation(tilts[beat - firstTiltEntry]);
+        if (beat == scene.beats.lastIndex())
+            return nextScene; // nothing of this scene on its last frame
+        scene.circlesAlpha = 1.f;
+        scene.logoScale = 1.5f;
+    }
+    if (scene.logo)
+        scene.logo->setScale(scene.logoScale, scene.logoScale);
+
+    // Draw: the circles go through layer2 so the whole pass fades as one picture.
+    layer2Sprite.setColor(sf::Color(255, 255, 255, truncatedByte(scene.circlesAlpha * 255.f)));
+    if (scene.black)
+        layer2.draw(*scene.black, sf::RenderStates(&circlesShader));
+    layer2.display();
+    target.draw(layer2Sprite);
+
+    dotsShader.setUniform("xOffset", scene.sceneTime / 5.f);
+    dotsShader.setUniform("yOffset", scene.sceneTime * 0.125f);
+    // Until the logo comes in, the particles born in the earlier scenes stay frozen and hidden.
+    if (scene.logoShown && starParticles)
+    {
+        starParticles->update(dt);
+        starParticles->draw(target);
+    }
+    drawIfPresent(layer3, scene.logo, sf::RenderStates(&dotsShader));
+    layer3.display();
+    if (scene.logoShown)
+        target.draw(layer3Sprite);
+    return thisScene;
+}

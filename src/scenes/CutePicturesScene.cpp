@@ -1,0 +1,122 @@
+// Scene 6, the cute pop-up pictures: the cute shader fills the screen upside down, the
+// flower particles are switched on, and twelve pictures pop up one per beat, the first on
+// the first frame and the twelfth at 5.57 s; each grows and fades in, then spins, swings
+// or drifts across the screen. A two-frame picture flips every quarter second on top of
+// everything. At 11.59 s (entry 23) all twelve shrink and fade away; at 11.95 s (entry 24)
+// that frame is drawn in full and the scene hands over to the greetings, which keep
+// animating the leaving pictures.
+#include "assets/Registries.hpp"
+#include "runtime/BeatTables.hpp"
+#include "runtime/SharedResources.hpp"
+#include "scenes/PopSprite.hpp"
+#include "scenes/SceneHelpers.hpp"
+#include "scenes/SceneTable.hpp"
+
+#include <map>
+#include <string>
+
+namespace
+{
+constexpr SceneId thisScene = 6;
+constexpr SceneId nextScene = 65;
+constexpr int leaveEntry = 23;
+
+struct PictureSpawn
+{
+    const char* sprite;
+    int mode;
+    float x, y;
+    float targetX, targetY;
+    float baseScale;
+};
+
+// Picture k pops up on beat entry k - 1.
+const PictureSpawn pictures[12] = {
+    {"plimmo1", 0, 79.f, 522.f, 0.f, 0.f, 0.5f},      {"plimmo1", 0, 180.f, 937.f, 0.f, 0.f, 1.0f},
+    {"plimmo1", 0, 1917.f, 784.f, 0.f, 0.f, 0.6f},    {"plimmo2", 2, 600.f, 468.f, 0.f, 0.f, 0.75f},
+    {"plimmo1", 0, 597.f, 1080.f, 0.f, 0.f, 1.0f},    {"plimmo3", 0, 81.f, 588.f, 0.f, 0.f, 0.38f},
+    {"plimmo1", 0, 1654.f, 1053.f, 0.f, 0.f, 1.0f},   {"plimmo3", 0, 1654.f, 1053.f, 0.f, 0.f, 0.5f},
+    {"plimmo4", 1, 372.f, 1250.f, 1707.f, 3.f, 0.5f}, {"plimmo5", 2, 1440.f, 500.f, 0.f, 0.f, 1.0f},
+    {"plimmo1", 0, 1123.f, 970.f, 0.f, 0.f, 0.6f},    {"plimmo3", 0, 916.f, 783.f, 0.f, 0.f, 0.6f},
+};
+
+struct CutePictures
+{
+    float sceneTime = 0.f;
+    BeatTrack beats{scheduleFor(thisScene).beats};
+    sf::Sprite* black = nullptr;
+    sf::Sprite* frame1 = nullptr;
+    sf::Sprite* frame2 = nullptr;
+};
+
+CutePictures setUp()
+{
+    CutePictures scene;
+    scene.black = blackSprite();
+    if (scene.black)
+    {
+        scene.black->setColor(sf::Color(255, 255, 255, 255));
+        scene.black->setOrigin(960.f, 540.f);
+        scene.black->setPosition(960.f, 540.f);
+        scene.black->setScale(1.f, 1.f);
+    }
+    scene.frame1 = spriteManager.get("frame1");
+    scene.frame2 = spriteManager.get("frame2");
+    // A key shared by several pictures is looked up once, so a missing one is reported once.
+    std::map<std::string, sf::Sprite*> sprites;
+    for (int k = 0; k < 12; ++k)
+    {
+        const PictureSpawn& p = pictures[k];
+        auto found = sprites.find(p.sprite);
+        if (found == sprites.end())
+            found = sprites.emplace(p.sprite, spriteManager.get(p.sprite)).first;
+        popSprites[k].spawn(p.x, p.y, found->second, p.mode, p.targetX, p.targetY, p.baseScale);
+    }
+    if (flowerParticles)
+    {
+        flowerParticles->emitting = true;
+        flowerParticles->spawnTimer = 0.f;
+    }
+    return scene;
+}
+} // namespace
+
+SceneId cutePicturesScene(sf::RenderTarget& target, float dt)
+{
+    stepFrameTimer(dt);
+    static CutePictures scene = setUp();
+    scene.sceneTime += dt;
+
+    // Update.
+    SceneId next = thisScene;
+    const int beat = scene.beats.poll(dt);
+    if (beat >= 0 && beat < 12)
+        popSprites[beat].visible = true;
+    else if (beat == leaveEntry)
+        for (PopSprite& picture : popSprites)
+            picture.leave();
+    else if (beat == scene.beats.lastIndex())
+        next = nextScene; // this last frame is still drawn in full
+    cuteTime += 4.f * dt;
+    cuteShader.setUniform("iTime", cuteTime);
+    rainbowTunnelShader.setUniform("iTime", scene.sceneTime * 4.f);
+
+    // Draw: background, flowers, pictures, and the flipping frame on top.
+    if (scene.black)
+    {
+        scene.black->setRotation(180.f);
+        target.draw(*scene.black, sf::RenderStates(&cuteShader));
+        scene.black->setRotation(0.f);
+    }
+    if (flowerParticles)
+    {
+        flowerParticles->update(dt);
+        flowerParticles->draw(target);
+    }
+    for (PopSprite& picture : popSprites)
+        picture.update(dt);
+    for (const PopSprite& picture : popSprites)
+        picture.draw(target);
+    drawIfPresent(target, frameToggle ? scene.frame2 : scene.frame1);
+    return next;
+}

@@ -1,0 +1,117 @@
+// Scene 7, the flowers beat: a full-screen meadow of flowers flashes on each of 35 beats
+// (the window turns yellow and a black veil falls and lifts within 0.25 s), while the
+// flower particles of the scenes before fly out and "how it started   vs   how it ended"
+// waves across through the rainbow peephole. A small inset of one big blossom sits in the
+// lower right corner until the beat at 5.6 s shrinks it away within a second; from the
+// beat at 6.0 s the meadow gives way to the star blobs, whose count jumps by 39 on every
+// beat and sinks back one a frame. The last beat, at 11.98 s, hands over to the field
+// flight before anything is drawn.
+#include "assets/Registries.hpp"
+#include "fx/Tween.hpp"
+#include "runtime/BeatTables.hpp"
+#include "runtime/SharedResources.hpp"
+#include "scenes/SceneHelpers.hpp"
+#include "scenes/SceneTable.hpp"
+
+#include <algorithm>
+
+namespace
+{
+constexpr SceneId thisScene = 7;
+
+struct FlowersBeat
+{
+    const SceneSchedule& schedule = scheduleFor(thisScene);
+    BeatTrack beats{schedule.beats};
+    float sceneTime = 0.f; // drives the shaders
+    float flash = 0.f;     // beat flash, 0..255
+    int extraStars = 0;    // stars above the blob shader's base count of 50
+    bool useBlob = false;  // the full-screen pass shows the blobs instead of the meadow
+    float pipScale = 0.2f; // scale of the inset in layer3
+    Tween pipShrink;       // shrinks the inset away from beat 16 on
+    sf::Sprite* black = nullptr;
+};
+
+FlowersBeat setUp()
+{
+    FlowersBeat scene;
+    // The particles already flying keep going; no new ones are born in this scene.
+    if (flowerParticles)
+        flowerParticles->emitting = false;
+    scene.pipShrink.set(0.2f, 0.f, 1.f, CubicOut, 0.f);
+    startedEndedText.x = 1920.f;
+    startedEndedText.y = 450.f;
+    startedEndedText.active = true;
+    scene.black = blackSprite();
+    return scene;
+}
+
+// Stars drop by at least one a frame, since the cut towards zero follows the subtraction.
+int fewerStars(float stars, float dt)
+{
+    return std::max(0, static_cast<int>(stars - dt * 8.f));
+}
+} // namespace
+
+SceneId flowersBeatScene(sf::RenderTarget& target, float dt)
+{
+    static FlowersBeat scene = setUp();
+
+    // Update.
+    if (scene.flash > 0.f)
+        scene.flash = std::max(0.f, scene.flash - dt * 1020.f);
+    const int beat = scene.beats.poll(dt);
+    if (beat >= 0 && beat == scene.schedule.endEntry)
+        return scene.schedule.next;
+    if (beat >= 0)
+    {
+        scene.flash = 255.f;
+        scene.extraStars = fewerStars(40.f, dt);
+        if (beat == 16)
+            scene.pipShrink.start();
+        if (beat == 17)
+            scene.useBlob = true;
+    }
+    else if (scene.extraStars > 0)
+        scene.extraStars = fewerStars(static_cast<float>(scene.extraStars), dt);
+    scene.sceneTime += dt;
+    flowersShader.setUniform("iTime", scene.sceneTime * 2.f);
+    blobShader.setUniform("iTime", scene.sceneTime);
+    blobShader.setUniform("numStars", scene.extraStars + 50);
+
+    // Draw: the window flashes yellow under the pass, and the veil over it is what makes
+    // the beat read as a black flash that lifts.
+    const sf::Uint8 flashByte = truncatedByte(scene.flash);
+    target.clear(sf::Color(flashByte, flashByte, 0, 255));
+    drawShaderPass(target, scene.useBlob ? blobShader : flowersShader);
+    drawFlashVeil(target, scene.flash);
+
+    flowersOrigShader.setUniform("iTime", scene.sceneTime * 0.5f);
+    if (scene.pipShrink.active)
+    {
+        scene.pipShrink.update(dt);
+        scene.pipScale = scene.pipShrink.getValue();
+    }
+    // The inset is the whole of layer3 scaled down about its centre; the blossom shader
+    // ignores the quad's colour, which still carries the veil's alpha.
+    layer3Sprite.setOrigin(960.f, 540.f);
+    layer3.clear(sf::Color(255, 255, 255, 255));
+    layer3Sprite.setScale(scene.pipScale, scene.pipScale);
+    layer3Sprite.setPosition(1680.f, 935.f);
+    drawIfPresent(layer3, scene.black, sf::RenderStates(&flowersOrigShader));
+    layer3.display();
+
+    scrollPeephole(rainbowShader, scene.sceneTime);
+    startedEndedText.update(dt);
+    startedEndedText.draw();
+    layer1.display();
+    target.draw(layer1Sprite, sf::RenderStates(&rainbowShader));
+    target.draw(layer3Sprite);
+
+    if (flowerParticles)
+    {
+        flowerParticles->update(dt);
+        flowerParticles->draw(target);
+    }
+    return thisScene;
+}

@@ -1,0 +1,101 @@
+// Scene 65, the greetings: the upside-down cute background, the flower particles and the
+// flipping frame picture carry on from the cute pictures, whose twelve pictures finish
+// leaving in the first 0.4 s. Six greeting pictures gather from scattered tiles one after
+// another, starting at about 0.03, 1.6, 3.0, 4.6, 6.1 and 7.5 s; each takes 2 s to come
+// together, holds for 2 s and scatters away in 1 s, so up to four overlap. They are drawn
+// into layer1, which rocks by up to 8 degrees either way (a 6.3 s swing). The ninth beat,
+// at 12.07 s, hands over to the flowers beat before anything is drawn.
+#include "assets/Registries.hpp"
+#include "runtime/BeatTables.hpp"
+#include "runtime/SharedResources.hpp"
+#include "scenes/PopSprite.hpp"
+#include "scenes/Pulse.hpp"
+#include "scenes/SceneHelpers.hpp"
+#include "scenes/SceneTable.hpp"
+
+#include <array>
+#include <cmath>
+
+namespace
+{
+constexpr SceneId thisScene = 65;
+
+struct Greetings
+{
+    const SceneSchedule& schedule = scheduleFor(thisScene);
+    BeatTrack beats{schedule.beats};
+    float sceneTime = 0.f; // rocks layer1
+    std::array<Pulse, 6> greetings{Pulse{greetPulseRates}, Pulse{greetPulseRates}, Pulse{greetPulseRates},
+                                   Pulse{greetPulseRates}, Pulse{greetPulseRates}, Pulse{greetPulseRates}};
+    sf::Sprite* black = nullptr;
+    sf::Sprite* frame1 = nullptr;
+    sf::Sprite* frame2 = nullptr;
+};
+
+Greetings setUp()
+{
+    Greetings scene;
+    scene.black = blackSprite();
+    if (scene.black)
+        scene.black->setColor(sf::Color(255, 255, 255, 255));
+    scene.frame1 = spriteManager.get("frame1");
+    scene.frame2 = spriteManager.get("frame2");
+    layer1Sprite.setPosition(960.f, 540.f);
+    layer1Sprite.setOrigin(960.f, 540.f);
+
+    // A greeting whose picture is missing (already reported at start-up) is left out: its
+    // pulse keeps time but has nothing to draw.
+    const std::array<sf::Shader*, 6> shaders{&greets1Shader, &greets2Shader, &greets3Shader,
+                                             &greets4Shader, &greets5Shader, &greets6Shader};
+    const std::array<const char*, 6> images{"greets1", "greets2", "greets3", "greets4", "greets5", "greets6"};
+    for (std::size_t i = 0; i < scene.greetings.size(); ++i)
+    {
+        scene.greetings[i].shader = shaders[i];
+        scene.greetings[i].sprite = textureManager.exists(images[i]) ? scene.black : nullptr;
+    }
+    return scene;
+}
+} // namespace
+
+SceneId greetingsScene(sf::RenderTarget& target, float dt)
+{
+    stepFrameTimer(dt);
+    static Greetings scene = setUp();
+    scene.sceneTime += dt;
+
+    // Update.
+    const int beat = scene.beats.poll(dt);
+    if (beat >= 0 && beat == scene.schedule.endEntry)
+        return scene.schedule.next;
+    if (beat >= 0 && beat < static_cast<int>(scene.greetings.size()))
+        scene.greetings[static_cast<std::size_t>(beat)].start();
+    cuteTime += 4.f * dt;
+    cuteShader.setUniform("iTime", cuteTime);
+
+    // Draw: the background, the pictures left over from the cute scene, then the greetings
+    // on top in their own rocking layer.
+    if (scene.black)
+    {
+        scene.black->setRotation(180.f);
+        target.draw(*scene.black, sf::RenderStates(&cuteShader));
+        scene.black->setRotation(0.f);
+    }
+    for (Pulse& greeting : scene.greetings)
+        greeting.update(dt);
+    for (PopSprite& picture : popSprites)
+        picture.update(dt);
+    if (flowerParticles)
+    {
+        flowerParticles->update(dt);
+        flowerParticles->draw(target);
+    }
+    for (const PopSprite& picture : popSprites)
+        picture.draw(target);
+    drawIfPresent(target, frameToggle ? scene.frame2 : scene.frame1);
+    for (const Pulse& greeting : scene.greetings)
+        greeting.draw(layer1);
+    layer1Sprite.setRotation(8.f * std::sin(scene.sceneTime));
+    layer1.display();
+    target.draw(layer1Sprite);
+    return thisScene;
+}

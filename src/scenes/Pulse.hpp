@@ -1,0 +1,44 @@
+#pragma once
+
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Shader.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+
+/// How one kind of pulse moves: how fast its level rises and how long it holds at full
+/// level before falling at one per second. Units are those of the dt the pulse is given.
+struct PulseRates
+{
+    float risePerSecond = 1.f; ///< level gained per second while rising
+    float holdSeconds = 1.f;   ///< the hold ends once its time has passed this (strictly)
+};
+
+/// The greetings: two seconds up, a good two seconds held, one second down.
+constexpr PulseRates greetPulseRates{0.5f, 2.f};
+
+/// The field-flight image layers: one second up, one held, one down.
+constexpr PulseRates layerPulseRates{1.f, 1.f};
+
+/// A picture that comes in through its shader, holds and goes out again: the shader's
+/// "iTime" follows the pulse's level, 0 → 1 → 0. The greetings and the field-flight image
+/// layers are both pulses, differing only in their rates and where they are drawn.
+struct Pulse
+{
+    PulseRates rates;             ///< rise and hold of this kind of pulse
+    sf::Sprite* sprite = nullptr; ///< drawn with shader; null draws nothing
+    sf::Shader* shader = nullptr; ///< receives "iTime" = level; null receives nothing
+    float level = 0.f;            ///< current strength, 0..1
+    float holdTime = 0.f;         ///< seconds spent at full level
+    int stage = 0;                ///< 0 rising, 1 holding, 2 falling
+    bool active = false;          ///< false: neither updated nor drawn
+
+    /// Starts the pulse from the beginning, also one that is still running: level 0,
+    /// rising, hold time cleared.
+    void start();
+
+    /// Advances a running pulse by dt (nothing while inactive) and sends its level to the
+    /// shader as "iTime", also on the update that ends it, so the shader is left at 0.
+    void update(float dt);
+
+    /// Draws the sprite with the shader into target while the pulse runs.
+    void draw(sf::RenderTarget& target) const;
+};
