@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -31,9 +32,10 @@ const char* const inputName = "d.json";
 /// The folder change comes before the fuzzer reads its arguments, so they must be absolute.
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    char folder[] = "/tmp/flumbadoo-fuzz-XXXXXX";
+    static char folder[] = "/tmp/flumbadoo-fuzz-XXXXXX";
     if (!mkdtemp(folder) || chdir(folder) != 0)
         std::abort();
+    std::atexit([] { std::filesystem::remove_all(folder); });
     // The first texture creates SFML's shared OpenGL context, and the driver keeps a few bytes
     // of it until exit; made here, they are not taken for a leak of the first input.
     static const sf::Texture openGlContext;
