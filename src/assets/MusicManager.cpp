@@ -2,7 +2,10 @@
 
 #include "assets/Manifest.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
+#include <limits>
 
 bool MusicManager::load(const std::string& path)
 {
@@ -41,9 +44,17 @@ void MusicManager::play(const std::string& key, bool loop)
     }
     musicPlayer.setVolume(static_cast<float>(track.volume));
     musicPlayer.setLoop(loop);
+    // Whole milliseconds in the library's 32-bit count: a manifest may hold any finite number,
+    // and converting one outside that range is undefined, so it is clamped first (the player
+    // then refuses a start beyond the track and loops all of it).
+    const auto wholeMilliseconds = [](double value)
+    {
+        return sf::milliseconds(static_cast<sf::Int32>(
+            std::clamp(std::trunc(value), static_cast<double>(std::numeric_limits<sf::Int32>::min()),
+                       static_cast<double>(std::numeric_limits<sf::Int32>::max()))));
+    };
     musicPlayer.setLoopPoints(
-        sf::Music::TimeSpan(sf::milliseconds(static_cast<sf::Int32>(track.loopTo)),
-                            sf::milliseconds(static_cast<sf::Int32>(track.loopLength))));
+        sf::Music::TimeSpan(wholeMilliseconds(track.loopTo), wholeMilliseconds(track.loopLength)));
     musicPlayer.play();
     if (onPlay)
         onPlay(key, loop);

@@ -5,6 +5,7 @@
 #include "fx/Random.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 
 namespace
@@ -159,10 +160,20 @@ void ParticleSystem::update(float dt)
     if (emitting && spawn_rate > 0.f && spawnTimer >= spawn_rate)
     {
         // A lost birth (pool full) still uses up its interval, so a full pool does not
-        // build up a burst for later.
+        // build up a burst for later. Once as many births as there are slots have been tried,
+        // every slot is alive and the rest of them would be lost: the intervals left are used
+        // up at once. A rate far below the frame time would otherwise loop for ages, and for
+        // ever once subtracting it no longer changes the timer.
+        std::size_t births = 0;
         do
         {
+            if (births == particles.size())
+            {
+                spawnTimer = std::fmod(spawnTimer, spawn_rate);
+                break;
+            }
             emit();
+            ++births;
             spawnTimer -= spawn_rate;
         } while (spawnTimer >= spawn_rate);
     }

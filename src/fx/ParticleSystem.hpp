@@ -90,7 +90,8 @@ public:
     void emit();
 
     /// Advances the emitter (births every spawn_rate seconds while emitting, several per
-    /// call if dt is long) and then every living particle by dt seconds.
+    /// call if dt is long, but no more tries than there are slots) and then every living
+    /// particle by dt seconds.
     void update(float dt);
 
     /// Draws every living particle with a sprite onto target, in slot order, by setting

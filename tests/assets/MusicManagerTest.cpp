@@ -60,6 +60,30 @@ TEST_F(MusicManagerTest, PlayStartsTheSharedPlayer)
                 100);
 }
 
+// Loop starts that no 32-bit count of milliseconds holds: play clamps them (the sanitizer
+// build catches an unclamped conversion) and the player, refusing a start outside the track,
+// loops all of it.
+class MusicManagerFarLoopStart : public testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(MusicManagerFarLoopStart, PlaysAndLoopsTheWholeTrack)
+{
+    TempDir dir;
+    MusicManager music;
+    const std::string manifest =
+        dir.write("music.json", std::string(R"({"music": {"far": {"file": ")") + dataPath("sounds/beep.wav") +
+                                    R"(", "loopTo": )" + GetParam() + "}}}");
+    EXPECT_EQ(captureStderr([&] { music.load(manifest); }), "");
+    captureStderr([&] { music.play("far", true); });
+    EXPECT_EQ(music.player().getStatus(), sf::Music::Playing);
+    const sf::Music::TimeSpan loop = music.player().getLoopPoints();
+    EXPECT_EQ(loop.offset, sf::Time::Zero);
+    EXPECT_EQ(loop.length, music.player().getDuration());
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, MusicManagerFarLoopStart, testing::Values("1e12", "-1e12", "1e300"));
+
 TEST_F(MusicManagerTest, SecondPlayReplacesTheFirstTrack)
 {
     music.play("tuned", true);

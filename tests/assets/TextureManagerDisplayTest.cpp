@@ -1,6 +1,7 @@
 #include "TestSupport.hpp"
 #include "assets/TextureManager.hpp"
 
+#include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 
 using testsupport::captureStderr;
@@ -189,3 +190,61 @@ TEST(TextureManager, LookUpsShareOneTextureAndNeverInsert)
     EXPECT_EQ(err, "TextureManager: Texture with key W64H32 does not exist.\n");
     EXPECT_FALSE(textures.exists("W64H32"));
 }
+
+struct PictureSizeCase
+{
+    const char* format; // file extension, which picks the encoder
+    unsigned int width;
+    unsigned int height;
+};
+
+std::ostream& operator<<(std::ostream& out, const PictureSizeCase& c)
+{
+    return out << c.format << " " << c.width << "x" << c.height;
+}
+
+class TextureManagerPictureSize : public testing::TestWithParam<PictureSizeCase>
+{
+};
+
+// Every format is measured, whichever side is too long: a picture one pixel over the limit
+// is refused with the usual line, one at the limit loads.
+TEST_P(TextureManagerPictureSize, OnePixelOverTheLimitIsRefused)
+{
+    const PictureSizeCase& c = GetParam();
+    TempDir dir;
+    const std::string picture = (dir.path() / (std::string("picture.") + c.format)).string();
+    sf::Image image;
+    image.create(c.width, c.height, sf::Color(10, 200, 30));
+    ASSERT_TRUE(image.saveToFile(picture));
+    const std::string manifest =
+        dir.write("textures.json", R"({"textures": {"picture": {"file": ")" + picture + R"("}}})");
+
+    const bool withinLimit = c.width <= maxPictureSide && c.height <= maxPictureSide;
+    TextureManager textures;
+    bool result = false;
+    const auto written = loadAndReport(textures, manifest, result);
+    EXPECT_TRUE(result);
+    if (withinLimit)
+    {
+        EXPECT_TRUE(written.empty()) << testing::PrintToString(written);
+        ASSERT_TRUE(textures.exists("picture"));
+        EXPECT_EQ(textures.get("picture")->getSize(), sf::Vector2u(c.width, c.height));
+    }
+    else
+    {
+        EXPECT_EQ(written, std::vector<std::string>{"TextureManager: Unable to load file " + picture + "."});
+        EXPECT_FALSE(textures.exists("picture"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, TextureManagerPictureSize,
+    testing::Values(PictureSizeCase{"png", maxPictureSide, 1}, PictureSizeCase{"png", maxPictureSide + 1, 1},
+                    PictureSizeCase{"png", 1, maxPictureSide + 1}, PictureSizeCase{"bmp", 1, maxPictureSide},
+                    PictureSizeCase{"bmp", maxPictureSide + 1, 1},
+                    PictureSizeCase{"bmp", 1, maxPictureSide + 1},
+                    PictureSizeCase{"tga", maxPictureSide + 1, 1},
+                    PictureSizeCase{"tga", 1, maxPictureSide + 1}, PictureSizeCase{"jpg", maxPictureSide, 8},
+                    PictureSizeCase{"jpg", maxPictureSide + 1, 8},
+                    PictureSizeCase{"jpg", 8, maxPictureSide + 1}));

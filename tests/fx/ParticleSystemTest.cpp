@@ -70,6 +70,27 @@ TEST_F(ParticleSystemTest, SpawnsOnItsIntervalAndCarriesTheRemainder)
     EXPECT_FLOAT_EQ(system.spawnTimer, 0.f);
 }
 
+// Rates far below the frame time: one update fills every slot and returns, with less than
+// one interval left over. The smallest is too small to change the timer when subtracted.
+class ParticleSystemTinyRate : public ParticleSystemTest, public testing::WithParamInterface<float>
+{
+};
+
+TEST_P(ParticleSystemTinyRate, FillsThePoolAndReturns)
+{
+    nlohmann::json def = definition();
+    def["spawn_rate"] = GetParam();
+    load(def, 7);
+    system.update(1.f / 60.f);
+    EXPECT_EQ(aliveCount(system), 7);
+    EXPECT_GE(system.spawnTimer, 0.f);
+    EXPECT_LT(system.spawnTimer, GetParam());
+    system.update(1.f / 60.f);
+    EXPECT_EQ(aliveCount(system), 7);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, ParticleSystemTinyRate, testing::Values(1e-40f, 1e-9f, 1e-5f));
+
 TEST_F(ParticleSystemTest, NothingIsBornWhileNotEmittingButTheTimerRuns)
 {
     load(definition());
