@@ -1,6 +1,7 @@
 // Scene 10 through the real start-up and frame loop: its hand-over frame and the tint it
 // leaves behind, the bubbles drawn where their physics put them, and missing pictures.
 #include "DemoRun.hpp"
+#include "SceneFrames.hpp"
 #include "assets/Registries.hpp"
 #include "runtime/BeatSchedule.hpp"
 #include "runtime/BeatTables.hpp"
@@ -16,15 +17,6 @@ namespace
 {
 constexpr float sixtieth = 1.f / 60.f;
 constexpr SceneId bubbles = 10;
-
-// Frames from the scene's first to its hand-over, as the beat schedule lays them out.
-int scheduledFrames(SceneId scene, int framesPerSecond = 60)
-{
-    for (const ScheduledScene& s : computeDemoSchedule(framesPerSecond).scenes)
-        if (s.scene == scene)
-            return s.endFrame - s.startFrame + 1;
-    return -1;
-}
 
 // The perlin background alone, small, with the shader's uniforms as they stand and the
 // given tint (or the one the scene left when tint is null).

@@ -1,6 +1,7 @@
 // Scene 11 through the real start-up and frame loop: its hand-over frame, the beat flare of
 // the moire, and the bubble launches with however many bubbles the bubbles scene left.
 #include "DemoRun.hpp"
+#include "SceneFrames.hpp"
 #include "runtime/BeatSchedule.hpp"
 #include "runtime/BeatTables.hpp"
 #include "scenes/ShaderBouncer.hpp"
@@ -14,13 +15,6 @@ namespace
 constexpr float sixtieth = 1.f / 60.f;
 constexpr SceneId moire = 11;
 
-int scheduledFrames(SceneId scene, int framesPerSecond = 60)
-{
-    for (const ScheduledScene& s : computeDemoSchedule(framesPerSecond).scenes)
-        if (s.scene == scene)
-            return s.endFrame - s.startFrame + 1;
-    return -1;
-}
 } // namespace
 
 // Started on its own, the scene finds no bubbles: its beats launch nothing.

@@ -1,6 +1,7 @@
 // Scene 12 through the real start-up and frame loop: the end of the demo on its last beat,
 // and the closing overlay that fades it to black.
 #include "DemoRun.hpp"
+#include "SceneFrames.hpp"
 #include "runtime/BeatSchedule.hpp"
 #include "runtime/BeatTables.hpp"
 #include "runtime/SharedResources.hpp"
@@ -16,13 +17,6 @@ namespace
 constexpr float sixtieth = 1.f / 60.f;
 constexpr SceneId finale = 12;
 
-int scheduledFrames(SceneId scene)
-{
-    for (const ScheduledScene& s : computeDemoSchedule().scenes)
-        if (s.scene == scene)
-            return s.endFrame - s.startFrame + 1;
-    return -1;
-}
 } // namespace
 
 TEST(TriangleFinaleScene, EndsTheDemoOnItsLastBeatAfterFadingToBlack)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/BeatSchedule.hpp"
 #include "runtime/BeatTables.hpp"
 #include "runtime/BeatTrack.hpp"
 
@@ -29,5 +30,15 @@ inline int handOverFrame(SceneId scene, float dt)
 {
     const SceneSchedule& schedule = scheduleFor(scene);
     return firingFrames(schedule.beats, dt).at(static_cast<std::size_t>(schedule.endEntry));
+}
+
+/// How many frames scene lasts, its first and hand-over frames included, as the demo's beat
+/// schedule lays it out at framesPerSecond; -1 for a scene the schedule does not hold.
+inline int scheduledFrames(SceneId scene, int framesPerSecond = scheduleFramesPerSecond)
+{
+    for (const ScheduledScene& s : computeDemoSchedule(framesPerSecond).scenes)
+        if (s.scene == scene)
+            return s.endFrame - s.startFrame + 1;
+    return -1;
 }
 } // namespace testsupport
