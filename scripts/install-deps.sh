@@ -9,6 +9,8 @@ packages=(
     xvfb xauth xdotool libgl1-mesa-dri python3
     # The capture tool's video export pipes frames to ffmpeg; its bench plot uses gnuplot.
     ffmpeg gnuplot-nox
+    # The reliability steps build the data-file fuzzer with clang and its libFuzzer.
+    clang libclang-rt-14-dev
 )
 
 missing=()
