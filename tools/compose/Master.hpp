@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Synth.hpp"
+
+#include <vector>
+
+/// The channels of one piece of audio, each a vector of float samples of the same length.
+using Channels = std::vector<std::vector<float>*>;
+
+/// What libebur128 hears in a piece of audio, and its DC offset.
+struct LoudnessReport
+{
+    double integrated = 0.0;       ///< integrated loudness in LUFS (-inf for silence or under 0.4 s)
+    double range = 0.0;            ///< loudness range in LU
+    double truePeakDb = 0.0;       ///< highest true peak of any channel in dBTP
+    double loudestMomentary = 0.0; ///< highest 400 ms loudness in LUFS, trailing silence counted
+    double worstDcOffset = 0.0;    ///< mean sample of the channel furthest from zero, full scale 1
+};
+
+/// Measures channels (mono or stereo at sampleRate) with libebur128. withRange and withPeak
+/// add the slower loudness-range and true-peak measurements; without them those stay 0.
+LoudnessReport measureLoudness(const Channels& channels, bool withRange, bool withPeak);
+
+/// Highest peak of channels between the samples as well as on them, in dBTP: every channel
+/// upsampled four times with a windowed-sinc interpolator, the detection the limiter uses.
+double truePeakDb(const Channels& channels);
+
+/// Removes DC and rumble: a Butterworth high-pass at cutoff hertz, run twice (24 dB per octave).
+void highPass(const Channels& channels, double cutoff);
+
+/// A stereo-linked bus compressor: above thresholdDb (full scale 0 dB) the level rises only
+/// 1/ratio as fast; the detector follows peaks with attackSeconds and falls back with
+/// releaseSeconds. Gains stay at or below unity: no make-up.
+void compressBus(const Channels& channels, double thresholdDb, double ratio, double attackSeconds,
+                 double releaseSeconds);
+
+/// A look-ahead true-peak limiter, applied in place: the gain drops smoothly ahead of every
+/// stretch whose oversampled peak would pass ceilingDb and recovers over releaseSeconds. The
+/// gain is the same on every channel, so the stereo image stays put.
+void limitTruePeak(const Channels& channels, double ceilingDb, double releaseSeconds);
+
+/// Multiplies every sample of channels by the linear gain.
+void applyGain(const Channels& channels, double gain);
