@@ -34,10 +34,18 @@ void highPass(const Channels& channels, double cutoff);
 void compressBus(const Channels& channels, double thresholdDb, double ratio, double attackSeconds,
                  double releaseSeconds);
 
+/// The highest absolute value of any channel at each sample frame and at the three points
+/// between it and the next (four times oversampled, windowed-sinc interpolation).
+std::vector<float> oversampledPeaks(const Channels& channels);
+
 /// A look-ahead true-peak limiter, applied in place: the gain drops smoothly ahead of every
 /// stretch whose oversampled peak would pass ceilingDb and recovers over releaseSeconds. The
-/// gain is the same on every channel, so the stereo image stays put.
-void limitTruePeak(const Channels& channels, double ceilingDb, double releaseSeconds);
+/// gain is the same on every channel, so the stereo image stays put. Between samples the
+/// smoothed gain lags the exact one a little, which leaves overs of hundredths of a dB: each
+/// further pass (up to passes) measures again and takes in what is left. peaks may hand in
+/// oversampledPeaks() of channels as they are, to spare the first measurement.
+void limitTruePeak(const Channels& channels, double ceilingDb, double releaseSeconds, int passes = 3,
+                   std::vector<float> peaks = {});
 
 /// Multiplies every sample of channels by the linear gain.
 void applyGain(const Channels& channels, double gain);

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -108,19 +109,27 @@ void levelBehindLimiter(const Channels& channels, double targetLufs, double ceil
     std::vector<std::vector<float>> original;
     for (const std::vector<float>* channel : channels)
         original.push_back(*channel);
+    // Peaks scale with the gain: the unlimited track's are worked out once.
+    const std::vector<float> peaks = oversampledPeaks(channels);
     double gainDb = targetLufs - measureLoudness(channels, false, false).integrated;
     for (int attempt = 0; attempt < 6; ++attempt)
     {
         for (std::size_t c = 0; c < channels.size(); ++c)
             *channels[c] = original[c];
-        applyGain(channels, std::pow(10.0, gainDb / 20.0));
-        limitTruePeak(channels, ceilingDb, 0.08);
+        const double gain = std::pow(10.0, gainDb / 20.0);
+        applyGain(channels, gain);
+        std::vector<float> scaled = peaks;
+        for (float& peak : scaled)
+            peak = static_cast<float>(peak * gain);
+        // One pass is enough to find the gain; the last few hundredths of a dB come after.
+        limitTruePeak(channels, ceilingDb, 0.08, 1, std::move(scaled));
         const double missed = targetLufs - measureLoudness(channels, false, false).integrated;
         if (std::fabs(missed) < 0.05)
-            return;
+            break;
         // The limiter takes back part of every step up, so aim a little past the miss.
         gainDb += missed * 1.3;
     }
+    limitTruePeak(channels, ceilingDb, 0.08);
 }
 
 // Masters the soundtrack: DC and rumble out, bus compression, then levelled to the release
