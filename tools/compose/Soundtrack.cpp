@@ -648,12 +648,11 @@ private:
             fill(section, 0.25f);
             break;
         }
-        case 4: // the title pieces: a rising arpeggio and a snare roll into the first drop
+        case 4: // the title pieces: a rising arpeggio and a snare roll; the bass waits for the drop
         {
             const std::vector<const Chord*> progression = {&chordF, &chordG};
-            padChords(section, progression, 0, bars, 0.04f, 1200.0, 3000.0);
-            bassLine(section, progression, 0, bars, 0.22f, false);
-            arpeggio(section, progression, 0, bars, 1, 12, 0.06f);
+            padChords(section, progression, 0, bars, 0.035f, 1200.0, 3000.0);
+            arpeggio(section, progression, 0, bars, 1, 12, 0.05f);
             snareRoll(section, section.steps / 2, 0.3f);
             riser(section.start, at(section, section.steps - 4), 0.25f);
             break;
@@ -711,11 +710,10 @@ private:
             bellTune(section, hookA, 0, 0.06f);
             break;
         }
-        case 10: // bubbles: the last build, a high arpeggio, a snare roll and a riser
+        case 10: // bubbles: the last build, a high arpeggio, a snare roll and a riser, no bass
         {
             const std::vector<const Chord*> progression = {&chordF, &chordG, &chordEm, &chordAm};
             padChords(section, progression, 0, bars, 0.035f, 1000.0, 3500.0);
-            bassLine(section, progression, bars / 2, bars, 0.18f, false);
             arpeggio(section, progression, 0, bars, 1, 24, 0.035f);
             snareRoll(section, section.steps / 2, 0.3f);
             riser(section.start, at(section, section.steps - 4), 0.28f);

@@ -73,15 +73,12 @@ bool encode(const std::string& path, const Channels& channels)
     return true;
 }
 
-// What a player hears: the written file decoded and measured. An unreadable file reports a
-// true peak of +inf.
-LoudnessReport measureDecoded(const std::string& path)
+// The file as a player decodes it, one vector per channel; none when it cannot be read.
+std::vector<std::vector<float>> decodeFile(const std::string& path)
 {
-    LoudnessReport failed;
-    failed.truePeakDb = INFINITY;
     sf::InputSoundFile file;
     if (!file.openFromFile(path) || file.getChannelCount() == 0)
-        return failed;
+        return {};
     const unsigned int channelCount = file.getChannelCount();
     std::vector<sf::Int16> interleaved(static_cast<std::size_t>(file.getSampleCount()));
     interleaved.resize(static_cast<std::size_t>(file.read(interleaved.data(), interleaved.size())));
@@ -89,10 +86,54 @@ LoudnessReport measureDecoded(const std::string& path)
                                             std::vector<float>(interleaved.size() / channelCount));
     for (std::size_t i = 0; i < decoded.front().size() * channelCount; ++i)
         decoded[i % channelCount][i / channelCount] = interleaved[i] / 32768.0f;
+    return decoded;
+}
+
+Channels channelsOf(std::vector<std::vector<float>>& decoded)
+{
     Channels channels;
     for (std::vector<float>& channel : decoded)
         channels.push_back(&channel);
-    return measureLoudness(channels, true, true);
+    return channels;
+}
+
+// What a player hears: the written file decoded and measured. An unreadable file reports a
+// true peak of +inf.
+LoudnessReport measureDecoded(const std::string& path)
+{
+    std::vector<std::vector<float>> decoded = decodeFile(path);
+    if (decoded.empty())
+    {
+        LoudnessReport failed;
+        failed.truePeakDb = INFINITY;
+        return failed;
+    }
+    return measureLoudness(channelsOf(decoded), true, true);
+}
+
+// The loudness of every scene of the written soundtrack: the shape of the arrangement.
+void printSceneLoudness(const std::string& path, const DemoSchedule& schedule)
+{
+    std::vector<std::vector<float>> decoded = decodeFile(path);
+    if (decoded.empty())
+        return;
+    for (const ScheduledScene& scene : schedule.scenes)
+    {
+        const double from = frameStartTime(scene.startFrame);
+        const double to = frameStartTime(scene.endFrame + 1);
+        std::vector<std::vector<float>> part;
+        for (const std::vector<float>& channel : decoded)
+        {
+            const auto first = channel.begin() + std::min<long>(std::lround(from * sampleRate),
+                                                                static_cast<long>(channel.size()));
+            const auto last = channel.begin() +
+                              std::min<long>(std::lround(to * sampleRate), static_cast<long>(channel.size()));
+            part.emplace_back(first, last);
+        }
+        std::cout << "  scene " << scene.scene << ", " << from << " s to " << to
+                  << " s: " << measureLoudness(channelsOf(part), false, false).integrated << " LUFS"
+                  << std::endl;
+    }
 }
 
 void printReport(const std::string& path, const LoudnessReport& report)
@@ -134,8 +175,8 @@ void levelBehindLimiter(const Channels& channels, double targetLufs, double ceil
 
 // Masters the soundtrack: DC and rumble out, bus compression, then levelled to the release
 // loudness behind the true-peak limiter; encoded, decoded and, if the codec pushed the true
-// peak over the line, limited lower and encoded again.
-bool writeMusic(const std::string& path, StereoBuffer music)
+// peak over the line, limited lower and encoded again. Reports the loudness of each scene.
+bool writeMusic(const std::string& path, StereoBuffer music, const DemoSchedule& schedule)
 {
     const Channels channels = {&music.left, &music.right};
     highPass(channels, dcCutoffHz);
@@ -160,6 +201,7 @@ bool writeMusic(const std::string& path, StereoBuffer music)
         if (decoded.truePeakDb <= acceptedPeakDb)
         {
             printReport(path, decoded);
+            printSceneLoudness(path, schedule);
             return true;
         }
         ceilingDb -= decoded.truePeakDb - acceptedPeakDb + 0.05;
@@ -242,7 +284,7 @@ int main(int argc, char** argv)
     }
 
     bool ok = writeMusic((outputDir / "music" / "totally_not_trobisk.ogg").string(),
-                         composeSoundtrack(schedule, 0.6));
+                         composeSoundtrack(schedule, 0.6), schedule);
     ok = writeEffect((outputDir / "sounds" / "bounce.ogg").string(), composeBounce()) && ok;
     ok = writeEffect((outputDir / "sounds" / "static.ogg").string(), composeStatic()) && ok;
 
