@@ -180,13 +180,6 @@ LoudnessReport measureLoudness(const Channels& channels, bool withRange, bool wi
     return report;
 }
 
-double truePeakDb(const Channels& channels)
-{
-    const std::vector<float> peaks = oversampledPeaks(channels);
-    const float peak = peaks.empty() ? 0.0f : *std::max_element(peaks.begin(), peaks.end());
-    return 20.0 * std::log10(std::max(static_cast<double>(peak), 1e-10));
-}
-
 void highPass(const Channels& channels, double cutoff)
 {
     for (std::vector<float>* channel : channels)

@@ -21,10 +21,6 @@ struct LoudnessReport
 /// add the slower loudness-range and true-peak measurements; without them those stay 0.
 LoudnessReport measureLoudness(const Channels& channels, bool withRange, bool withPeak);
 
-/// Highest peak of channels between the samples as well as on them, in dBTP: every channel
-/// upsampled four times with a windowed-sinc interpolator, the detection the limiter uses.
-double truePeakDb(const Channels& channels);
-
 /// Removes DC and rumble: a Butterworth high-pass at cutoff hertz, run twice (24 dB per octave).
 void highPass(const Channels& channels, double cutoff);
 

@@ -61,8 +61,8 @@ const std::vector<MelodyNote> greetTune = {{0, 4, 77},  {4, 4, 76},  {8, 8, 72},
                                            {20, 4, 76}, {24, 6, 74}, {30, 2, 71}};
 
 // How the beat hits of a scene sound: the full kit in the drops, a lighter kick without the
-// snare in the intro and the builds, and a rim with a soft kick where the arrangement breaks
-// down, so that every beat stays audible while the floor rises and falls.
+// snare under the title words, in the intro and in the builds, and a rim with a soft kick where the
+// arrangement breaks down, so that every beat stays audible while the floor rises and falls.
 enum class HitStyle
 {
     full,
@@ -74,10 +74,10 @@ HitStyle hitStyleOf(SceneId scene)
 {
     switch (scene)
     {
-    case 2:
     case 6:
     case 9:
         return HitStyle::light;
+    case 2:
     case 3:
     case 4:
     case 65:
@@ -106,7 +106,7 @@ public:
         {
             // The hit voice is monophonic, like a drum machine's: the next hit chokes the
             // tail of this one shortly before it, so that every hit stands out clearly.
-            const double length = i + 1 < hits.size() ? hits[i + 1].time - hits[i].time - 0.015 : 10.0;
+            const double length = i + 1 < hits.size() ? hits[i + 1].time - hits[i].time - 0.022 : 10.0;
             playHit(hits[i], length);
         }
 
@@ -177,7 +177,9 @@ private:
     {
         const double total = std::min(0.45, maxLength);
         const long start = sampleAt(t);
-        double phase = 0.0;
+        // Starting on the crest rather than the zero crossing puts the beater's full weight
+        // into the first fraction of a millisecond.
+        double phase = 0.25;
         Biquad click = Biquad::bandPass(3200.0, 0.9);
         for (long i = 0; i < sampleAt(total); ++i)
         {
@@ -185,7 +187,7 @@ private:
             phase += (50.0 + 110.0 * std::exp(-tt / 0.03)) / sampleRate;
             const double body = std::tanh(1.6 * std::sin(twoPi * phase)) * std::exp(-tt / 0.16);
             const double snap = click.process(noise.next()) * 1.4 * std::exp(-tt / 0.004);
-            const double value = (body + snap) * edgeGain(tt, total, 0.0008, 0.008) * gain;
+            const double value = (body + snap) * edgeGain(tt, total, 0.0003, 0.008) * gain;
             drums.add(start + i, static_cast<float>(value), 0.0f);
         }
     }
@@ -626,16 +628,16 @@ private:
         {
         case 2: // the title words: a swelling chord and one bell per word, climbing
         {
-            pad(section.start, section.end, chordAm, 0.04f, 700.0, 1500.0);
+            pad(section.start, section.end, chordAm, 0.03f, 700.0, 1500.0);
             static const int words[] = {57, 60, 64, 69, 72, 76, 81, 84, 88, 93};
             int word = 0;
             for (const Hit& hit : map.hits())
                 if (hit.time >= section.start && hit.time < section.end - 1e-9 && word < 10)
                 {
-                    bell(hit.time, 1.2, words[word], 0.1f, word % 2 == 0 ? -0.4f : 0.4f);
+                    bell(hit.time, 1.2, words[word], 0.06f, word % 2 == 0 ? -0.4f : 0.4f);
                     ++word;
                 }
-            riser(at(section, section.steps / 2), section.end, 0.18f);
+            riser(at(section, section.steps / 2), section.end, 0.12f);
             break;
         }
         case 3: // the groove starts under the wobbling card, without the hook yet
@@ -793,7 +795,7 @@ private:
             rim(hit.time, 0.3f * weight, backbeat ? 0.25f : -0.25f, length);
             break;
         case HitStyle::building:
-            kick(hit.time, 0.6f * weight, length);
+            kick(hit.time, 0.75f * weight, length);
             pump(hit.time, 0.25 * weight);
             rim(hit.time, (backbeat ? 0.3f : 0.18f) * weight, backbeat ? 0.25f : -0.25f, length);
             break;
