@@ -795,7 +795,7 @@ private:
             rim(hit.time, 0.3f * weight, backbeat ? 0.25f : -0.25f, length);
             break;
         case HitStyle::building:
-            kick(hit.time, 0.75f * weight, length);
+            kick(hit.time, 0.6f * weight, length);
             pump(hit.time, 0.25 * weight);
             rim(hit.time, (backbeat ? 0.3f : 0.18f) * weight, backbeat ? 0.25f : -0.25f, length);
             break;
