@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libsfml-dev nlohmann-json3-dev libgtest-dev
+    # The composer and the soundtrack tests measure loudness (EBU R 128) with it.
+    libebur128-dev
     fonts-leckerli-one
     xvfb xauth xdotool libgl1-mesa-dri python3
     # The capture tool's video export pipes frames to ffmpeg; its bench plot uses gnuplot.

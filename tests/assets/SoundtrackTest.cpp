@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <ebur128.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -82,6 +83,73 @@ double strongestOnsetNear(const DecodedAudio& audio, double t)
     for (int ms = -1; ms <= 40; ++ms)
         strongest = std::max(strongest, onsetStrength(audio, t - ms * 0.001));
     return strongest;
+}
+
+// What the EBU R 128 meter (libebur128) hears in [from, to) seconds of audio (all of it by
+// default). A mono effect counts as played from both speakers, as the demo plays it.
+struct Loudness
+{
+    double integrated = -HUGE_VAL;       // LUFS
+    double range = 0.0;                  // LU
+    double truePeakDb = HUGE_VAL;        // dBTP, the highest channel
+    double loudestMomentary = -HUGE_VAL; // LUFS, the loudest 400 ms
+};
+
+Loudness measureLoudness(const DecodedAudio& audio, double from = 0.0, double to = HUGE_VAL)
+{
+    Loudness result;
+    if (audio.channels == 0)
+        return result;
+    ebur128_state* state = ebur128_init(audio.channels, audio.sampleRate,
+                                        EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK);
+    if (audio.channels == 1)
+        ebur128_set_channel(state, 0, EBUR128_DUAL_MONO);
+    const std::size_t frames = audio.samples.size() / audio.channels;
+    const std::size_t first =
+        static_cast<std::size_t>(std::clamp(from * audio.sampleRate, 0.0, double(frames)));
+    const std::size_t last = static_cast<std::size_t>(std::clamp(to * audio.sampleRate, 0.0, double(frames)));
+    // Blocks of 100 ms, the momentary meter's step, then 400 ms of silence so that an effect
+    // shorter than the meter's window is heard whole.
+    const std::size_t block = audio.sampleRate / 10;
+    std::vector<float> interleaved;
+    for (std::size_t frame = first; frame < last + 4 * block; frame += block)
+    {
+        interleaved.assign(block * audio.channels, 0.0f);
+        for (std::size_t i = 0;
+             i < block * audio.channels && frame * audio.channels + i < last * audio.channels; ++i)
+            interleaved[i] = audio.samples[frame * audio.channels + i] / 32768.0f;
+        ebur128_add_frames_float(state, interleaved.data(), block);
+        double momentary = -HUGE_VAL;
+        ebur128_loudness_momentary(state, &momentary);
+        result.loudestMomentary = std::max(result.loudestMomentary, momentary);
+    }
+    ebur128_loudness_global(state, &result.integrated);
+    ebur128_loudness_range(state, &result.range);
+    double peak = 0.0;
+    for (unsigned int c = 0; c < audio.channels; ++c)
+    {
+        double channelPeak = 0.0;
+        ebur128_true_peak(state, c, &channelPeak);
+        peak = std::max(peak, channelPeak);
+    }
+    result.truePeakDb = 20.0 * std::log10(peak);
+    ebur128_destroy(&state);
+    return result;
+}
+
+// The mean sample of the channel furthest from zero, full scale 1.
+double worstDcOffset(const DecodedAudio& audio)
+{
+    double worst = 0.0;
+    for (unsigned int c = 0; c < audio.channels; ++c)
+    {
+        double sum = 0.0;
+        for (std::size_t i = c; i < audio.samples.size(); i += audio.channels)
+            sum += audio.samples[i];
+        const double mean = sum / 32768.0 / static_cast<double>(audio.samples.size() / audio.channels);
+        worst = std::max(worst, std::fabs(mean));
+    }
+    return worst;
 }
 
 std::string readBytes(const std::filesystem::path& path)
@@ -167,6 +235,74 @@ TEST_F(Soundtrack, BeatlessStretchOfTheFinaleIsARest)
     // And the closing fade ends in silence.
     EXPECT_LT(windowEnergy(*audio, schedule->fadeStart + schedule->fadeSeconds, 0.3), 1.0);
 }
+
+TEST_F(Soundtrack, IsMasteredLikeAReleaseWithRoomToBreathe)
+{
+    ASSERT_FALSE(audio->samples.empty());
+    const Loudness loudness = measureLoudness(*audio);
+    EXPECT_NEAR(loudness.integrated, -14.0, 1.0) << "integrated loudness in LUFS";
+    EXPECT_LE(loudness.truePeakDb, -1.0) << "true peak after decoding, dBTP";
+    EXPECT_GE(loudness.range, 6.0) << "loudness range in LU: the breakdowns and drops must differ";
+    EXPECT_LT(worstDcOffset(*audio), 0.001) << "DC offset, full scale 1";
+}
+
+// A breakdown sits well under the drops around it: the loudness of the whole quiet scene
+// against the first six seconds of the loud one, where the drop has to land.
+struct Contrast
+{
+    SceneId quiet;
+    SceneId loud;
+};
+
+class SoundtrackContrast : public Soundtrack, public testing::WithParamInterface<Contrast>
+{
+};
+
+TEST_P(SoundtrackContrast, BreakdownIsAtLeastSixLuUnderTheDrop)
+{
+    ASSERT_FALSE(audio->samples.empty());
+    auto sceneOf = [&](SceneId id) -> const ScheduledScene*
+    {
+        for (const ScheduledScene& scene : schedule->scenes)
+            if (scene.scene == id)
+                return &scene;
+        return nullptr;
+    };
+    const ScheduledScene* quiet = sceneOf(GetParam().quiet);
+    const ScheduledScene* loud = sceneOf(GetParam().loud);
+    ASSERT_NE(quiet, nullptr);
+    ASSERT_NE(loud, nullptr);
+    const double quietLufs =
+        measureLoudness(*audio, frameStartTime(quiet->startFrame), frameStartTime(quiet->endFrame))
+            .integrated;
+    const double loudFrom = frameStartTime(loud->startFrame);
+    const double loudLufs = measureLoudness(*audio, loudFrom, loudFrom + 6.0).integrated;
+    EXPECT_GE(loudLufs - quietLufs, 6.0)
+        << "scene " << GetParam().quiet << " at " << quietLufs << " LUFS, scene " << GetParam().loud << " at "
+        << loudLufs << " LUFS";
+}
+
+INSTANTIATE_TEST_SUITE_P(BreakdownsAndDrops, SoundtrackContrast,
+                         testing::Values(Contrast{6, 5}, Contrast{6, 7}, Contrast{9, 8}, Contrast{9, 11}));
+
+class SoundEffect : public testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(SoundEffect, IsFreeOfDcAndQuieterThanTheMusic)
+{
+    const DecodedAudio effect = decode(sourcePath(std::string("assets/sounds/") + GetParam() + ".ogg"));
+    const DecodedAudio music = decode(sourcePath(musicFile));
+    ASSERT_FALSE(effect.samples.empty());
+    ASSERT_FALSE(music.samples.empty());
+    EXPECT_LT(worstDcOffset(effect), 0.001) << "DC offset, full scale 1";
+    const double musicLufs = measureLoudness(music).integrated;
+    const double effectLufs = measureLoudness(effect).loudestMomentary;
+    EXPECT_LT(effectLufs, musicLufs - 3.0) << "its loudest 400 ms must sit under the music's loudness";
+    EXPECT_GT(effectLufs, musicLufs - 15.0) << "yet still be heard";
+}
+
+INSTANTIATE_TEST_SUITE_P(Effects, SoundEffect, testing::Values("bounce", "static"));
 
 TEST(SoundEffects, AreShortAndBelowMinusOneDecibel)
 {

@@ -41,28 +41,59 @@ struct MelodyNote
     int note;
 };
 
-// Four bars over Am F C G: the main hook.
-const std::vector<MelodyNote> hookA = {{0, 2, 76},  {2, 1, 72},  {3, 1, 74},  {4, 2, 76},  {6, 2, 79},
-                                       {8, 3, 77},  {11, 1, 76}, {12, 4, 72}, {16, 2, 72}, {18, 1, 74},
-                                       {19, 1, 76}, {20, 2, 79}, {22, 2, 76}, {24, 6, 74}, {30, 2, 71}};
-// Its answer, climbing higher, over the same chords.
-const std::vector<MelodyNote> hookB = {{0, 2, 81},  {2, 1, 79},  {3, 1, 76},  {4, 2, 72},  {6, 2, 76},
-                                       {8, 2, 77},  {10, 2, 76}, {12, 2, 74}, {14, 2, 72}, {16, 4, 76},
-                                       {20, 2, 79}, {22, 2, 84}, {24, 6, 83}, {30, 2, 79}};
+// The hook, four bars over Am F C G: one motif stated, bent down, stated again and lifted,
+// so that the second half answers the first.
+const std::vector<MelodyNote> hookA = {{0, 1, 76},  {1, 1, 76},  {2, 1, 74},  {3, 2, 76},  {5, 1, 81},
+                                       {6, 2, 79},  {8, 1, 77},  {9, 1, 76},  {10, 1, 74}, {11, 3, 72},
+                                       {14, 2, 69}, {16, 1, 76}, {17, 1, 76}, {18, 1, 74}, {19, 2, 76},
+                                       {21, 1, 79}, {22, 2, 84}, {24, 3, 83}, {27, 1, 79}, {28, 4, 74}};
+// The same motif coming home to A over the last bar.
+const std::vector<MelodyNote> hookB = {{0, 1, 76},  {1, 1, 76},  {2, 1, 74},  {3, 2, 76},  {5, 1, 81},
+                                       {6, 2, 79},  {8, 1, 77},  {9, 1, 76},  {10, 1, 74}, {11, 3, 72},
+                                       {14, 2, 69}, {16, 1, 76}, {17, 1, 76}, {18, 1, 74}, {19, 2, 76},
+                                       {21, 1, 79}, {22, 2, 84}, {24, 2, 83}, {26, 2, 79}, {28, 4, 81}};
 // Over F G Em Am, for the bell tune of the pop-up pictures.
 const std::vector<MelodyNote> cuteTune = {{0, 2, 72},  {2, 2, 77},  {4, 2, 76},  {6, 2, 72},  {8, 4, 74},
                                           {12, 2, 71}, {14, 2, 74}, {16, 2, 76}, {18, 2, 79}, {20, 2, 83},
                                           {22, 2, 79}, {24, 6, 81}, {30, 2, 76}};
-// Long notes over Dm F C G for the greetings.
+// Long notes over Dm F C G for the greetings and the flight.
 const std::vector<MelodyNote> greetTune = {{0, 4, 77},  {4, 4, 76},  {8, 8, 72}, {16, 4, 79},
                                            {20, 4, 76}, {24, 6, 74}, {30, 2, 71}};
+
+// How the beat hits of a scene sound: the full kit in the drops, a lighter kick without the
+// snare under the title words, in the intro and in the builds, and a rim with a soft kick where the
+// arrangement breaks down, so that every beat stays audible while the floor rises and falls.
+enum class HitStyle
+{
+    full,
+    building,
+    light
+};
+
+HitStyle hitStyleOf(SceneId scene)
+{
+    switch (scene)
+    {
+    case 6:
+    case 9:
+        return HitStyle::light;
+    case 2:
+    case 3:
+    case 4:
+    case 65:
+    case 10:
+        return HitStyle::building;
+    default:
+        return HitStyle::full;
+    }
+}
 
 class Composer
 {
 public:
     Composer(const DemoSchedule& schedule, std::size_t frames)
-        : schedule(schedule), map(schedule, 0.375), dry(frames), reverbSend(frames), echoSend(frames),
-          noise(0x5eed1234u)
+        : schedule(schedule), map(schedule, 0.375), drums(frames), dry(frames), reverbSend(frames),
+          echoSend(frames), duck(frames, 1.0f), noise(0x5eed1234u)
     {
     }
 
@@ -75,22 +106,28 @@ public:
         {
             // The hit voice is monophonic, like a drum machine's: the next hit chokes the
             // tail of this one shortly before it, so that every hit stands out clearly.
-            const double length = i + 1 < hits.size() ? hits[i + 1].time - hits[i].time - 0.015 : 10.0;
+            const double length = i + 1 < hits.size() ? hits[i + 1].time - hits[i].time - 0.022 : 10.0;
             playHit(hits[i], length);
         }
 
         applyEcho(echoSend, 0.375 * 0.75, 0.35f);
         applyReverb(reverbSend, 0.84f, 0.3f);
+        // The drum noise stops short of the top octave, where it would only hiss.
+        for (std::vector<float>* channel : {&drums.left, &drums.right})
+            for (int pass = 0; pass < 2; ++pass)
+                Biquad::lowPass(12000.0, 0.5412 + pass * 0.7654).processInPlace(*channel);
         StereoBuffer master(dry.frames());
         for (std::size_t i = 0; i < master.frames(); ++i)
         {
             const double gain = fadeGain(static_cast<double>(i) / sampleRate);
-            master.left[i] =
-                static_cast<float>(gain * (dry.left[i] + echoSend.left[i] + 0.9f * reverbSend.left[i] +
-                                           0.25f * echoSend.left[i]));
-            master.right[i] =
-                static_cast<float>(gain * (dry.right[i] + echoSend.right[i] + 0.9f * reverbSend.right[i] +
-                                           0.25f * echoSend.right[i]));
+            // The tonal voices and their returns breathe under the kick.
+            const double music = duck[i];
+            master.left[i] = static_cast<float>(
+                gain *
+                (drums.left[i] + music * (dry.left[i] + echoSend.left[i] + 0.9f * reverbSend.left[i])));
+            master.right[i] = static_cast<float>(
+                gain *
+                (drums.right[i] + music * (dry.right[i] + echoSend.right[i] + 0.9f * reverbSend.right[i])));
         }
         return master;
     }
@@ -98,9 +135,11 @@ public:
 private:
     const DemoSchedule& schedule;
     TempoMap map;
+    StereoBuffer drums;
     StereoBuffer dry;
     StereoBuffer reverbSend;
     StereoBuffer echoSend;
+    std::vector<float> duck;
     Noise noise;
 
     double fadeGain(double t) const
@@ -113,38 +152,84 @@ private:
 
     double at(const Section& section, double step) const { return map.time(section.firstStep + step); }
 
+    // Pulls the tonal voices down by depth at t and lets them back over a quarter of a second.
+    void pump(double t, double depth)
+    {
+        const long start = sampleAt(t);
+        const long length = sampleAt(0.25);
+        for (long i = 0; i < length; ++i)
+        {
+            const long frame = start + i;
+            if (frame < 0 || static_cast<std::size_t>(frame) >= duck.size())
+                continue;
+            const double tt = static_cast<double>(i) / sampleRate;
+            // A 4 ms slope down, so the duck itself does not click.
+            const double shape = std::min(1.0, tt / 0.004) * (1.0 - tt / 0.25) * (1.0 - tt / 0.25);
+            const float gain = static_cast<float>(1.0 - depth * shape);
+            duck[static_cast<std::size_t>(frame)] = std::min(duck[static_cast<std::size_t>(frame)], gain);
+        }
+    }
+
     // ---- drums -------------------------------------------------------------------------
 
+    // A sine dropping from about 160 Hz to 50 Hz with a band-passed click on top.
     void kick(double t, float gain, double maxLength)
     {
         const double total = std::min(0.45, maxLength);
         const long start = sampleAt(t);
-        double phase = 0.0;
+        // Starting on the crest rather than the zero crossing puts the beater's full weight
+        // into the first fraction of a millisecond.
+        double phase = 0.25;
+        Biquad click = Biquad::bandPass(3200.0, 0.9);
         for (long i = 0; i < sampleAt(total); ++i)
         {
             const double tt = static_cast<double>(i) / sampleRate;
-            phase += (48.0 + 130.0 * std::exp(-tt / 0.035)) / sampleRate;
-            const double body = std::sin(twoPi * phase) * std::exp(-tt / 0.13);
-            const double click = noise.next() * 0.5 * std::exp(-tt / 0.003);
-            const double value = (body + click) * edgeGain(tt, total, 0.0008, 0.008) * gain;
-            dry.add(start + i, static_cast<float>(value), 0.0f);
+            phase += (50.0 + 110.0 * std::exp(-tt / 0.03)) / sampleRate;
+            const double body = std::tanh(1.6 * std::sin(twoPi * phase)) * std::exp(-tt / 0.16);
+            const double snap = click.process(noise.next()) * 1.4 * std::exp(-tt / 0.004);
+            const double value = (body + snap) * edgeGain(tt, total, 0.0003, 0.008) * gain;
+            drums.add(start + i, static_cast<float>(value), 0.0f);
         }
     }
 
-    void snap(double t, float gain, float pan, double maxLength = 1.0)
+    // Two pitched body modes under noise band-passed around 3 kHz, the wires.
+    void snare(double t, float gain, double maxLength)
     {
-        const double total = std::min(0.22, maxLength);
+        const double total = std::min(0.3, maxLength);
         const long start = sampleAt(t);
-        StateVariableFilter filter;
-        filter.tune(2600.0, 0.9);
+        Biquad wires = Biquad::bandPass(3300.0, 0.7);
+        Biquad low = Biquad::highPass(1200.0, 0.7);
+        double phaseA = 0.0;
+        double phaseB = 0.0;
         for (long i = 0; i < sampleAt(total); ++i)
         {
             const double tt = static_cast<double>(i) / sampleRate;
-            filter.process(noise.next());
-            const double value = (filter.high() * 0.7 + filter.band() * 0.6) * std::exp(-tt / 0.035) *
-                                 edgeGain(tt, total, 0.0006, 0.008) * gain;
-            dry.add(start + i, static_cast<float>(value), pan);
-            reverbSend.add(start + i, static_cast<float>(value * 0.5), pan);
+            const double drop = 1.0 + 0.25 * std::exp(-tt / 0.02);
+            phaseA += 185.0 * drop / sampleRate;
+            phaseB += 330.0 * drop / sampleRate;
+            const double body =
+                (std::sin(twoPi * phaseA) * 0.7 + std::sin(twoPi * phaseB) * 0.4) * std::exp(-tt / 0.05);
+            const double buzz = low.process(wires.process(noise.next())) * 2.2 * std::exp(-tt / 0.085);
+            const double value = (body + buzz) * edgeGain(tt, total, 0.0006, 0.01) * gain;
+            drums.add(start + i, static_cast<float>(value), 0.05f);
+            reverbSend.add(start + i, static_cast<float>(value * 0.35), 0.0f);
+        }
+    }
+
+    // A short woody knock: a damped 1.1 kHz tone with a narrow burst of noise.
+    void rim(double t, float gain, float pan, double maxLength)
+    {
+        const double total = std::min(0.12, maxLength);
+        const long start = sampleAt(t);
+        Biquad crack = Biquad::bandPass(2400.0, 1.5);
+        for (long i = 0; i < sampleAt(total); ++i)
+        {
+            const double tt = static_cast<double>(i) / sampleRate;
+            const double tone = std::sin(twoPi * 1100.0 * tt) * std::exp(-tt / 0.018);
+            const double burst = crack.process(noise.next()) * 2.0 * std::exp(-tt / 0.006);
+            const double value = (tone + burst) * edgeGain(tt, total, 0.0005, 0.01) * gain;
+            drums.add(start + i, static_cast<float>(value), pan);
+            reverbSend.add(start + i, static_cast<float>(value * 0.6), pan);
         }
     }
 
@@ -152,8 +237,7 @@ private:
     {
         const double total = std::min(0.3, maxLength);
         const long start = sampleAt(t);
-        StateVariableFilter filter;
-        filter.tune(1400.0, 0.6);
+        Biquad filter = Biquad::bandPass(1500.0, 1.1);
         for (long i = 0; i < sampleAt(total); ++i)
         {
             const double tt = static_cast<double>(i) / sampleRate;
@@ -162,47 +246,42 @@ private:
             for (double offset : {0.0, 0.011, 0.022})
                 if (tt >= offset)
                     burst += std::exp(-(tt - offset) / 0.005);
-            filter.process(noise.next());
-            const double value = filter.band() * burst * edgeGain(tt, total, 0.0006, 0.008) * gain;
-            dry.add(start + i, static_cast<float>(value), -0.1f);
-            reverbSend.add(start + i, static_cast<float>(value * 0.8), 0.1f);
+            const double value =
+                filter.process(noise.next()) * 1.5 * burst * edgeGain(tt, total, 0.0006, 0.008) * gain;
+            drums.add(start + i, static_cast<float>(value), -0.1f);
+            reverbSend.add(start + i, static_cast<float>(value * 0.7), 0.1f);
         }
     }
 
+    // Noise band-passed around 9 kHz: a metallic tick, not a hiss across the whole band.
     void hat(double t, float gain, bool open)
     {
-        const double total = open ? 0.35 : 0.07;
+        const double total = open ? 0.3 : 0.06;
         const long start = sampleAt(t);
-        StateVariableFilter filter;
-        filter.tune(7000.0, 0.7);
+        Biquad band = Biquad::bandPass(8800.0, 1.2);
+        Biquad low = Biquad::highPass(6000.0, 0.7);
         for (long i = 0; i < sampleAt(total); ++i)
         {
             const double tt = static_cast<double>(i) / sampleRate;
-            filter.process(noise.next());
-            const double value = filter.high() * std::exp(-tt / (open ? 0.11 : 0.018)) *
-                                 edgeGain(tt, total, 0.0008, 0.015) * gain;
-            dry.add(start + i, static_cast<float>(value), 0.35f);
+            const double value = low.process(band.process(noise.next())) * 2.0 *
+                                 std::exp(-tt / (open ? 0.09 : 0.016)) * edgeGain(tt, total, 0.0008, 0.015) *
+                                 gain;
+            drums.add(start + i, static_cast<float>(value), 0.35f);
         }
     }
 
     void crash(double t, float gain)
     {
-        const double total = 3.6;
+        const double total = 3.0;
         const long start = sampleAt(t);
-        StateVariableFilter filterLeft;
-        StateVariableFilter filterRight;
-        filterLeft.tune(5200.0, 0.5);
-        filterRight.tune(6100.0, 0.5);
+        Biquad left = Biquad::bandPass(5200.0, 0.6);
+        Biquad right = Biquad::bandPass(6100.0, 0.6);
         for (long i = 0; i < sampleAt(total); ++i)
         {
             const double tt = static_cast<double>(i) / sampleRate;
-            filterLeft.process(noise.next());
-            filterRight.process(noise.next());
-            const double env = std::exp(-tt / 0.55) * edgeGain(tt, total, 0.001, 0.2) * gain;
-            dry.add(start + i, static_cast<float>((filterLeft.high() + 0.4 * filterLeft.band()) * env),
-                    -0.6f);
-            dry.add(start + i, static_cast<float>((filterRight.high() + 0.4 * filterRight.band()) * env),
-                    0.6f);
+            const double env = std::exp(-tt / 0.5) * edgeGain(tt, total, 0.001, 0.2) * gain;
+            drums.add(start + i, static_cast<float>(left.process(noise.next()) * 1.6 * env), -0.6f);
+            drums.add(start + i, static_cast<float>(right.process(noise.next()) * 1.6 * env), 0.6f);
         }
     }
 
@@ -218,7 +297,7 @@ private:
             phase += frequency * (1.0 + 0.6 * std::exp(-tt / 0.03)) / sampleRate;
             const double value =
                 std::sin(twoPi * phase) * std::exp(-tt / 0.11) * edgeGain(tt, total, 0.001, 0.02) * gain;
-            dry.add(start + i, static_cast<float>(value), pan);
+            drums.add(start + i, static_cast<float>(value), pan);
             reverbSend.add(start + i, static_cast<float>(value * 0.4), pan);
         }
     }
@@ -249,10 +328,14 @@ private:
         }
     }
 
-    void pad(double t0, double t1, const Chord& chord, float gain, double cutoff)
+    // A chord of detuned saws; the filter opens from cutoff to cutoffEnd over the chord, which
+    // is how the builds brighten.
+    void pad(double t0, double t1, const Chord& chord, float gain, double cutoff, double cutoffEnd = -1.0)
     {
         const double length = t1 - t0;
         const double release = 0.5;
+        if (cutoffEnd < 0.0)
+            cutoffEnd = cutoff;
         const long start = sampleAt(t0);
         int voice = 0;
         for (int note : chord.notes)
@@ -268,7 +351,10 @@ private:
                     const double tt = static_cast<double>(i) / sampleRate;
                     // A slow filter breath keeps long chords moving.
                     if (i % 32 == 0)
-                        filter.tune(cutoff * (1.0 + 0.35 * std::sin(twoPi * 0.3 * (t0 + tt) + voice)), 0.8);
+                    {
+                        const double sweep = cutoff + (cutoffEnd - cutoff) * std::min(1.0, tt / length);
+                        filter.tune(sweep * (1.0 + 0.35 * std::sin(twoPi * 0.3 * (t0 + tt) + voice)), 0.8);
+                    }
                     filter.process(sawWave(phase, dt));
                     phase += dt;
                     phase -= std::floor(phase);
@@ -304,30 +390,42 @@ private:
         }
     }
 
+    // The singing voice of the hook: two detuned saws and a square, thinned below 350 Hz,
+    // pushed around 3 kHz and rounded off above 6.5 kHz, so it speaks in the middle of the
+    // spectrum, over the pads and under the hats.
     void lead(double t0, double t1, int note, float gain)
     {
         const double length = t1 - t0;
-        const double release = 0.08;
+        const double release = 0.07;
         const long start = sampleAt(t0);
         double phaseA = 0.0;
-        double phaseB = 0.0;
-        StateVariableFilter filter;
-        filter.tune(2600.0, 0.7);
+        double phaseB = 0.3;
+        double phaseC = 0.6;
+        Biquad thin = Biquad::highPass(350.0, 0.7);
+        Biquad presence = Biquad::peaking(3000.0, 0.8, 8.0);
+        Biquad round = Biquad::lowPass(6500.0, 0.7);
         for (long i = 0; i < sampleAt(length + release); ++i)
         {
             const double tt = static_cast<double>(i) / sampleRate;
-            const double vibrato = tt > 0.15 ? 0.12 * std::sin(twoPi * 5.5 * (tt - 0.15)) : 0.0;
-            const double dtA = noteFrequency(note + vibrato) / sampleRate;
-            const double dtB = noteFrequency(note + vibrato + 0.08) / sampleRate;
-            filter.process(pulseWave(phaseA, dtA, 0.5) * 0.5 + pulseWave(phaseB, dtB, 0.3) * 0.5);
+            const double vibrato = tt > 0.18 ? 0.13 * std::sin(twoPi * 5.5 * (tt - 0.18)) : 0.0;
+            // A quick scoop up into the note, as a singer would.
+            const double scoop = -0.3 * std::exp(-tt / 0.02);
+            const double dtA = noteFrequency(note + vibrato + scoop) / sampleRate;
+            const double dtB = noteFrequency(note + vibrato + scoop + 0.1) / sampleRate;
+            const double dtC = noteFrequency(note + vibrato + scoop - 0.06) / sampleRate;
+            const double source =
+                sawWave(phaseA, dtA) * 0.45 + sawWave(phaseB, dtB) * 0.45 + pulseWave(phaseC, dtC, 0.5) * 0.3;
+            const double shaped = round.process(presence.process(thin.process(source)));
             phaseA += dtA;
             phaseA -= std::floor(phaseA);
             phaseB += dtB;
             phaseB -= std::floor(phaseB);
-            const double value = filter.low() * noteEnvelope(tt, length, 0.008, 0.1, 0.7, release) * gain;
-            dry.add(start + i, static_cast<float>(value), -0.1f);
-            echoSend.add(start + i, static_cast<float>(value * 0.6), -0.1f);
-            reverbSend.add(start + i, static_cast<float>(value * 0.5), 0.0f);
+            phaseC += dtC;
+            phaseC -= std::floor(phaseC);
+            const double value = shaped * noteEnvelope(tt, length, 0.006, 0.15, 0.8, release) * gain;
+            dry.add(start + i, static_cast<float>(value), -0.05f);
+            echoSend.add(start + i, static_cast<float>(value * 0.4), -0.05f);
+            reverbSend.add(start + i, static_cast<float>(value * 0.35), 0.0f);
         }
     }
 
@@ -348,7 +446,8 @@ private:
         }
     }
 
-    // Filtered noise rising in pitch and level up to t1, where the next section's hit takes over.
+    // Filtered noise rising in pitch and level up to t1: the next section's hit, or in the
+    // builds the beat of air before the drop.
     void riser(double t0, double t1, float gain)
     {
         const double length = t1 - t0;
@@ -361,12 +460,12 @@ private:
             const double tt = static_cast<double>(i) / sampleRate;
             const double progress = tt / length;
             if (i % 16 == 0)
-                filter.tune(350.0 * std::pow(24.0, progress), 0.35);
+                filter.tune(350.0 * std::pow(16.0, progress), 0.35);
             filter.process(noise.next());
             const double value =
                 filter.band() * progress * progress * edgeGain(tt, length, 0.01, 0.012) * gain;
-            dry.add(start + i, static_cast<float>(value),
-                    static_cast<float>(0.6 * std::sin(twoPi * progress)));
+            drums.add(start + i, static_cast<float>(value),
+                      static_cast<float>(0.6 * std::sin(twoPi * progress)));
             reverbSend.add(start + i, static_cast<float>(value * 0.5), 0.0f);
         }
     }
@@ -385,8 +484,8 @@ private:
                 filter.tune(1200.0 + 2600.0 * shape, 0.4);
             filter.process(noise.next());
             const double value = filter.band() * shape * shape * gain;
-            dry.add(start + i, static_cast<float>(value),
-                    static_cast<float>(0.7 * std::cos(twoPi * tt / length)));
+            drums.add(start + i, static_cast<float>(value),
+                      static_cast<float>(0.7 * std::cos(twoPi * tt / length)));
         }
     }
 
@@ -406,11 +505,33 @@ private:
         }
     }
 
-    void padChords(const Section& section, const std::vector<const Chord*>& progression, int fromBar,
-                   int toBar, float gain, double cutoff)
+    // Sixteenth snares growing from quiet to loud over the last bars of a build, stopping a
+    // beat short of the drop: the gap makes the drop land.
+    void snareRoll(const Section& section, int fromStep, float gain)
     {
+        const int steps = section.steps - 4 - fromStep;
+        for (int k = 0; k < steps; ++k)
+        {
+            const double progress = static_cast<double>(k + 1) / steps;
+            const double t = at(section, fromStep + k);
+            snare(t, static_cast<float>(gain * (0.15 + 0.85 * progress * progress)),
+                  at(section, fromStep + k + 1) - t);
+        }
+    }
+
+    void padChords(const Section& section, const std::vector<const Chord*>& progression, int fromBar,
+                   int toBar, float gain, double cutoff, double cutoffEnd = -1.0)
+    {
+        if (cutoffEnd < 0.0)
+            cutoffEnd = cutoff;
         for (int bar = fromBar; bar < toBar; ++bar)
-            pad(at(section, bar * 16), at(section, bar * 16 + 16), chordOf(progression, bar), gain, cutoff);
+        {
+            const double from =
+                cutoff + (cutoffEnd - cutoff) * (bar - fromBar) / std::max(1, toBar - fromBar);
+            const double to =
+                cutoff + (cutoffEnd - cutoff) * (bar + 1 - fromBar) / std::max(1, toBar - fromBar);
+            pad(at(section, bar * 16), at(section, bar * 16 + 16), chordOf(progression, bar), gain, from, to);
+        }
     }
 
     // Synth-pop octave bass in eighths; halfTime plays one long note per half bar instead.
@@ -487,13 +608,18 @@ private:
             const float level = gain * (0.45f + 0.07f * static_cast<float>(k));
             tom(at(section, steps - 8 + k), toms[k], level, k % 2 == 0 ? -0.3f : 0.3f);
             if (k % 2 == 1)
-                snap(at(section, steps - 8 + k), level * 0.35f, 0.2f);
+                snare(at(section, steps - 8 + k), level * 0.3f, 0.2);
         }
         riser(at(section, std::max(0, steps - 16)), section.end, gain * 0.35f);
     }
 
     // ---- the arrangement -----------------------------------------------------------------
 
+    // The energy follows the pictures: an intro that grows under the card, a short build into
+    // the first drop at the circles, a breakdown under the cute pictures, a twelve-second build
+    // through the greetings into the second drop at the flowers, the flight carried on that
+    // drive, a breakdown in the tunnel, the bubbles' build into the last and biggest drop at
+    // the moire, the finale's groove and its rest.
     void arrange(const Section& section)
     {
         const int bars = section.steps / 16;
@@ -502,121 +628,104 @@ private:
         {
         case 2: // the title words: a swelling chord and one bell per word, climbing
         {
-            pad(section.start, section.end, chordAm, 0.05f, 900.0);
+            pad(section.start, section.end, chordAm, 0.03f, 700.0, 1500.0);
             static const int words[] = {57, 60, 64, 69, 72, 76, 81, 84, 88, 93};
             int word = 0;
             for (const Hit& hit : map.hits())
                 if (hit.time >= section.start && hit.time < section.end - 1e-9 && word < 10)
                 {
-                    bell(hit.time, 1.2, words[word], 0.13f, word % 2 == 0 ? -0.4f : 0.4f);
+                    bell(hit.time, 1.2, words[word], 0.06f, word % 2 == 0 ? -0.4f : 0.4f);
                     ++word;
                 }
-            riser(at(section, section.steps / 2), section.end, 0.25f);
+            riser(at(section, section.steps / 2), section.end, 0.12f);
             break;
         }
-        case 3: // the groove starts under the wobbling card
+        case 3: // the groove starts under the wobbling card, without the hook yet
         {
             const std::vector<const Chord*> progression = {&chordAm, &chordF,  &chordC,
                                                            &chordG,  &chordAm, &chordG};
-            padChords(section, progression, 0, bars, 0.045f, 1400.0);
-            bassLine(section, progression, 0, bars, 0.28f, false);
-            hats(section, 4, bars * 4, 0.11f);
-            fill(section, 0.35f);
+            padChords(section, progression, 0, bars, 0.035f, 900.0, 1600.0);
+            bassLine(section, progression, 0, bars, 0.16f, true);
+            hats(section, 8, bars * 4, 0.05f);
+            fill(section, 0.25f);
             break;
         }
-        case 4: // the title pieces: a fast arpeggio over two bars
+        case 4: // the title pieces: a rising arpeggio and a snare roll; the bass waits for the drop
         {
             const std::vector<const Chord*> progression = {&chordF, &chordG};
-            padChords(section, progression, 0, bars, 0.045f, 1800.0);
-            bassLine(section, progression, 0, bars, 0.28f, false);
-            arpeggio(section, progression, 0, bars, 1, 12, 0.07f);
-            hats(section, 0, bars * 4, 0.11f);
-            fill(section, 0.35f);
+            padChords(section, progression, 0, bars, 0.035f, 1200.0, 3000.0);
+            arpeggio(section, progression, 0, bars, 1, 12, 0.05f);
+            snareRoll(section, section.steps / 2, 0.3f);
+            riser(section.start, at(section, section.steps - 4), 0.25f);
             break;
         }
-        case 5: // circles: the full groove with the arpeggio
-            padChords(section, minorLoop, 0, bars, 0.045f, 1600.0);
-            bassLine(section, minorLoop, 0, bars, 0.28f, false);
-            arpeggio(section, minorLoop, 0, bars, 2, 12, 0.06f);
-            hats(section, 0, bars * 4, 0.12f);
-            crash(section.start, 0.11f);
+        case 5: // circles: the first drop, the hook over the full groove
+            dropGroove(section, minorLoop, bars);
+            melody(section, hookA, 0, 0, 0.15f);
+            melody(section, hookB, 4, 0, 0.15f);
+            arpeggio(section, minorLoop, 0, bars, 2, 12, 0.04f);
             fill(section, 0.35f);
             break;
-        case 6: // cute pictures: a bell tune, lighter bass
+        case 6: // cute pictures: the breakdown, a bell tune over a soft chord, no bass
         {
             const std::vector<const Chord*> progression = {&chordF, &chordG, &chordEm, &chordAm};
-            padChords(section, progression, 0, bars, 0.04f, 2000.0);
-            bassLine(section, progression, 0, bars, 0.25f, true);
-            bellTune(section, cuteTune, 0, 0.1f);
-            bellTune(section, cuteTune, 4, 0.1f);
-            hats(section, 0, bars * 4, 0.08f);
-            crash(section.start, 0.1f);
-            fill(section, 0.3f);
+            padChords(section, progression, 0, bars, 0.03f, 1100.0);
+            bellTune(section, cuteTune, 0, 0.075f);
+            bellTune(section, cuteTune, 4, 0.075f);
             break;
         }
-        case 65: // greetings: half time, long lead notes
+        case 65: // greetings: half time, long lead notes, building toward the second drop
         {
             const std::vector<const Chord*> progression = {&chordDm, &chordF, &chordC, &chordG};
-            padChords(section, progression, 0, bars, 0.055f, 1500.0);
-            bassLine(section, progression, 0, bars, 0.27f, true);
-            melody(section, greetTune, 0, 0, 0.11f);
-            melody(section, greetTune, 4, 0, 0.11f);
-            arpeggio(section, progression, 4, bars, 2, 0, 0.045f);
-            crash(section.start, 0.1f);
-            fill(section, 0.3f);
+            padChords(section, progression, 0, bars, 0.04f, 800.0, 3200.0);
+            bassLine(section, progression, 0, bars, 0.2f, true);
+            melody(section, greetTune, 0, 0, 0.08f);
+            melody(section, greetTune, 4, 0, 0.1f);
+            arpeggio(section, progression, 4, bars, 2, 0, 0.04f);
+            hats(section, 16, bars * 4, 0.07f);
+            snareRoll(section, std::max(0, section.steps - 32), 0.32f);
+            riser(at(section, std::max(0, section.steps - 32)), at(section, section.steps - 4), 0.3f);
             break;
         }
-        case 7: // flowers: the hook
-            padChords(section, minorLoop, 0, bars, 0.045f, 1600.0);
-            bassLine(section, minorLoop, 0, bars, 0.28f, false);
-            melody(section, hookA, 0, 0, 0.12f);
-            melody(section, hookB, 4, 0, 0.12f);
-            hats(section, 0, bars * 4, 0.12f);
-            crash(section.start, 0.11f);
+        case 7: // flowers: the second drop, the hook
+            dropGroove(section, minorLoop, bars);
+            melody(section, hookA, 0, 0, 0.15f);
+            melody(section, hookB, 4, 0, 0.15f);
             fill(section, 0.35f);
             break;
-        case 8: // field flight: driving arpeggio, a breath on each image pulse
-            padChords(section, minorLoop, 0, bars, 0.045f, 1300.0);
-            bassLine(section, minorLoop, 0, bars, 0.3f, false);
-            arpeggio(section, minorLoop, 0, bars, 1, 12, 0.055f);
-            hats(section, 0, bars * 4, 0.12f);
+        case 8: // field flight: driving arpeggio under long lead notes, a breath on each image pulse
+            dropGroove(section, minorLoop, bars);
+            arpeggio(section, minorLoop, 0, bars, 1, 12, 0.05f);
+            melody(section, greetTune, 0, 0, 0.11f);
+            melody(section, greetTune, 4, 0, 0.11f);
             for (const ScheduledBeat& beat : schedule.beats)
                 if (beat.cue && beat.scene == 8)
-                    swell(beat.time, 0.12f);
-            crash(section.start, 0.11f);
+                    swell(beat.time, 0.1f);
             fill(section, 0.35f);
             break;
-        case 9: // the tunnel: two bars per chord, half time
+        case 9: // the tunnel: the second breakdown, the hook on bells over two bars per chord
         {
             const std::vector<const Chord*> progression = {&chordAm, &chordAm, &chordF, &chordF,
                                                            &chordC,  &chordC,  &chordG, &chordG};
-            padChords(section, progression, 0, bars, 0.06f, 1100.0);
-            bassLine(section, progression, 0, bars, 0.3f, true);
-            arpeggio(section, progression, 0, bars, 2, 0, 0.05f);
-            for (int beat = 1; beat < bars * 4; beat += 2)
-                hat(at(section, beat * 4), 0.1f, beat % 4 == 3);
-            crash(section.start, 0.11f);
-            fill(section, 0.35f);
+            padChords(section, progression, 0, bars, 0.035f, 1000.0);
+            arpeggio(section, progression, 0, bars, 2, 0, 0.03f);
+            bellTune(section, hookA, 0, 0.06f);
             break;
         }
-        case 10: // bubbles: a high plucked arpeggio
+        case 10: // bubbles: the last build, a high arpeggio, a snare roll and a riser, no bass
         {
             const std::vector<const Chord*> progression = {&chordF, &chordG, &chordEm, &chordAm};
-            padChords(section, progression, 0, bars, 0.04f, 1800.0);
-            bassLine(section, progression, 0, bars, 0.27f, false);
-            arpeggio(section, progression, 0, bars, 1, 24, 0.045f);
-            hats(section, 0, bars * 4, 0.1f);
-            fill(section, 0.35f);
+            padChords(section, progression, 0, bars, 0.035f, 1000.0, 3500.0);
+            arpeggio(section, progression, 0, bars, 1, 24, 0.035f);
+            snareRoll(section, section.steps / 2, 0.3f);
+            riser(section.start, at(section, section.steps - 4), 0.28f);
             break;
         }
-        case 11: // moire: the hook again, with the arpeggio under it
-            padChords(section, minorLoop, 0, bars, 0.045f, 1600.0);
-            bassLine(section, minorLoop, 0, bars, 0.28f, false);
-            melody(section, hookA, 0, 0, 0.11f);
-            melody(section, hookB, 4, 0, 0.11f);
-            arpeggio(section, minorLoop, 0, bars, 2, 0, 0.045f);
-            hats(section, 0, bars * 4, 0.12f);
-            crash(section.start, 0.11f);
+        case 11: // moire: the last drop, the hook with the arpeggio under it
+            dropGroove(section, minorLoop, bars);
+            melody(section, hookA, 0, 0, 0.16f);
+            melody(section, hookB, 4, 0, 0.16f);
+            arpeggio(section, minorLoop, 0, bars, 2, 12, 0.045f);
             fill(section, 0.35f);
             break;
         case 12:
@@ -627,47 +736,81 @@ private:
         }
     }
 
+    // What every drop has: the chords open, the octave bass, the hats and a crash on the one.
+    void dropGroove(const Section& section, const std::vector<const Chord*>& progression, int bars)
+    {
+        padChords(section, progression, 0, bars, 0.04f, 1700.0);
+        bassLine(section, progression, 0, bars, 0.3f, false);
+        hats(section, 0, bars * 4, 0.09f);
+        crash(section.start, 0.12f);
+    }
+
     // Eight bars of the full groove, then a rest without drums while the picture runs on
     // its own, a riser into the fade's hit, and the last chord dying away with the fade.
     void arrangeFinale(const Section& section)
     {
         const std::vector<const Chord*> minorLoop = {&chordAm, &chordF, &chordC, &chordG};
         const int grooveBars = 8;
-        padChords(section, minorLoop, 0, grooveBars, 0.045f, 1700.0);
-        bassLine(section, minorLoop, 0, grooveBars, 0.28f, false);
-        melody(section, hookB, 0, 0, 0.11f);
-        melody(section, hookA, 4, 0, 0.11f);
-        arpeggio(section, minorLoop, 0, grooveBars, 1, 12, 0.045f);
-        hats(section, 0, grooveBars * 4, 0.12f);
-        crash(section.start, 0.11f);
+        dropGroove(section, minorLoop, grooveBars);
+        melody(section, hookA, 0, 0, 0.15f);
+        melody(section, hookB, 4, 0, 0.15f);
+        arpeggio(section, minorLoop, 0, grooveBars, 1, 12, 0.04f);
 
         const double restStart = at(section, grooveBars * 16);
         const double fadeHit = schedule.fadeStart >= 0.0 ? schedule.fadeStart : section.end;
-        crash(restStart, 0.1f);
-        bass(restStart, restStart + 1.5, chordAm.bass, 0.22f);
+        crash(restStart, 0.08f);
+        bass(restStart, restStart + 1.5, chordAm.bass, 0.2f);
         const std::vector<const Chord*> restChords = {&chordAm, &chordF, &chordC, &chordG};
         const double chordSeconds = (fadeHit - restStart) / 4.0;
         for (int k = 0; k < 4; ++k)
-            pad(restStart + k * chordSeconds, restStart + (k + 1) * chordSeconds, *restChords[k], 0.06f,
-                1000.0);
-        riser(fadeHit - 1.5, fadeHit, 0.3f);
+            pad(restStart + k * chordSeconds, restStart + (k + 1) * chordSeconds, *restChords[k], 0.04f,
+                900.0);
+        riser(fadeHit - 1.5, fadeHit, 0.25f);
 
         // The fade's own hit comes with the hits; here the chord it opens.
         const double ring = section.end - fadeHit + 0.5;
         pad(fadeHit, fadeHit + ring, chordAm, 0.05f, 1400.0);
         bass(fadeHit, fadeHit + ring, chordAm.bass, 0.25f);
-        crash(fadeHit, 0.2f);
+        crash(fadeHit, 0.16f);
         for (int k = 0; k < 3; ++k)
             bell(fadeHit + 0.001 * k, ring, chordAm.notes[k] + 12, 0.08f, -0.4f + 0.4f * k);
+    }
+
+    SceneId sceneAt(double t) const
+    {
+        for (const Section& section : map.sections())
+            if (t >= section.start - 1e-9 && t < section.end - 1e-9)
+                return section.scene;
+        return map.sections().empty() ? -1 : map.sections().back().scene;
     }
 
     void playHit(const Hit& hit, double length)
     {
         const float weight = hit.grace ? 0.5f : 1.0f;
-        kick(hit.time, 0.85f * weight, length);
-        snap(hit.time, 0.5f * weight, 0.0f, length);
-        if (hit.sectionBeat == 1 || hit.sectionBeat == 3)
-            clap(hit.time, 0.3f * weight, length);
+        const bool backbeat = hit.sectionBeat == 1 || hit.sectionBeat == 3;
+        switch (hitStyleOf(sceneAt(hit.time)))
+        {
+        case HitStyle::light:
+            kick(hit.time, 0.35f * weight, length);
+            rim(hit.time, 0.3f * weight, backbeat ? 0.25f : -0.25f, length);
+            break;
+        case HitStyle::building:
+            kick(hit.time, 0.6f * weight, length);
+            pump(hit.time, 0.25 * weight);
+            rim(hit.time, (backbeat ? 0.3f : 0.18f) * weight, backbeat ? 0.25f : -0.25f, length);
+            break;
+        case HitStyle::full:
+            kick(hit.time, 0.9f * weight, length);
+            pump(hit.time, 0.45 * weight);
+            if (backbeat)
+            {
+                snare(hit.time, 0.55f * weight, length);
+                clap(hit.time, 0.25f * weight, length);
+            }
+            else
+                rim(hit.time, 0.2f * weight, 0.2f, length);
+            break;
+        }
     }
 };
 } // namespace

@@ -112,6 +112,60 @@ void StateVariableFilter::process(double input)
     bandOut += f * highOut;
 }
 
+Biquad::Biquad(double b0, double b1, double b2, double a0, double a1, double a2)
+    : b0(b0 / a0), b1(b1 / a0), b2(b2 / a0), a1(a1 / a0), a2(a2 / a0)
+{
+}
+
+namespace
+{
+struct Corner
+{
+    double cosine;
+    double alpha;
+};
+
+Corner cornerOf(double frequency, double q)
+{
+    const double omega = 2.0 * pi * std::clamp(frequency, 5.0, sampleRate * 0.45) / sampleRate;
+    return {std::cos(omega), std::sin(omega) / (2.0 * q)};
+}
+} // namespace
+
+Biquad Biquad::lowPass(double cutoff, double q)
+{
+    const Corner c = cornerOf(cutoff, q);
+    return Biquad((1.0 - c.cosine) / 2.0, 1.0 - c.cosine, (1.0 - c.cosine) / 2.0, 1.0 + c.alpha,
+                  -2.0 * c.cosine, 1.0 - c.alpha);
+}
+
+Biquad Biquad::highPass(double cutoff, double q)
+{
+    const Corner c = cornerOf(cutoff, q);
+    return Biquad((1.0 + c.cosine) / 2.0, -(1.0 + c.cosine), (1.0 + c.cosine) / 2.0, 1.0 + c.alpha,
+                  -2.0 * c.cosine, 1.0 - c.alpha);
+}
+
+Biquad Biquad::bandPass(double centre, double q)
+{
+    const Corner c = cornerOf(centre, q);
+    return Biquad(c.alpha, 0.0, -c.alpha, 1.0 + c.alpha, -2.0 * c.cosine, 1.0 - c.alpha);
+}
+
+Biquad Biquad::peaking(double centre, double q, double gainDb)
+{
+    const Corner c = cornerOf(centre, q);
+    const double amplitude = std::pow(10.0, gainDb / 40.0);
+    return Biquad(1.0 + c.alpha * amplitude, -2.0 * c.cosine, 1.0 - c.alpha * amplitude,
+                  1.0 + c.alpha / amplitude, -2.0 * c.cosine, 1.0 - c.alpha / amplitude);
+}
+
+void Biquad::processInPlace(std::vector<float>& samples)
+{
+    for (float& sample : samples)
+        sample = static_cast<float>(process(sample));
+}
+
 double noteEnvelope(double t, double length, double attack, double decay, double sustain, double release)
 {
     if (t < 0.0 || t >= length + release)

@@ -71,6 +71,50 @@ private:
     double highOut = 0.0;
 };
 
+/// A second-order filter section (the audio-EQ cookbook's designs), run per sample.
+class Biquad
+{
+public:
+    /// A pass-through section.
+    Biquad() = default;
+
+    /// Low-pass at cutoff hertz; q 0.707 is Butterworth, flat up to the corner.
+    static Biquad lowPass(double cutoff, double q);
+    /// High-pass at cutoff hertz; q 0.707 is Butterworth.
+    static Biquad highPass(double cutoff, double q);
+    /// Band-pass around centre hertz with 0 dB at the centre; a larger q is narrower.
+    static Biquad bandPass(double centre, double q);
+    /// Bell boost (gainDb > 0) or cut around centre hertz, unity elsewhere.
+    static Biquad peaking(double centre, double q, double gainDb);
+
+    /// Filters one sample and returns the output.
+    double process(double input)
+    {
+        const double output = b0 * input + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1;
+        x1 = input;
+        y2 = y1;
+        y1 = output;
+        return output;
+    }
+
+    /// Runs every sample of samples through the section, in place.
+    void processInPlace(std::vector<float>& samples);
+
+private:
+    Biquad(double b0, double b1, double b2, double a0, double a1, double a2);
+
+    double b0 = 1.0;
+    double b1 = 0.0;
+    double b2 = 0.0;
+    double a1 = 0.0;
+    double a2 = 0.0;
+    double x1 = 0.0;
+    double x2 = 0.0;
+    double y1 = 0.0;
+    double y2 = 0.0;
+};
+
 /// An ADSR envelope of straight segments: the gain at time t (seconds from the note's start)
 /// of a note held for length seconds. The attack and release ramps keep note edges free of
 /// clicks; the result is 0 before 0 and from length + release on.
