@@ -297,39 +297,63 @@ Painted fieldSky(const sf::Font&)
     }
     canvas.endLayer(Shadow{{0.f, 0.f}, 0, 0.f});
     // Five clouds, each of its own make: a flat base and a row of two to four puffs whose
-    // sizes and spacing come from the dice.
+    // sizes, heights and overlaps come from the dice. Each keeps to its fifth of the width.
+    const float slot = width / 5.f;
     for (int i = 0; i < 5; ++i)
     {
-        const float x = width * (static_cast<float>(i) + dice.range(0.1f, 0.4f)) / 5.f;
+        const float x = slot * (static_cast<float>(i) + 0.5f) + dice.range(-12.f, 12.f);
         const float y = dice.range(height * 0.25f, height * 0.5f);
-        const int puffCount = 2 + static_cast<int>(dice.next() % 3);
-        const float scale = dice.range(0.7f, 1.15f);
-        const float baseHeight = dice.range(40.f, 56.f) * scale;
-        std::vector<sf::Vector3f> puffs;
-        float along = 0.f;
+        const int puffCount = 2 + static_cast<int>((dice.next() >> 16) % 3);
+        std::vector<sf::Vector3f> puffs; // x along the cloud, height above the base, radius
+        float previous = 0.f;
         for (int p = 0; p < puffCount; ++p)
         {
-            const float radius = dice.range(34.f, 62.f) * scale;
-            along += (p == 0) ? radius : radius * dice.range(0.9f, 1.3f);
-            // No puff hangs below the flat base.
-            puffs.emplace_back(along, std::min(-radius * dice.range(0.2f, 0.6f), baseHeight - radius),
-                               radius);
-            along += radius * 0.6f;
+            const float radius = dice.range(30.f, 60.f);
+            const float along =
+                (p == 0) ? radius : puffs.back().x + (previous + radius) * dice.range(0.55f, 0.8f);
+            puffs.emplace_back(along, radius * dice.range(0.2f, 0.55f), radius);
+            previous = radius;
         }
-        const float length = along + puffs.back().z * 0.4f;
+        float length = puffs.back().x + puffs.back().z;
+        const float fit = std::min(1.f, (slot - 40.f) / length);
+        for (sf::Vector3f& puff : puffs)
+            puff *= fit;
+        length *= fit;
+        // The base reaches below every puff, so that the cloud sits on one flat line.
+        float baseHeight = dice.range(0.6f, 0.9f) * puffs.front().z;
+        for (const sf::Vector3f& puff : puffs)
+            baseHeight = std::max(baseHeight, puff.z - puff.y + 4.f);
         canvas.beginLayer();
         wrapped(
             [&](float at)
             {
+                const float left = at - length / 2.f;
                 std::vector<sf::CircleShape> circles;
-                for (const sf::Vector3f& puff : puffs)
-                    circles.push_back(
-                        shapes::circle({at + puff.x - length / 2.f, y + puff.y}, puff.z, cream));
+                std::vector<sf::ConvexShape> bridges;
+                for (std::size_t p = 0; p < puffs.size(); ++p)
+                {
+                    const sf::Vector2f centre(left + puffs[p].x, y - puffs[p].y);
+                    circles.push_back(shapes::circle(centre, puffs[p].z, cream));
+                    if (p == 0)
+                        continue;
+                    // Fills the pocket between two puffs and the base, which would
+                    // otherwise show the outline drawn under the figure.
+                    const sf::Vector2f before(left + puffs[p - 1].x, y - puffs[p - 1].y);
+                    sf::ConvexShape bridge(4);
+                    bridge.setPoint(0, before);
+                    bridge.setPoint(1, centre);
+                    bridge.setPoint(2, {centre.x, y + baseHeight / 2.f});
+                    bridge.setPoint(3, {before.x, y + baseHeight / 2.f});
+                    bridge.setFillColor(cream);
+                    bridges.push_back(bridge);
+                }
                 const sf::ConvexShape base =
-                    shapes::roundedRect({at - length / 2.f, y, length, baseHeight}, baseHeight / 2.f, cream);
+                    shapes::roundedRect({left, y, length, baseHeight}, baseHeight / 2.f, cream);
                 std::vector<const sf::Shape*> group{&base};
                 for (const auto& circle : circles)
                     group.push_back(&circle);
+                for (const auto& bridge : bridges)
+                    group.push_back(&bridge);
                 canvas.drawOutlinedGroup(group, 6.f);
             },
             x);
