@@ -468,7 +468,9 @@ Painted greetingPicture(const sf::Font& font, const GreetingList& list)
                          groupSize,
                          {960.f, headingGap + pitch * static_cast<float>(i)},
                          colours[(i + list.seed) % 4]});
-    const std::vector<sf::FloatRect> taken = centredBlock(canvas, font, lines, {960.f, 540.f});
+    std::vector<sf::FloatRect> taken = centredBlock(canvas, font, lines, {960.f, 540.f});
+    // The scene shows the flipping frame picture in the top-left corner under these pages.
+    taken.push_back({0.f, 0.f, 340.f, 320.f});
     Dice dice(list.seed);
     confetti(canvas, dice, {40.f, 40.f, 1840.f, 1000.f}, 7, 4, 1.6f, taken);
     return Painted{canvas.finish(), {}};
