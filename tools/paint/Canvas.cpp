@@ -227,6 +227,14 @@ sf::FloatRect Canvas::text(const sf::Font& font, const std::string& letters, flo
     text.setFillColor(fill);
     text.setOutlineColor(outlineColour);
     draw(text);
+    // The font's letters are built of strokes that overlap or abut; where two edges meet
+    // inside a letter the antialiased fill leaves a hairline through which the dark outline
+    // shows. The letters again with a thin outline of their own colour close those seams.
+    sf::Text seal = makeText(font, letters, characterSize, 1.f, onBaseline, factor);
+    seal.setPosition(anchor);
+    seal.setFillColor(fill);
+    seal.setOutlineColor(fill);
+    draw(seal);
     return text.getGlobalBounds();
 }
 

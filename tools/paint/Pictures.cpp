@@ -66,46 +66,137 @@ void face(Canvas& canvas, sf::Vector2f centre, float size, bool winking = false)
     }
 }
 
-/// A sprinkling of small outlined stars, hearts and dots inside area, kept off the
-/// rectangles in avoid (the lettering already painted).
-void confetti(Canvas& canvas, Dice& dice, sf::FloatRect area, int count, float scale,
+/// A sprinkling of small outlined stars, hearts and dots over area, one piece to each cell of
+/// a columns x rows grid, so that they spread evenly and never touch one another. A piece
+/// stays inside its cell, shadow included, and cells whose piece would come near a
+/// rectangle in avoid (the lettering already painted) stay empty.
+void confetti(Canvas& canvas, Dice& dice, sf::FloatRect area, int columns, int rows, float scale,
               const std::vector<sf::FloatRect>& avoid)
 {
+    // Room that the outline and the soft shadow need beyond a piece's own reach.
+    const float halo = 22.f;
+    const float gap = 16.f;
+    const float cellWidth = area.width / static_cast<float>(columns);
+    const float cellHeight = area.height / static_cast<float>(rows);
     canvas.beginLayer();
     const sf::Color colours[] = {hotPink, magenta, cyan, lemon, purple, cream};
-    for (int i = 0; i < count; ++i)
-    {
-        sf::Vector2f at;
-        bool clear = false;
-        // A bounded number of tries keeps painting finite when the area is crowded.
-        for (int attempt = 0; attempt < 40 && !clear; ++attempt)
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column)
         {
-            at = sf::Vector2f(dice.range(area.left, area.left + area.width),
-                              dice.range(area.top, area.top + area.height));
-            const float reach = 40.f * scale;
+            // Every cell draws its dice whether or not it is used, so that moving the
+            // lettering does not reshuffle the pieces elsewhere.
+            const float reachLimit = std::min(cellWidth, cellHeight) / 2.f - halo;
+            const float size = std::min(dice.range(14.f, 34.f) * scale, reachLimit);
+            const float freeX = std::max(0.f, cellWidth / 2.f - halo - size);
+            const float freeY = std::max(0.f, cellHeight / 2.f - halo - size);
+            const sf::Vector2f at(
+                area.left + cellWidth * (static_cast<float>(column) + 0.5f) + dice.range(-freeX, freeX),
+                area.top + cellHeight * (static_cast<float>(row) + 0.5f) + dice.range(-freeY, freeY));
+            // The high bits: the low ones of successive draws follow one another too closely.
+            const sf::Color colour = colours[(dice.next() >> 16) % 6];
+            const std::uint32_t kind = (dice.next() >> 16) % 3;
+            const float turn = dice.range(-30.f, 30.f);
+            const float reach = size + halo + gap;
             const sf::FloatRect spot(at.x - reach, at.y - reach, 2.f * reach, 2.f * reach);
-            clear = std::none_of(avoid.begin(), avoid.end(),
-                                 [&](const sf::FloatRect& taken) { return taken.intersects(spot); });
+            if (size < 10.f ||
+                std::any_of(avoid.begin(), avoid.end(),
+                            [&](const sf::FloatRect& taken) { return taken.intersects(spot); }))
+                continue;
+            switch (kind)
+            {
+            case 0:
+                canvas.drawOutlined(shapes::star(at, size, size * 0.48f, 5, colour, turn), 4.f);
+                break;
+            case 1:
+                // The heart's point hangs lower than its lobes rise; centring its height
+                // keeps it inside the cell.
+                canvas.drawOutlined(shapes::heart(at - sf::Vector2f(0.f, size * 0.4f), size * 1.6f, colour),
+                                    4.f);
+                break;
+            default:
+                canvas.drawOutlined(shapes::circle(at, size * 0.5f, colour), 4.f);
+                break;
+            }
         }
-        if (!clear)
-            continue;
-        const sf::Color colour = colours[dice.next() % 6];
-        const float size = dice.range(14.f, 34.f) * scale;
-        switch (dice.next() % 3)
-        {
-        case 0:
-            canvas.drawOutlined(shapes::star(at, size, size * 0.48f, 5, colour, dice.range(-30.f, 30.f)),
-                                4.f);
-            break;
-        case 1:
-            canvas.drawOutlined(shapes::heart(at, size * 1.6f, colour), 4.f);
-            break;
-        default:
-            canvas.drawOutlined(shapes::circle(at, size * 0.5f, colour), 4.f);
-            break;
-        }
-    }
     canvas.endLayer(Shadow{{5.f, 6.f}, 4, 0.4f});
+}
+
+/// One line of a block of lettering: its text, size and colour, where its baseline sits
+/// relative to the block (x is the line's middle) and the shadow it throws.
+struct Line
+{
+    std::string text;
+    float size;
+    sf::Vector2f anchor;
+    sf::Color fill;
+    Shadow shadow{};
+};
+
+/// Paints lines as one block whose bounds are centred on centre, each line on its own
+/// layer; returns the bounds of every line in picture pixels.
+std::vector<sf::FloatRect> centredBlock(Canvas& canvas, const sf::Font& font, const std::vector<Line>& lines,
+                                        sf::Vector2f centre)
+{
+    sf::FloatRect block;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+    {
+        const sf::FloatRect bounds =
+            measureText(font, lines[i].text, lines[i].size, lines[i].anchor, -1.f, true);
+        if (i == 0)
+            block = bounds;
+        const float right = std::max(block.left + block.width, bounds.left + bounds.width);
+        const float bottom = std::max(block.top + block.height, bounds.top + bounds.height);
+        block.left = std::min(block.left, bounds.left);
+        block.top = std::min(block.top, bounds.top);
+        block.width = right - block.left;
+        block.height = bottom - block.top;
+    }
+    // Whole pixels, so that the same block lands on the same pixels wherever it is used.
+    const sf::Vector2f shift(std::round(centre.x - (block.left + block.width / 2.f)),
+                             std::round(centre.y - (block.top + block.height / 2.f)));
+    std::vector<sf::FloatRect> painted;
+    for (const Line& line : lines)
+    {
+        canvas.beginLayer();
+        painted.push_back(
+            canvas.text(font, line.text, line.size, line.anchor + shift, line.fill, -1.f, true));
+        canvas.endLayer(line.shadow);
+    }
+    return painted;
+}
+
+/// The picture cut down to its visible pixels and a clear ring of one pixel, and where the
+/// cut's top-left corner was in the picture, so that a sprite origin of minus that corner
+/// shows it where the whole picture showed it.
+std::pair<sf::Image, sf::Vector2i> cropToContent(const sf::Image& picture)
+{
+    const sf::Vector2u size = picture.getSize();
+    int left = static_cast<int>(size.x), top = static_cast<int>(size.y), right = -1, bottom = -1;
+    for (unsigned y = 0; y < size.y; ++y)
+        for (unsigned x = 0; x < size.x; ++x)
+            if (picture.getPixel(x, y).a != 0)
+            {
+                left = std::min(left, static_cast<int>(x));
+                right = std::max(right, static_cast<int>(x));
+                top = std::min(top, static_cast<int>(y));
+                bottom = std::max(bottom, static_cast<int>(y));
+            }
+    if (right < 0)
+        return {picture, {0, 0}};
+    // The clear ring is added round the visible pixels, so it may stand outside the canvas.
+    const sf::Vector2i corner(left - 1, top - 1);
+    sf::Image cut;
+    cut.create(static_cast<unsigned>(right - left + 3), static_cast<unsigned>(bottom - top + 3),
+               sf::Color::Transparent);
+    cut.copy(picture, 1, 1, sf::IntRect(left, top, right - left + 1, bottom - top + 1));
+    return {cut, corner};
+}
+
+/// A sprite drawn from the window's top-left corner, with its origin set so that a cut-down
+/// picture stands where the whole one stood.
+SpriteEntry shiftedSprite(const std::string& key, sf::Vector2i corner)
+{
+    return SpriteEntry{key, {{"originX", -corner.x}, {"originY", -corner.y}}};
 }
 
 // --- Tiling backgrounds for the peephole shaders, computed pixel by pixel --------------
@@ -205,20 +296,65 @@ Painted fieldSky(const sf::Font&)
         wrapped([&](float at) { canvas.draw(shapes::star({at, y}, r * 1.8f, r * 0.6f, 4, cream)); }, x);
     }
     canvas.endLayer(Shadow{{0.f, 0.f}, 0, 0.f});
+    // Five clouds, each of its own make: a flat base and a row of two to four puffs whose
+    // sizes, heights and overlaps come from the dice. Each keeps to its fifth of the width.
+    const float slot = width / 5.f;
     for (int i = 0; i < 5; ++i)
     {
-        const float x = width * (static_cast<float>(i) + dice.range(0.1f, 0.5f)) / 5.f;
+        const float x = slot * (static_cast<float>(i) + 0.5f) + dice.range(-12.f, 12.f);
         const float y = dice.range(height * 0.25f, height * 0.5f);
+        const int puffCount = 2 + static_cast<int>((dice.next() >> 16) % 3);
+        std::vector<sf::Vector3f> puffs; // x along the cloud, height above the base, radius
+        float previous = 0.f;
+        for (int p = 0; p < puffCount; ++p)
+        {
+            const float radius = dice.range(30.f, 60.f);
+            const float along =
+                (p == 0) ? radius : puffs.back().x + (previous + radius) * dice.range(0.55f, 0.8f);
+            puffs.emplace_back(along, radius * dice.range(0.2f, 0.55f), radius);
+            previous = radius;
+        }
+        float length = puffs.back().x + puffs.back().z;
+        const float fit = std::min(1.f, (slot - 40.f) / length);
+        for (sf::Vector3f& puff : puffs)
+            puff *= fit;
+        length *= fit;
+        // The base reaches below every puff, so that the cloud sits on one flat line.
+        float baseHeight = dice.range(0.6f, 0.9f) * puffs.front().z;
+        for (const sf::Vector3f& puff : puffs)
+            baseHeight = std::max(baseHeight, puff.z - puff.y + 4.f);
         canvas.beginLayer();
         wrapped(
             [&](float at)
             {
-                const sf::CircleShape a = shapes::circle({at, y}, 46.f, cream);
-                const sf::CircleShape b = shapes::circle({at + 52.f, y - 24.f}, 58.f, cream);
-                const sf::CircleShape c = shapes::circle({at + 112.f, y}, 42.f, cream);
-                const sf::ConvexShape d =
-                    shapes::roundedRect({at - 30.f, y - 10.f, 180.f, 52.f}, 26.f, cream);
-                canvas.drawOutlinedGroup({&a, &b, &c, &d}, 6.f);
+                const float left = at - length / 2.f;
+                std::vector<sf::CircleShape> circles;
+                std::vector<sf::ConvexShape> bridges;
+                for (std::size_t p = 0; p < puffs.size(); ++p)
+                {
+                    const sf::Vector2f centre(left + puffs[p].x, y - puffs[p].y);
+                    circles.push_back(shapes::circle(centre, puffs[p].z, cream));
+                    if (p == 0)
+                        continue;
+                    // Fills the pocket between two puffs and the base, which would
+                    // otherwise show the outline drawn under the figure.
+                    const sf::Vector2f before(left + puffs[p - 1].x, y - puffs[p - 1].y);
+                    sf::ConvexShape bridge(4);
+                    bridge.setPoint(0, before);
+                    bridge.setPoint(1, centre);
+                    bridge.setPoint(2, {centre.x, y + baseHeight / 2.f});
+                    bridge.setPoint(3, {before.x, y + baseHeight / 2.f});
+                    bridge.setFillColor(cream);
+                    bridges.push_back(bridge);
+                }
+                const sf::ConvexShape base =
+                    shapes::roundedRect({left, y, length, baseHeight}, baseHeight / 2.f, cream);
+                std::vector<const sf::Shape*> group{&base};
+                for (const auto& circle : circles)
+                    group.push_back(&circle);
+                for (const auto& bridge : bridges)
+                    group.push_back(&bridge);
+                canvas.drawOutlinedGroup(group, 6.f);
             },
             x);
         canvas.endLayer(Shadow{{6.f, 8.f}, 6, 0.35f});
@@ -249,7 +385,7 @@ Painted openingCard(const sf::Font& font)
     taken.push_back(letters(canvas, font, "made with love, sugar and far too many shaders", 54.f,
                             {960.f, 880.f}, cream, Shadow{{5.f, 6.f}, 4, 0.5f}));
     Dice dice(4101);
-    confetti(canvas, dice, {60.f, 60.f, 1800.f, 960.f}, 36, 1.6f, taken);
+    confetti(canvas, dice, {60.f, 60.f, 1800.f, 960.f}, 9, 5, 1.6f, taken);
     return Painted{canvas.finish(), {centredSprite("gr1")}};
 }
 
@@ -268,7 +404,7 @@ Painted titleCard(const sf::Font& font)
     taken.push_back(
         letters(canvas, font, "~ Flumbadoo ~", 220.f, {960.f, 860.f}, cream, Shadow{{12.f, 14.f}, 10, 0.6f}));
     Dice dice(4202);
-    confetti(canvas, dice, {80.f, 80.f, 1760.f, 920.f}, 14, 1.6f, taken);
+    confetti(canvas, dice, {80.f, 80.f, 1760.f, 920.f}, 8, 4, 1.6f, taken);
     return Painted{canvas.finish(), {centredSprite("gr2")}};
 }
 
@@ -318,17 +454,25 @@ struct GreetingList
 Painted greetingPicture(const sf::Font& font, const GreetingList& list)
 {
     Canvas canvas(1920, 1080);
-    std::vector<sf::FloatRect> taken;
-    taken.push_back(letters(canvas, font, list.heading, 150.f, {960.f, 250.f}, list.headingColour,
-                            Shadow{{12.f, 14.f}, 10, 0.6f}));
+    // Every line stands on a baseline of one even grid, centred across the picture, and
+    // the whole block is centred on the picture.
+    const float headingSize = 150.f;
+    const float groupSize = 120.f;
+    const float pitch = 150.f;
+    const float headingGap = 200.f;
+    std::vector<Line> lines{
+        {list.heading, headingSize, {960.f, 0.f}, list.headingColour, Shadow{{12.f, 14.f}, 10, 0.6f}}};
     const sf::Color colours[] = {cream, lemon, cyan, hotPink};
-    float y = 470.f;
-    const float step = list.groups.size() > 3 ? 150.f : 190.f;
-    for (std::size_t i = 0; i < list.groups.size(); ++i, y += step)
-        taken.push_back(letters(canvas, font, list.groups[i], 120.f,
-                                {960.f + ((i % 2 == 0) ? -60.f : 60.f), y}, colours[(i + list.seed) % 4]));
+    for (std::size_t i = 0; i < list.groups.size(); ++i)
+        lines.push_back({list.groups[i],
+                         groupSize,
+                         {960.f, headingGap + pitch * static_cast<float>(i)},
+                         colours[(i + list.seed) % 4]});
+    std::vector<sf::FloatRect> taken = centredBlock(canvas, font, lines, {960.f, 540.f});
+    // The scene shows the flipping frame picture in the top-left corner under these pages.
+    taken.push_back({0.f, 0.f, 340.f, 320.f});
     Dice dice(list.seed);
-    confetti(canvas, dice, {160.f, 120.f, 1600.f, 840.f}, 10, 1.8f, taken);
+    confetti(canvas, dice, {40.f, 40.f, 1840.f, 1000.f}, 7, 4, 1.6f, taken);
     return Painted{canvas.finish(), {}};
 }
 
@@ -351,22 +495,24 @@ Painted fluffyPicture(const sf::Font& font)
 {
     Canvas canvas(1920, 1080);
     canvas.beginLayer();
+    // One cloud: the puffs are opaque and share one outline round their union, so no
+    // puff's edge shows through another.
     std::vector<sf::CircleShape> puffs;
-    const float centres[][3] = {{560.f, 560.f, 190.f},
-                                {820.f, 430.f, 250.f},
-                                {1120.f, 450.f, 230.f},
-                                {1380.f, 580.f, 180.f},
-                                {960.f, 650.f, 200.f}};
+    const float centres[][3] = {{560.f, 480.f, 170.f},  {800.f, 360.f, 220.f}, {1110.f, 380.f, 210.f},
+                                {1370.f, 500.f, 160.f}, {960.f, 560.f, 190.f}, {720.f, 560.f, 150.f},
+                                {1200.f, 560.f, 150.f}};
     for (const auto& c : centres)
-        puffs.push_back(shapes::circle({c[0], c[1]}, c[2], withAlpha(cream, 235)));
+        puffs.push_back(shapes::circle({c[0], c[1]}, c[2], mix(cream, purple, 0.07f)));
     std::vector<const sf::Shape*> group;
     for (const auto& p : puffs)
         group.push_back(&p);
     canvas.drawOutlinedGroup(group, 12.f);
+    // Glints on the upper puffs give the flat fill some roundness.
+    canvas.draw(shapes::ellipse({730.f, 250.f}, {90.f, 36.f}, cream, -25.f));
+    canvas.draw(shapes::ellipse({1060.f, 270.f}, {70.f, 28.f}, cream, -15.f));
+    face(canvas, {960.f, 500.f}, 320.f);
     canvas.endLayer(Shadow{{14.f, 18.f}, 12, 0.45f});
-    canvas.beginLayer();
-    face(canvas, {960.f, 520.f}, 320.f);
-    canvas.endLayer(Shadow{{0.f, 0.f}, 0, 0.f});
+    // The lettering stands below the cloud, clear of its outline and shadow.
     letters(canvas, font, "sooo fluffy", 170.f, {960.f, 900.f}, hotPink);
     return Painted{canvas.finish(), {}};
 }
@@ -374,12 +520,14 @@ Painted fluffyPicture(const sf::Font& font)
 Painted travelPicture(const sf::Font& font)
 {
     Canvas canvas(1920, 1080);
-    std::vector<sf::FloatRect> taken;
-    taken.push_back(letters(canvas, font, "are we", 200.f, {760.f, 400.f}, cyan));
-    taken.push_back(
-        letters(canvas, font, "there yet?", 240.f, {1060.f, 640.f}, lemon, Shadow{{14.f, 18.f}, 10, 0.6f}));
+    // The two lines step to the right as they go down; the pair is centred as one block.
+    const std::vector<sf::FloatRect> taken =
+        centredBlock(canvas, font,
+                     {{"are we", 200.f, {760.f, 0.f}, cyan},
+                      {"there yet?", 240.f, {1060.f, 250.f}, lemon, Shadow{{14.f, 18.f}, 10, 0.6f}}},
+                     {960.f, 540.f});
     Dice dice(1003);
-    confetti(canvas, dice, {120.f, 100.f, 1680.f, 880.f}, 14, 2.f, taken);
+    confetti(canvas, dice, {60.f, 60.f, 1800.f, 960.f}, 8, 5, 1.8f, taken);
     return Painted{canvas.finish(), {}};
 }
 
@@ -459,6 +607,57 @@ enum class Badge
     Diamond
 };
 
+/// Whether point lies inside the filled polygon of shape, at least inset away from its edge.
+bool insideBy(const sf::Shape& shape, sf::Vector2f point, float inset)
+{
+    const sf::Transform transform = shape.getTransform();
+    const std::size_t count = shape.getPointCount();
+    bool inside = false;
+    for (std::size_t i = 0, j = count - 1; i < count; j = i++)
+    {
+        const sf::Vector2f a = transform.transformPoint(shape.getPoint(i));
+        const sf::Vector2f b = transform.transformPoint(shape.getPoint(j));
+        if ((a.y > point.y) != (b.y > point.y) && point.x < a.x + (b.x - a.x) * (point.y - a.y) / (b.y - a.y))
+            inside = !inside;
+        const sf::Vector2f edge = b - a;
+        const float length2 = edge.x * edge.x + edge.y * edge.y;
+        const float t =
+            length2 > 0.f
+                ? std::clamp(((point.x - a.x) * edge.x + (point.y - a.y) * edge.y) / length2, 0.f, 1.f)
+                : 0.f;
+        const sf::Vector2f nearest = a + t * edge - point;
+        if (nearest.x * nearest.x + nearest.y * nearest.y < inset * inset)
+            return false;
+    }
+    return inside;
+}
+
+/// The largest character size, from size down, at which the lettering centred on centre
+/// keeps inset pixels inside the badge's fill all round (its outline included).
+float fittingSize(const sf::Font& font, const std::string& word, float size, sf::Vector2f centre,
+                  const sf::Shape& badge, float inset)
+{
+    for (; size > 24.f; size *= 0.97f)
+    {
+        const sf::FloatRect box = measureText(font, word, size, centre);
+        bool fits = true;
+        // The edges of the box are walked in small steps, so that a curved or pointed badge
+        // cannot poke in between two checked points.
+        for (int i = 0; i <= 16 && fits; ++i)
+        {
+            const float u = static_cast<float>(i) / 16.f;
+            for (const sf::Vector2f point : {sf::Vector2f(box.left + u * box.width, box.top),
+                                             sf::Vector2f(box.left + u * box.width, box.top + box.height),
+                                             sf::Vector2f(box.left, box.top + u * box.height),
+                                             sf::Vector2f(box.left + box.width, box.top + u * box.height)})
+                fits = fits && insideBy(badge, point, inset);
+        }
+        if (fits)
+            break;
+    }
+    return size;
+}
+
 Painted logoPicture(const sf::Font& font, const char* key, const char* word, Badge badge, sf::Color back,
                     sf::Color fill, unsigned width, unsigned height)
 {
@@ -466,22 +665,25 @@ Painted logoPicture(const sf::Font& font, const char* key, const char* word, Bad
     const sf::Vector2f centre(static_cast<float>(width) / 2.f - 5.f, static_cast<float>(height) / 2.f - 6.f);
     const float w = static_cast<float>(width) - 60.f;
     const float h = static_cast<float>(height) - 60.f;
+    // The shape that the lettering must stay inside.
+    sf::ConvexShape face;
     canvas.beginLayer();
     switch (badge)
     {
     case Badge::Pill:
-        canvas.drawOutlined(
-            shapes::roundedRect({centre.x - w / 2.f, centre.y - h / 2.f, w, h}, h / 2.f, back), 10.f);
+        face = shapes::roundedRect({centre.x - w / 2.f, centre.y - h / 2.f, w, h}, h / 2.f, back);
+        canvas.drawOutlined(face, 10.f);
         break;
     case Badge::Burst:
     {
-        sf::ConvexShape burst = shapes::star(centre, h / 2.f, h / 2.f - 22.f, 18, back);
-        burst.setScale(w / h, 1.f);
-        canvas.drawOutlined(burst, 10.f);
+        face = shapes::star(centre, h / 2.f, h / 2.f - 22.f, 18, back);
+        face.setScale(w / h, 1.f);
+        canvas.drawOutlined(face, 10.f);
         break;
     }
     case Badge::Blob:
-        canvas.drawOutlined(shapes::ellipse(centre, {w / 2.f, h / 2.f}, back, -4.f), 10.f);
+        face = shapes::ellipse(centre, {w / 2.f, h / 2.f}, back, -4.f);
+        canvas.drawOutlined(face, 10.f);
         break;
     case Badge::Banner:
     {
@@ -489,38 +691,57 @@ Painted logoPicture(const sf::Font& font, const char* key, const char* word, Bad
             shapes::star({centre.x - w / 2.f + 40.f, centre.y + 10.f}, 50.f, 30.f, 5, lemon);
         const sf::ConvexShape right =
             shapes::star({centre.x + w / 2.f - 40.f, centre.y + 10.f}, 50.f, 30.f, 5, lemon);
-        const sf::ConvexShape band = shapes::roundedRect(
-            {centre.x - w / 2.f + 40.f, centre.y - h / 2.f + 10.f, w - 80.f, h - 20.f}, 30.f, back);
+        face = shapes::roundedRect({centre.x - w / 2.f + 40.f, centre.y - h / 2.f + 10.f, w - 80.f, h - 20.f},
+                                   30.f, back);
         canvas.drawOutlinedGroup({&left, &right}, 8.f);
-        canvas.drawOutlined(band, 10.f);
+        canvas.drawOutlined(face, 10.f);
         break;
     }
     case Badge::Heart:
     {
-        sf::ConvexShape shape = shapes::heart(centre + sf::Vector2f(0.f, 4.f), h * 1.05f, back);
-        shape.setScale(w / h * 0.92f, 1.f);
-        canvas.drawOutlined(shape, 10.f);
+        // The heart's own centre sits high in its outline; its bounds are centred instead,
+        // so that the point stays inside the canvas with its outline and shadow.
+        face = shapes::heart({0.f, 0.f}, h * 1.05f, back);
+        face.setScale(w / h * 0.92f, 1.f);
+        const sf::FloatRect bounds = face.getGlobalBounds();
+        face.setPosition(centre -
+                         sf::Vector2f(bounds.left + bounds.width / 2.f, bounds.top + bounds.height / 2.f));
+        canvas.drawOutlined(face, 10.f);
         break;
     }
     case Badge::Disc:
-        canvas.drawOutlined(shapes::circle(centre, h / 2.f, back), 10.f);
+        face = shapes::ellipse(centre, {h / 2.f, h / 2.f}, back);
+        canvas.drawOutlined(face, 10.f);
         break;
     case Badge::Diamond:
     {
-        sf::ConvexShape diamond(4);
-        diamond.setPoint(0, {0.f, -h / 2.f});
-        diamond.setPoint(1, {w / 2.f, 0.f});
-        diamond.setPoint(2, {0.f, h / 2.f});
-        diamond.setPoint(3, {-w / 2.f, 0.f});
-        diamond.setPosition(centre);
-        diamond.setFillColor(back);
-        canvas.drawOutlined(diamond, 10.f);
+        face.setPointCount(4);
+        face.setPoint(0, {0.f, -h / 2.f});
+        face.setPoint(1, {w / 2.f, 0.f});
+        face.setPoint(2, {0.f, h / 2.f});
+        face.setPoint(3, {-w / 2.f, 0.f});
+        face.setPosition(centre);
+        face.setFillColor(back);
+        canvas.drawOutlined(face, 10.f);
         break;
     }
     }
     canvas.endLayer(Shadow{{8.f, 10.f}, 6, 0.5f});
-    const float size = (badge == Badge::Banner) ? 84.f : (badge == Badge::Disc ? 96.f : 120.f);
-    letters(canvas, font, word, size, centre, fill, Shadow{{6.f, 8.f}, 5, 0.6f});
+    // The lettering goes as large as the badge allows, at the height where it can be largest.
+    const float startSize = (badge == Badge::Banner) ? 84.f : 120.f;
+    float size = 0.f;
+    sf::Vector2f wordCentre = centre;
+    for (int step = -6; step <= 6; ++step)
+    {
+        const sf::Vector2f at = centre + sf::Vector2f(0.f, h * 0.025f * static_cast<float>(step));
+        const float fitting = fittingSize(font, word, startSize, at, face, 6.f);
+        if (fitting > size + 0.5f)
+        {
+            size = fitting;
+            wordCentre = at;
+        }
+    }
+    letters(canvas, font, word, size, wordCentre, fill, Shadow{{6.f, 8.f}, 5, 0.6f});
     return Painted{canvas.finish(), {plainSprite(key)}};
 }
 
@@ -567,14 +788,14 @@ Painted starCreature(const sf::Font&)
 
 Painted heartCreature(const sf::Font&)
 {
-    Canvas canvas(420, 380);
+    Canvas canvas(440, 350);
     canvas.beginLayer();
-    const sf::ConvexShape wingL = shapes::ellipse({70.f, 150.f}, {64.f, 36.f}, cream, -25.f);
-    const sf::ConvexShape wingR = shapes::ellipse({342.f, 150.f}, {64.f, 36.f}, cream, 25.f);
-    const sf::ConvexShape body = shapes::heart({206.f, 196.f}, 300.f, magenta);
+    const sf::ConvexShape wingL = shapes::ellipse({92.f, 75.f}, {64.f, 36.f}, cream, -25.f);
+    const sf::ConvexShape wingR = shapes::ellipse({340.f, 75.f}, {64.f, 36.f}, cream, 25.f);
+    const sf::ConvexShape body = shapes::heart({216.f, 121.f}, 300.f, magenta);
     canvas.drawOutlinedGroup({&wingL, &wingR}, 8.f);
     canvas.drawOutlined(body, 10.f);
-    face(canvas, {206.f, 180.f}, 170.f);
+    face(canvas, {216.f, 105.f}, 170.f);
     canvas.endLayer(Shadow{{8.f, 10.f}, 6, 0.5f});
     return Painted{canvas.finish(), {centredSprite("plimmo4")}};
 }
@@ -605,39 +826,45 @@ Painted mushroomCreature(const sf::Font&)
 Painted dancerFrames(const sf::Font&)
 {
     // Two frames side by side; the sprites cut them out with texture rectangles and sit
-    // in the top-left corner, clear of the pop-up pictures.
-    Canvas canvas(480, 240);
+    // in the top-left corner, clear of the pop-up pictures. Each cell leaves room for the
+    // raised arms' outline and shadow; the dancers stand 24 pixels higher in their cells
+    // and 6 further right than the corner the origin gives, which the origin makes up for.
+    const float top = -24.f;
+    const int cellWidth = 264;
+    const int cellHeight = 216;
+    Canvas canvas(2 * cellWidth, cellHeight);
     for (int frame = 0; frame < 2; ++frame)
     {
-        const float x = 120.f + 240.f * static_cast<float>(frame);
+        const float x = 126.f + static_cast<float>(cellWidth * frame);
         const float armLift = (frame == 0) ? -1.f : 1.f;
         canvas.beginLayer();
         const sf::ConvexShape armL =
-            shapes::ellipse({x - 78.f, 120.f + 30.f * armLift}, {34.f, 14.f}, lemon, 40.f * armLift);
+            shapes::ellipse({x - 78.f, top + 120.f + 30.f * armLift}, {34.f, 14.f}, lemon, 40.f * armLift);
         const sf::ConvexShape armR =
-            shapes::ellipse({x + 78.f, 120.f + 30.f * armLift}, {34.f, 14.f}, lemon, -40.f * armLift);
-        const sf::ConvexShape footL = shapes::ellipse({x - 34.f, 196.f}, {26.f, 14.f}, lemon);
+            shapes::ellipse({x + 78.f, top + 120.f + 30.f * armLift}, {34.f, 14.f}, lemon, -40.f * armLift);
+        const sf::ConvexShape footL = shapes::ellipse({x - 34.f, top + 196.f}, {26.f, 14.f}, lemon);
         const sf::ConvexShape footR =
-            shapes::ellipse({x + 34.f, 196.f - 10.f * (1 - frame)}, {26.f, 14.f}, lemon);
-        const sf::ConvexShape body = shapes::ellipse({x, 130.f + 4.f * armLift}, {70.f, 66.f}, lemon);
+            shapes::ellipse({x + 34.f, top + 196.f - 10.f * (1 - frame)}, {26.f, 14.f}, lemon);
+        const sf::ConvexShape body = shapes::ellipse({x, top + 130.f + 4.f * armLift}, {70.f, 66.f}, lemon);
         canvas.drawOutlinedGroup({&armL, &armR, &footL, &footR, &body}, 7.f);
-        face(canvas, {x, 130.f + 4.f * armLift}, 100.f, frame == 1);
+        face(canvas, {x, top + 130.f + 4.f * armLift}, 100.f, frame == 1);
         canvas.endLayer(Shadow{{5.f, 6.f}, 4, 0.5f});
     }
     const nlohmann::json placed = {
-        {"originX", -40}, {"originY", -40}, {"rectY", 0}, {"rectW", 240}, {"rectH", 240}};
+        {"originX", -34}, {"originY", -64}, {"rectY", 0}, {"rectW", cellWidth}, {"rectH", cellHeight}};
     nlohmann::json first = placed;
     first["rectX"] = 0;
     nlohmann::json second = placed;
-    second["rectX"] = 240;
+    second["rectX"] = cellWidth;
     return Painted{canvas.finish(), {SpriteEntry{"frame1", first}, SpriteEntry{"frame2", second}}};
 }
 
 Painted babaPicture(const sf::Font& font)
 {
-    // Drawn at the left edge from the top of the window; the creature stands in the
-    // lower part so that the pointing hand above it stays clear.
-    Canvas canvas(520, 1060);
+    // Drawn at the left edge from the top of the window; the creature stands low, below the
+    // pointing hand. It is painted where it stands on a window-high sheet and then cut down
+    // to what it covers; the sprite's origin keeps it in its place.
+    Canvas canvas(560, 1100);
     canvas.beginLayer();
     const sf::ConvexShape footL = shapes::ellipse({150.f, 1020.f}, {60.f, 28.f}, purple);
     const sf::ConvexShape footR = shapes::ellipse({330.f, 1020.f}, {60.f, 28.f}, purple);
@@ -652,25 +879,31 @@ Painted babaPicture(const sf::Font& font)
     canvas.drawOutlined(shapes::star({330.f, 724.f}, 26.f, 10.f, 3, cream, 180.f), 0.f);
     canvas.text(font, "baba!", 64.f, {400.f, 666.f}, hotPink, 5.f);
     canvas.endLayer(Shadow{{6.f, 8.f}, 5, 0.45f});
-    return Painted{canvas.finish(), {plainSprite("baba")}};
+    const auto [picture, corner] = cropToContent(canvas.finish());
+    return Painted{picture, {shiftedSprite("baba", corner)}};
 }
 
 Painted fingerPicture(const sf::Font& font)
 {
-    // Also the image of the finger's scatter shader, which draws it over the sprite.
+    // Also the image of the finger's scatter shader, which draws it over the sprite. Like
+    // baba it is cut down to what it covers after painting, its origin keeping its place.
     Canvas canvas(620, 560);
     canvas.beginLayer();
-    const sf::ConvexShape cuff = shapes::roundedRect({-40.f, 330.f, 150.f, 190.f}, 30.f, cyan);
-    const sf::ConvexShape palm = shapes::roundedRect({90.f, 330.f, 230.f, 190.f}, 70.f, cream);
-    const sf::ConvexShape index = shapes::roundedRect({240.f, 340.f, 330.f, 70.f}, 35.f, cream);
-    const sf::ConvexShape thumb = shapes::ellipse({210.f, 320.f}, {70.f, 34.f}, cream, -30.f);
-    const sf::ConvexShape curlA = shapes::roundedRect({260.f, 410.f, 110.f, 50.f}, 25.f, cream);
-    const sf::ConvexShape curlB = shapes::roundedRect({255.f, 462.f, 100.f, 48.f}, 24.f, cream);
-    canvas.drawOutlinedGroup({&cuff, &palm, &thumb, &curlA, &curlB, &index}, 10.f);
-    canvas.draw(shapes::roundedRect({-40.f, 350.f, 150.f, 24.f}, 12.f, hotPink));
+    // Each part has its own outline, drawn over the part behind it, so that the cuff, the
+    // palm, the curled fingers and the thumb stay apart.
+    canvas.drawOutlined(shapes::roundedRect({20.f, 336.f, 120.f, 178.f}, 28.f, cyan), 10.f);
+    canvas.draw(shapes::roundedRect({30.f, 358.f, 100.f, 22.f}, 11.f, hotPink));
+    const sf::ConvexShape palm = shapes::roundedRect({112.f, 326.f, 206.f, 194.f}, 70.f, cream);
+    const sf::ConvexShape index = shapes::roundedRect({236.f, 338.f, 334.f, 68.f}, 34.f, cream);
+    canvas.drawOutlinedGroup({&palm, &index}, 10.f);
+    for (const sf::FloatRect& curl :
+         {sf::FloatRect(250.f, 412.f, 112.f, 50.f), sf::FloatRect(244.f, 466.f, 100.f, 48.f)})
+        canvas.drawOutlined(shapes::roundedRect(curl, curl.height / 2.f, cream), 8.f);
+    canvas.drawOutlined(shapes::ellipse({206.f, 318.f}, {66.f, 32.f}, cream, -30.f), 10.f);
     canvas.endLayer(Shadow{{8.f, 10.f}, 6, 0.5f});
     letters(canvas, font, "look!", 110.f, {380.f, 200.f}, lemon);
-    return Painted{canvas.finish(), {plainSprite("finger")}};
+    const auto [picture, corner] = cropToContent(canvas.finish());
+    return Painted{picture, {shiftedSprite("finger", corner)}};
 }
 
 Painted bubblePicture(const sf::Font&, const std::string& key, unsigned size, bool smiling)
@@ -693,33 +926,37 @@ Painted bubblePicture(const sf::Font&, const std::string& key, unsigned size, bo
 
 Painted starSheet(const sf::Font&)
 {
-    Canvas canvas(240, 80);
+    // Cells of 96 pixels leave every star its outline and shadow inside its own cell.
+    const int cell = 96;
+    Canvas canvas(3 * cell, cell);
     canvas.beginLayer();
-    canvas.drawOutlined(shapes::star({40.f, 42.f}, 32.f, 14.f, 5, lemon), 4.f);
-    canvas.drawOutlined(shapes::star({120.f, 40.f}, 34.f, 8.f, 4, cyan), 4.f);
-    canvas.draw(shapes::circle({120.f, 40.f}, 6.f, cream));
-    canvas.drawOutlined(shapes::star({200.f, 42.f}, 24.f, 11.f, 5, hotPink, 15.f), 4.f);
+    canvas.drawOutlined(shapes::star({48.f, 50.f}, 32.f, 14.f, 5, lemon), 4.f);
+    canvas.drawOutlined(shapes::star({144.f, 48.f}, 32.f, 8.f, 4, cyan), 4.f);
+    canvas.draw(shapes::circle({144.f, 48.f}, 6.f, cream));
+    canvas.drawOutlined(shapes::star({240.f, 50.f}, 24.f, 11.f, 5, hotPink, 15.f), 4.f);
     canvas.endLayer(Shadow{{3.f, 4.f}, 2, 0.4f});
     std::vector<SpriteEntry> sprites;
     for (int i = 0; i < 3; ++i)
         sprites.push_back(SpriteEntry{"star" + std::to_string(i + 1),
-                                      {{"rectX", 80 * i},
+                                      {{"rectX", cell * i},
                                        {"rectY", 0},
-                                       {"rectW", 80},
-                                       {"rectH", 80},
-                                       {"originX", 40},
-                                       {"originY", 40}}});
+                                       {"rectW", cell},
+                                       {"rectH", cell},
+                                       {"originX", cell / 2},
+                                       {"originY", cell / 2}}});
     return Painted{canvas.finish(), sprites};
 }
 
 Painted flowerSheet(const sf::Font&)
 {
-    Canvas canvas(288, 96);
+    // Cells of 112 pixels leave every flower its outline and shadow inside its own cell.
+    const int cell = 112;
+    Canvas canvas(3 * cell, cell);
     const sf::Color petals[] = {hotPink, cyan, lemon};
     const sf::Color hearts[] = {lemon, hotPink, magenta};
     for (int i = 0; i < 3; ++i)
     {
-        const sf::Vector2f centre(48.f + 96.f * static_cast<float>(i), 48.f);
+        const sf::Vector2f centre(static_cast<float>(cell) * (static_cast<float>(i) + 0.5f), cell / 2.f);
         canvas.beginLayer();
         std::vector<sf::ConvexShape> leaves;
         const int count = 5 + i % 2;
@@ -742,12 +979,12 @@ Painted flowerSheet(const sf::Font&)
     std::vector<SpriteEntry> sprites;
     for (int i = 0; i < 3; ++i)
         sprites.push_back(SpriteEntry{"flower" + std::to_string(i + 1),
-                                      {{"rectX", 96 * i},
+                                      {{"rectX", cell * i},
                                        {"rectY", 0},
-                                       {"rectW", 96},
-                                       {"rectH", 96},
-                                       {"originX", 48},
-                                       {"originY", 48}}});
+                                       {"rectW", cell},
+                                       {"rectH", cell},
+                                       {"originX", cell / 2},
+                                       {"originY", cell / 2}}});
     return Painted{canvas.finish(), sprites};
 }
 
