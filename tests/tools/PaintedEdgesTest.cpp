@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,11 @@ struct RingCase
     bool onRing;        ///< whether the pixel lies on area's outermost ring
     int widestMargin;   ///< clear rows or columns on area's emptiest side
 };
+
+void PrintTo(const RingCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class RingCheck : public testing::TestWithParam<RingCase>
 {
