@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Without a display (DISPLAY unset, or naming a server that is not there) both programs
-# say so in one line instead of aborting: the demo ends with status 0, the capture tool
-# with a failure that scripts can see, and scripts/demo.sh says it before building.
+# Without a display (DISPLAY unset, or naming a server that is not there) the programs say
+# so in one line instead of aborting: the demo ends with status 0, the capture and paint
+# tools with a failure that scripts can see, and scripts/demo.sh says it before building.
 source "$(dirname "$0")/lib.bash" "$@"
 
 cd "$SOURCE_DIR"
@@ -26,12 +26,16 @@ for display in "" ":4242"; do
     check "demo, DISPLAY $label: status 0" test "$(cat "$WORK/demo$label.status")" -eq 0
     check "demo, DISPLAY $label: the one line" test "$(cat "$WORK/demo$label.err")" = "$demo_line"
 
-    run_without_display "capture$label" "$display" "$BINARY_DIR/flumbadoo-capture" --until 1
-    status=$(cat "$WORK/capture$label.status")
-    check "capture, DISPLAY $label: fails without a signal (status $status)" test "$status" -ge 1 -a "$status" -lt 124
-    check "capture, DISPLAY $label: one line naming the tool" \
-        grep -qx 'flumbadoo-capture: no X display: .*xvfb-run.*' "$WORK/capture$label.err"
-    check "capture, DISPLAY $label: nothing else" test "$(wc -l <"$WORK/capture$label.err")" -eq 1
+    # The tools fail with one line naming themselves; paint is pointed away from assets/.
+    for tool in "capture --until 1" "paint --out $WORK/painted"; do
+        name=${tool%% *}
+        run_without_display "$name$label" "$display" "$BINARY_DIR/flumbadoo-$name" ${tool#* }
+        status=$(cat "$WORK/$name$label.status")
+        check "$name, DISPLAY $label: fails without a signal (status $status)" test "$status" -ge 1 -a "$status" -lt 124
+        check "$name, DISPLAY $label: one line naming the tool" \
+            grep -qx "flumbadoo-$name: no X display: .*xvfb-run.*" "$WORK/$name$label.err"
+        check "$name, DISPLAY $label: nothing else" test "$(wc -l <"$WORK/$name$label.err")" -eq 1
+    done
 done
 
 # demo.sh stops before it installs or builds anything: no build output follows the line.

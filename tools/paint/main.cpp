@@ -5,6 +5,7 @@
 #include "Manifests.hpp"
 #include "Pictures.hpp"
 #include "assets/Manifest.hpp"
+#include "runtime/Display.hpp"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/System/Clock.hpp>
@@ -41,6 +42,13 @@ bool writeJson(const std::filesystem::path& path, const nlohmann::json& document
     return true;
 }
 } // namespace
+
+// Built before every other static object: the core library's program-wide layers and
+// shaders would abort the process without a display, and scripts must see the tool fail.
+static const DisplayGuard displayGuard __attribute__((init_priority(101))) (
+    "flumbadoo-paint: no X display: DISPLAY is not set or its server cannot be reached. Run it in a "
+    "graphical session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\".",
+    1);
 
 int main(int argc, char** argv)
 {
