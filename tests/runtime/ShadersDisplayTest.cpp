@@ -216,20 +216,14 @@ TEST(ShaderTable, ListsEveryFragmentFileInTheShaderFolder)
     EXPECT_TRUE(std::filesystem::exists(shaderFolder + "passthrough.vert"));
 }
 
-TEST_P(ShaderFileTest, CompilesWithThePassthroughVertexShader)
+TEST_P(ShaderFileTest, CompilesAndAcceptsEveryUniformTheProgramSends)
 {
     ASSERT_TRUE(sf::Shader::isAvailable());
     sf::Shader shader;
     bool loaded = false;
     const std::string errors = captureSfmlErrors([&] { loaded = loadShader(shader, GetParam().file); });
-    EXPECT_TRUE(loaded) << errors;
+    ASSERT_TRUE(loaded) << errors;
     EXPECT_EQ(errors, "");
-}
-
-TEST_P(ShaderFileTest, AcceptsEveryUniformTheProgramSends)
-{
-    sf::Shader shader;
-    ASSERT_TRUE(loadShader(shader, GetParam().file));
     for (const Uniform& uniform : GetParam().uniforms)
         EXPECT_EQ(captureSfmlErrors([&] { setUniform(shader, uniform, 0.5f); }), "") << uniform.name;
 }
