@@ -45,7 +45,7 @@ TEST_F(MusicManagerTest, RecordsEntriesWithoutOpeningFiles)
     EXPECT_EQ(music.entry("loud-is-text"), nullptr);
 }
 
-TEST_F(MusicManagerTest, PlayStartsTheSharedPlayer)
+TEST_F(MusicManagerTest, PlayStartsOrReplacesTheTrackOfTheSharedPlayer)
 {
     const std::string err = captureStderr([&] { music.play("tuned", true); });
     EXPECT_EQ(err, "");
@@ -58,6 +58,15 @@ TEST_F(MusicManagerTest, PlayStartsTheSharedPlayer)
     // A length of -1 ms runs the loop to the end of the track.
     EXPECT_NEAR((loop.offset + loop.length).asMicroseconds(), music.player().getDuration().asMicroseconds(),
                 100);
+
+    // A second track replaces the first; an unknown key leaves it playing.
+    music.play("plain", false);
+    EXPECT_EQ(music.player().getStatus(), sf::Music::Playing);
+    EXPECT_FLOAT_EQ(music.player().getVolume(), 100.f);
+    EXPECT_FALSE(music.player().getLoop());
+    EXPECT_EQ(captureStderr([&] { music.play("Plain", false); }),
+              "MusicManager: Song with key Plain does not exist.\n");
+    EXPECT_EQ(music.player().getStatus(), sf::Music::Playing);
 }
 
 // Loop starts that no 32-bit count of milliseconds holds: play clamps them (the sanitizer
@@ -84,28 +93,11 @@ TEST_P(MusicManagerFarLoopStart, PlaysAndLoopsTheWholeTrack)
 
 INSTANTIATE_TEST_SUITE_P(Starts, MusicManagerFarLoopStart, testing::Values("1e12", "-1e12", "1e300"));
 
-TEST_F(MusicManagerTest, SecondPlayReplacesTheFirstTrack)
-{
-    music.play("tuned", true);
-    music.play("plain", false);
-    EXPECT_EQ(music.player().getStatus(), sf::Music::Playing);
-    EXPECT_FLOAT_EQ(music.player().getVolume(), 100.f);
-    EXPECT_FALSE(music.player().getLoop());
-}
-
 TEST_F(MusicManagerTest, MissingFileIsReportedByPlay)
 {
     const std::string err = captureStderr([&] { music.play("nowhere", false); });
     EXPECT_EQ(err, "MusicManager: Unable to load music file tests/data/sounds/missing.ogg.\n");
     EXPECT_EQ(music.player().getStatus(), sf::Music::Stopped);
-}
-
-TEST_F(MusicManagerTest, UnknownKeyLeavesThePlayerAlone)
-{
-    music.play("plain", false);
-    const std::string err = captureStderr([&] { music.play("Plain", false); });
-    EXPECT_EQ(err, "MusicManager: Song with key Plain does not exist.\n");
-    EXPECT_EQ(music.player().getStatus(), sf::Music::Playing);
 }
 
 TEST(MusicManager, LaterEntryReplacesEarlierOne)

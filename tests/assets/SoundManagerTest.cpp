@@ -35,10 +35,8 @@ TEST_F(SoundManagerTest, LoadsEntriesAndReportsTheRest)
     EXPECT_EQ(written[2], "SoundManager: instances of [none] is 0, using 1.");
     EXPECT_FALSE(sounds.exists("lost"));
     EXPECT_FALSE(sounds.exists("many-is-text"));
-}
 
-TEST_F(SoundManagerTest, InstancesShareOneBuffer)
-{
+    // The instances of one entry share one buffer.
     const SoundEntry* triple = sounds.entry("triple");
     ASSERT_NE(triple, nullptr);
     EXPECT_EQ(triple->instanceCount, 3);
@@ -51,7 +49,7 @@ TEST_F(SoundManagerTest, InstancesShareOneBuffer)
     EXPECT_EQ(sounds.entry("none")->instanceCount, 1);
 }
 
-TEST_F(SoundManagerTest, PlayRestartsTheFirstInstanceOnly)
+TEST_F(SoundManagerTest, PlayRestartsTheFirstInstanceOnlyAndStopStopsAll)
 {
     const SoundEntry* triple = sounds.entry("triple");
     const std::string err = captureStderr(
@@ -64,14 +62,8 @@ TEST_F(SoundManagerTest, PlayRestartsTheFirstInstanceOnly)
     EXPECT_EQ(triple->sounds[0].getStatus(), sf::Sound::Playing);
     EXPECT_EQ(triple->sounds[1].getStatus(), sf::Sound::Stopped);
     EXPECT_EQ(triple->sounds[2].getStatus(), sf::Sound::Stopped);
-    sounds.stop("triple");
-    EXPECT_EQ(triple->sounds[0].getStatus(), sf::Sound::Stopped);
-}
-
-TEST_F(SoundManagerTest, StopStopsEveryInstance)
-{
-    SoundEntry* triple = const_cast<SoundEntry*>(sounds.entry("triple"));
-    for (sf::Sound& sound : triple->sounds)
+    // Stop stops every instance, however each was started.
+    for (sf::Sound& sound : const_cast<SoundEntry*>(triple)->sounds)
         sound.play();
     sounds.stop("triple");
     for (const sf::Sound& sound : triple->sounds)

@@ -173,13 +173,17 @@ TEST_F(ParticleSystemTest, DrawsPropertiesInTheirFixedOrder)
         EXPECT_EQ(drawn[i], expected[static_cast<std::size_t>(i)]) << order[i];
 }
 
-TEST_F(ParticleSystemTest, BirthRectangleDefaultsToTheWholeScreen)
+TEST_F(ParticleSystemTest, WithoutRectangleOrFadeInParticlesAreBornOpaqueAnywhere)
 {
-    load(definition());
+    nlohmann::json def = definition();
+    def["min_alpha"] = 0.5;
+    load(def);
     EXPECT_EQ(system.min_x, 0.f);
     EXPECT_EQ(system.max_x, 1920.f);
     EXPECT_EQ(system.min_y, 0.f);
     EXPECT_EQ(system.max_y, 1080.f);
+    system.emit();
+    EXPECT_EQ(system.particles[0].alpha, 1.f);
 }
 
 TEST_F(ParticleSystemTest, FadesInToExactlyMinAlphaWhichIsReadTwice)
@@ -200,15 +204,6 @@ TEST_F(ParticleSystemTest, FadesInToExactlyMinAlphaWhichIsReadTwice)
     system.update(0.5f);
     EXPECT_EQ(particle.alpha, 0.5f);
     EXPECT_FALSE(particle.alphaTween.active);
-}
-
-TEST_F(ParticleSystemTest, WithoutFadeInParticlesAreBornOpaque)
-{
-    nlohmann::json def = definition();
-    def["min_alpha"] = 0.5;
-    load(def);
-    system.emit();
-    EXPECT_EQ(system.particles[0].alpha, 1.f);
 }
 
 TEST_F(ParticleSystemTest, FadesOutOverTheEndOfItsLife)

@@ -34,22 +34,16 @@ TEST(Random, RangeStaysWithinItsBounds)
     }
 }
 
-TEST(Random, EqualBoundsGiveThatValueAndStillDraw)
-{
-    resetRandom();
-    randomInt();
-    const int second = randomInt();
-    resetRandom();
-    EXPECT_EQ(randomRange(2.f, 2.f), 2.f);
-    EXPECT_EQ(randomInt(), second);
-}
-
-TEST(Random, RangeScalesTheRawDraw)
+TEST(Random, RangeScalesTheRawDrawAndEqualBoundsStillDraw)
 {
     resetRandom();
     const int raw = randomInt();
+    const int second = randomInt();
     resetRandom();
     EXPECT_FLOAT_EQ(randomRange(10.f, 20.f), raw / 32767.f * 10.f + 10.f);
+    resetRandom();
+    EXPECT_EQ(randomRange(2.f, 2.f), 2.f);
+    EXPECT_EQ(randomInt(), second);
 }
 
 TEST(Random, ResetRepeatsTheSequence)

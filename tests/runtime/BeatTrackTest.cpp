@@ -74,19 +74,6 @@ TEST(BeatTrack, SceneFourFiresEntryOneBeforeEntryZero)
     EXPECT_EQ(pollsUntilFire(track, dt), 12) << "entry 2 at 0.198742 s needs the clock 0.25 s on";
 }
 
-TEST(BeatTrack, SceneTwoEndsOnItsHundredSeventySixthFrame)
-{
-    BeatTrack track(scheduleFor(2).beats);
-    int frame = 0;
-    int fired = -1;
-    while (fired != track.lastIndex() && frame < 1000)
-    {
-        fired = track.poll(1.0f / 60.0f);
-        ++frame;
-    }
-    EXPECT_EQ(frame, 176);
-}
-
 struct StartClockCase
 {
     float startClock;

@@ -12,14 +12,23 @@ using testsupport::TempDir;
 
 namespace
 {
+/// The three switches config.json sets.
+struct Switches
+{
+    bool fullscreen;
+    bool vsync;
+    bool muted;
+};
+
+/// What a file that sets nothing leaves.
+constexpr Switches defaults{false, true, false};
+
 struct ConfigCase
 {
     const char* name;
     std::optional<std::string> fileText;    ///< no value: the file does not exist
     std::vector<std::string> expectedLines; ///< exact lines, or a prefix when it ends in '*'
-    bool fullscreen;
-    bool vsync;
-    bool muted;
+    Switches expected;
 };
 
 std::ostream& operator<<(std::ostream& out, const ConfigCase& c)
@@ -41,46 +50,33 @@ protected:
 const std::string parseFailed = "config.json: Error while parsing JSON.";
 
 const ConfigCase configCases[] = {
-    {"Missing", std::nullopt, {"Config.json missing."}, false, true, false},
-    {"EmptyFile", "", {parseFailed, "[json.exception.parse_error.101]*"}, false, true, false},
-    {"OnlyOpeningBrace", "{", {parseFailed, "[json.exception.parse_error.101]*"}, false, true, false},
+    {"Missing", std::nullopt, {"Config.json missing."}, defaults},
+    {"EmptyFile", "", {parseFailed, "[json.exception.parse_error.101]*"}, defaults},
+    {"OnlyOpeningBrace", "{", {parseFailed, "[json.exception.parse_error.101]*"}, defaults},
     // A cut-off file applies none of the keys it did hold.
     {"CutOff",
      R"({"fullscreen": true, "vsync": fal)",
      {parseFailed, "[json.exception.parse_error.101]*"},
-     false,
-     true,
-     false},
-    {"EmptyObject", "{}", {}, false, true, false},
-    {"ArrayAtTop", R"([{"fullscreen": true}])", {}, false, true, false},
-    {"NumberAtTop", "42", {}, false, true, false},
+     defaults},
+    {"EmptyObject", "{}", {}, defaults},
+    {"ArrayAtTop", R"([{"fullscreen": true}])", {}, defaults},
+    {"NumberAtTop", "42", {}, defaults},
     {"AllSet",
      R"({"fullscreen": true, "vsync": false, "sound": false, "show_fps": true})",
      {},
-     true,
-     false,
-     true},
-    {"SoundTrueKeepsSound", R"({"sound": true})", {}, false, true, false},
-    {"KeysAreCaseSensitive",
-     R"({"Fullscreen": true, "VSYNC": false, "Sound": false})",
-     {},
-     false,
-     true,
-     false},
-    {"TextAfterObjectIgnored", "{\"fullscreen\": true} and then some words", {}, true, true, false},
+     {true, false, true}},
+    {"SoundTrueKeepsSound", R"({"sound": true})", {}, defaults},
+    {"KeysAreCaseSensitive", R"({"Fullscreen": true, "VSYNC": false, "Sound": false})", {}, defaults},
+    {"TextAfterObjectIgnored", "{\"fullscreen\": true} and then some words", {}, {true, true, false}},
     {"NumberIsNotBoolean",
      R"({"fullscreen": 1, "vsync": false})",
      {"config.json: \"fullscreen\" must be true or false, but is number; keeping the default."},
-     false,
-     false,
-     false},
+     {false, false, false}},
     {"StringIsNotBoolean",
      R"({"sound": "off", "show_fps": null})",
      {"config.json: \"sound\" must be true or false, but is string; keeping the default.",
       "config.json: \"show_fps\" must be true or false, but is null; keeping the default."},
-     false,
-     true,
-     false},
+     defaults},
 };
 
 TEST_P(ConfigLoading, SetsSwitchesAndReports)
@@ -102,9 +98,9 @@ TEST_P(ConfigLoading, SetsSwitchesAndReports)
         else
             EXPECT_EQ(written[i], expected);
     }
-    EXPECT_EQ(fullscreen, c.fullscreen);
-    EXPECT_EQ(vsync, c.vsync);
-    EXPECT_EQ(soundManager.muted, c.muted);
+    EXPECT_EQ(fullscreen, c.expected.fullscreen);
+    EXPECT_EQ(vsync, c.expected.vsync);
+    EXPECT_EQ(soundManager.muted, c.expected.muted);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ConfigLoading, testing::ValuesIn(configCases),

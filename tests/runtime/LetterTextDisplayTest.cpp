@@ -95,7 +95,7 @@ TEST_F(LetterTextDrawing, LettersRideASineAndShadowsACosine)
     EXPECT_NEAR(positions(false)[10].y, 300.0 + std::sin(2.03) * 200.5, 1e-3);
 }
 
-TEST_F(LetterTextDrawing, InactiveTextNeitherMovesNorDraws)
+TEST_F(LetterTextDrawing, InactiveOrEmptyTextDrawsNothing)
 {
     text.setContent("HELLO");
     text.speed = -640.f;
@@ -103,10 +103,8 @@ TEST_F(LetterTextDrawing, InactiveTextNeitherMovesNorDraws)
     text.draw();
     EXPECT_EQ(text.x, 100.f);
     EXPECT_EQ(visiblePixels(), 0);
-}
-
-TEST_F(LetterTextDrawing, EmptyContentDrawsNothing)
-{
+    // Active, but with nothing to show, it draws nothing either.
+    text.setContent("");
     text.active = true;
     text.draw();
     EXPECT_EQ(visiblePixels(), 0);

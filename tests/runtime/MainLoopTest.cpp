@@ -80,19 +80,15 @@ TEST_F(MainLoop, NoFadeModeLeavesAlphaAlone)
     }
 }
 
-TEST_F(MainLoop, OverlayAlphaIsTruncated)
+TEST_F(MainLoop, OverlayAlphaIsTruncatedAndClampedNotWrapped)
 {
-    fadeAlpha = 0.5f;
-    EXPECT_EQ(fadeOverlayAlpha(), 127);
-    fadeAlpha = 1.f;
-    EXPECT_EQ(fadeOverlayAlpha(), 255);
-    fadeAlpha = 0.003f;
-    EXPECT_EQ(fadeOverlayAlpha(), 0);
-}
-
-TEST_F(MainLoop, OverlayAlphaOutsideZeroToOneIsClampedNotWrapped)
-{
-    for (const auto& [alpha, expected] : {std::pair{1.5f, 255}, {-0.1f, 0}, {1e9f, 255}, {std::nanf(""), 0}})
+    for (const auto& [alpha, expected] : {std::pair{0.5f, 127},
+                                          {1.f, 255},
+                                          {0.003f, 0},
+                                          {1.5f, 255},
+                                          {-0.1f, 0},
+                                          {1e9f, 255},
+                                          {std::nanf(""), 0}})
     {
         fadeAlpha = alpha;
         EXPECT_EQ(fadeOverlayAlpha(), expected) << "fadeAlpha " << alpha;
@@ -149,38 +145,31 @@ TEST_F(MainLoop, KeyPressEventsAddTheirKeyOnly)
     }
 }
 
-TEST_F(MainLoop, DispatchStoresTheSceneResult)
+TEST_F(MainLoop, DispatchRunsTheCurrentSceneAndStoresItsResult)
 {
+    // A known scene runs once and hands over; the end of the demo stops without calling
+    // anything, even when listed; an unknown id is left as it is.
+    const struct
+    {
+        SceneId listed, current;
+        bool dispatched;
+        SceneId after;
+        bool running;
+        int calls;
+    } cases[] = {{7, 7, true, 8, true, 1},
+                 {endOfDemo, endOfDemo, false, endOfDemo, false, 0},
+                 {7, 14, false, 14, true, 0}};
     NullTarget target;
-    const SceneTable table = {{7, &sceneSeven}};
-    callsOfSceneSeven = 0;
-    currentScene = 7;
-    EXPECT_TRUE(dispatchScene(table, target, 0.016f));
-    EXPECT_EQ(currentScene, 8);
-    EXPECT_EQ(callsOfSceneSeven, 1);
-    EXPECT_TRUE(running);
-}
-
-TEST_F(MainLoop, DispatchOfEndOfDemoStopsWithoutCallingAnything)
-{
-    NullTarget target;
-    const SceneTable table = {{endOfDemo, &sceneSeven}};
-    callsOfSceneSeven = 0;
-    currentScene = endOfDemo;
-    EXPECT_FALSE(dispatchScene(table, target, 0.016f));
-    EXPECT_FALSE(running);
-    EXPECT_EQ(callsOfSceneSeven, 0);
-}
-
-TEST_F(MainLoop, DispatchOfUnknownIdDoesNothing)
-{
-    NullTarget target;
-    const SceneTable table = {{7, &sceneSeven}};
-    callsOfSceneSeven = 0;
-    currentScene = 14;
-    EXPECT_FALSE(dispatchScene(table, target, 0.016f));
-    EXPECT_EQ(currentScene, 14);
-    EXPECT_TRUE(running);
-    EXPECT_EQ(callsOfSceneSeven, 0);
+    for (const auto& c : cases)
+    {
+        const SceneTable table = {{c.listed, &sceneSeven}};
+        callsOfSceneSeven = 0;
+        running = true;
+        currentScene = c.current;
+        EXPECT_EQ(dispatchScene(table, target, 0.016f), c.dispatched) << "scene " << c.current;
+        EXPECT_EQ(currentScene, c.after) << "scene " << c.current;
+        EXPECT_EQ(running, c.running) << "scene " << c.current;
+        EXPECT_EQ(callsOfSceneSeven, c.calls) << "scene " << c.current;
+    }
 }
 } // namespace

@@ -40,41 +40,31 @@ struct WallCase
     float x;
     float vx;
     float expectedX;
+    int hits;
 };
 
 class BouncerWall : public testing::TestWithParam<WallCase>
 {
 };
 
-TEST_P(BouncerWall, PutsTheLogoBackAndTurnsIt)
+TEST_P(BouncerWall, PutsTheLogoBackAndTurnsItOnlyPastTheWall)
 {
     const WallCase& c = GetParam();
     Bouncer bouncer = logo(300, 100);
     bouncer.y = 500.f;
     bouncer.x = c.x;
     bouncer.vx = c.vx;
-    EXPECT_EQ(bouncer.update(0.f), 1);
+    EXPECT_EQ(bouncer.update(0.f), c.hits);
     EXPECT_FLOAT_EQ(bouncer.x, c.expectedX);
-    EXPECT_FLOAT_EQ(bouncer.vx, -c.vx);
+    EXPECT_FLOAT_EQ(bouncer.vx, c.hits ? -c.vx : c.vx);
 }
 
 INSTANTIATE_TEST_SUITE_P(Walls, BouncerWall,
-                         testing::Values(WallCase{"right", 1615.f, 280.f, 1610.f}, // x + width = 1915
-                                         WallCase{"left", 9.f, -280.f, 10.f}),
+                         testing::Values(WallCase{"right", 1615.f, 280.f, 1610.f, 1}, // x + width = 1915
+                                         WallCase{"left", 9.f, -280.f, 10.f, 1},
+                                         WallCase{"justInsideRight", 1610.f, 0.f, 1610.f, 0},
+                                         WallCase{"justInsideLeft", 10.f, 0.f, 10.f, 0}),
                          [](const testing::TestParamInfo<WallCase>& info) { return info.param.name; });
-
-TEST(Bouncer, StaysPutJustInsideTheWalls)
-{
-    Bouncer bouncer = logo(300, 100);
-    bouncer.y = 500.f;
-    bouncer.vx = 0.f;
-    for (float x : {10.f, 1610.f})
-    {
-        bouncer.x = x;
-        EXPECT_EQ(bouncer.update(0.f), 0) << "x = " << x;
-        EXPECT_FLOAT_EQ(bouncer.x, x);
-    }
-}
 
 TEST(Bouncer, PlaysTwoSoundsInACorner)
 {

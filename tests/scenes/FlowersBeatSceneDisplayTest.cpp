@@ -18,11 +18,6 @@ namespace
 constexpr float sixtieth = 1.f / 60.f;
 constexpr SceneId flowersBeat = 7;
 
-double brightness(const sf::Color& colour)
-{
-    return (colour.r + colour.g + colour.b) / 3.0;
-}
-
 // Left edge of the bright (letter) pixels above the inset; -1 when there are none.
 int lettersLeftEdge(const sf::Image& frame, int& brightPixels)
 {

@@ -1,6 +1,7 @@
 // Scenes 3 to 6 through the real start-up and frame loop: the hand-over chain from the card
 // to the greetings, with and without assets, and the card's shape and laser flare.
 #include "DemoRun.hpp"
+#include "SceneFrames.hpp"
 #include "fx/ElasticSprite.hpp"
 #include "runtime/BeatTables.hpp"
 #include "scenes/PopSprite.hpp"
@@ -18,18 +19,6 @@ using namespace testsupport;
 namespace
 {
 constexpr float sixtieth = 1.f / 60.f;
-
-// The frame (counted from 1) on which a fresh track of scene's schedule fires its end entry
-// when polled with frames of dt: the frame the scene must hand over on.
-int endFrameOfSchedule(SceneId scene, float dt)
-{
-    const SceneSchedule& schedule = scheduleFor(scene);
-    BeatTrack track{schedule.beats};
-    for (int frame = 1; frame < 100000; ++frame)
-        if (track.poll(dt) == schedule.endEntry)
-            return frame;
-    return 0;
-}
 
 // A check run on the frame (counted from 1 in its scene) that it names, after that frame;
 // it returns how many frames it ran itself.
@@ -49,7 +38,7 @@ void expectChainToGreetings(DemoRun& run, float dt, const std::vector<FrameCheck
     {
         SCOPED_TRACE(scene);
         ASSERT_EQ(currentScene, scene);
-        const int expected = endFrameOfSchedule(scene, dt);
+        const int expected = handOverFrame(scene, dt);
         ASSERT_GT(expected, 0);
         int frames = 0;
         FrameResult result;
@@ -83,11 +72,7 @@ void expectChainToGreetings(DemoRun& run, float dt, const std::vector<FrameCheck
 // The frame (from 1) on which a fresh track of scene's schedule fires entry at 1/60 s.
 int frameOfEntry(SceneId scene, int entry)
 {
-    BeatTrack track{scheduleFor(scene).beats};
-    for (int frame = 1; frame < 100000; ++frame)
-        if (track.poll(sixtieth) == entry)
-            return frame;
-    return 0;
+    return firingFrames(scheduleFor(scene).beats, sixtieth).at(static_cast<std::size_t>(entry));
 }
 
 double colourDistance(sf::Color a, sf::Color b)
@@ -101,27 +86,21 @@ std::vector<FrameCheck> circlesAndCuteChecks()
     std::vector<FrameCheck> checks;
     const int firstPulse = frameOfEntry(5, 0);
     const int logoIn = frameOfEntry(5, 28);
-    // Before the first pulse the circles layer is transparent and nothing else shows: the
-    // star particles stand hidden and the logo waits in its layer.
-    checks.push_back({5, 1, true,
-                      [](DemoRun& run) -> int
-                      {
-                          EXPECT_LT(meanBrightness(run.lastFrame()), 3.0);
-                          return 0;
-                      }});
+    // The circles layer is transparent before the first pulse and again once the pulse before
+    // entry 28 has faded: the star particles stand hidden and the logo waits in its layer.
+    const auto dark = [](DemoRun& run) -> int
+    {
+        EXPECT_LT(meanBrightness(run.lastFrame()), 3.0);
+        return 0;
+    };
+    checks.push_back({5, 1, true, dark});
     checks.push_back({5, firstPulse, true,
                       [](DemoRun& run) -> int
                       {
                           EXPECT_GT(meanBrightness(run.lastFrame()), 60.0);
                           return 0;
                       }});
-    // The pulse before entry 28 has faded, and the logo is still absent.
-    checks.push_back({5, logoIn - 1, true,
-                      [](DemoRun& run) -> int
-                      {
-                          EXPECT_LT(meanBrightness(run.lastFrame()), 3.0);
-                          return 0;
-                      }});
+    checks.push_back({5, logoIn - 1, true, dark});
     // Fifteen frames after entry 28 its pulse has faded too, and the logo fills the middle.
     checks.push_back({5, logoIn + 15, true,
                       [](DemoRun& run) -> int
@@ -183,8 +162,7 @@ std::vector<FrameCheck> circlesAndCuteChecks()
 // The mean brightness of the square of side 61 around (x, y).
 double brightnessAt(const sf::Image& image, unsigned x, unsigned y)
 {
-    const sf::Color c = meanColour(image, x, y, 61);
-    return (c.r + c.g + c.b) / 3.0;
+    return brightness(meanColour(image, x, y, 61));
 }
 } // namespace
 
@@ -202,19 +180,9 @@ TEST(PresentationCardScene, MissingAssetsLeaveTheHandOversAloneAndAreReportedOnc
     ASSERT_TRUE(run.started());
     expectChainToGreetings(run, sixtieth);
 
-    const std::string errors = run.errors();
-    const char* const reports[] = {"TextureManager: Texture with key presentado does not exist.\n",
-                                   "SpriteManager: Sprite with key zin does not exist.\n",
-                                   "SpriteManager: Sprite with key plimmo3 does not exist.\n"};
-    for (const std::string report : reports)
-    {
-        const auto first = errors.find(report);
-        EXPECT_NE(first, std::string::npos) << report;
-        if (first != std::string::npos)
-        {
-            EXPECT_EQ(errors.find(report, first + 1), std::string::npos) << "reported twice: " << report;
-        }
-    }
+    expectReportedOnce(run.errors(), {"TextureManager: Texture with key presentado does not exist.\n",
+                                      "SpriteManager: Sprite with key zin does not exist.\n",
+                                      "SpriteManager: Sprite with key plimmo3 does not exist.\n"});
 }
 
 struct CornerCase

@@ -131,6 +131,11 @@ sf::Color meanColour(const sf::Image& image, unsigned x, unsigned y, unsigned si
                      static_cast<sf::Uint8>(b / count));
 }
 
+double brightness(const sf::Color& colour)
+{
+    return (colour.r + colour.g + colour.b) / 3.0;
+}
+
 double meanBrightness(const sf::Image& image)
 {
     const sf::Vector2u size = image.getSize();
@@ -144,5 +149,16 @@ double meanBrightness(const sf::Image& image)
             ++count;
         }
     return count ? sum / count : 0.0;
+}
+
+void expectReportedOnce(const std::string& errors, const std::vector<std::string>& reports)
+{
+    for (const std::string& report : reports)
+    {
+        std::size_t count = 0;
+        for (std::size_t at = errors.find(report); at != std::string::npos; at = errors.find(report, at + 1))
+            ++count;
+        EXPECT_EQ(count, 1u) << report << "\n" << errors;
+    }
 }
 } // namespace testsupport

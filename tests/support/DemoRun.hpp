@@ -68,6 +68,13 @@ double changedShare(const sf::Image& a, const sf::Image& b, int tolerance = 24);
 /// Mean colour of the square of side size centred on (x, y).
 sf::Color meanColour(const sf::Image& image, unsigned x, unsigned y, unsigned size = 9);
 
+/// Brightness (0..255) of one colour, (r + g + b) / 3.
+double brightness(const sf::Color& colour);
+
 /// Mean brightness (0..255) of the whole image, (r + g + b) / 3 averaged.
 double meanBrightness(const sf::Image& image);
+
+/// Expects each of reports to occur exactly once in errors: missing assets are reported
+/// when the demo starts, not again on every frame.
+void expectReportedOnce(const std::string& errors, const std::vector<std::string>& reports);
 } // namespace testsupport
