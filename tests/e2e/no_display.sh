@@ -32,8 +32,8 @@ for display in "" ":4242"; do
         run_without_display "$name$label" "$display" "$BINARY_DIR/flumbadoo-$name" ${tool#* }
         status=$(cat "$WORK/$name$label.status")
         check "$name, DISPLAY $label: fails without a signal (status $status)" test "$status" -ge 1 -a "$status" -lt 124
-        check "$name, DISPLAY $label: one line naming the tool" \
-            grep -qx "flumbadoo-$name: no X display: .*xvfb-run.*" "$WORK/$name$label.err"
+        check "$name, DISPLAY $label: one line naming the tool and how to start a virtual display" \
+            grep -qx "flumbadoo-$name: no X display: .*xvfb-run -a -s .*-noreset.*" "$WORK/$name$label.err"
         check "$name, DISPLAY $label: nothing else" test "$(wc -l <"$WORK/$name$label.err")" -eq 1
     done
 done
