@@ -5,10 +5,7 @@
 source "$(dirname "$0")/lib.bash" "$@"
 
 cd "$SOURCE_DIR"
-"$BINARY_DIR/flumbadoo" >"$WORK/stdout" 2>"$WORK/stderr" &
-pid=$!
-alive() { kill -0 "$pid" 2>/dev/null; }
-exited() { ! alive; }
+start_demo
 window_open() { xdotool search --name Flumbadoo >/dev/null 2>&1; }
 tap() { xdotool keydown "$1" keyup "$1"; }
 
@@ -23,9 +20,9 @@ check "only one line for one tap" test "$(wc -l <"$WORK/stdout")" -eq 1
 tap Escape
 check "an Escape tap ends the demo" wait_until 30 exited
 if alive; then
-    kill "$pid"
+    kill "$demo_pid"
 fi
-wait "$pid"
+wait "$demo_pid"
 status=$?
 check "exit status is 0 (was $status)" test "$status" -eq 0
 cat "$WORK/stdout"

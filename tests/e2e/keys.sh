@@ -4,10 +4,7 @@
 source "$(dirname "$0")/lib.bash" "$@"
 
 cd "$SOURCE_DIR"
-"$BINARY_DIR/flumbadoo" >"$WORK/stdout" 2>"$WORK/stderr" &
-pid=$!
-alive() { kill -0 "$pid" 2>/dev/null; }
-exited() { ! alive; }
+start_demo
 
 # Space is held until its line appears, so a slow start-up cannot swallow the press.
 for count in 1 2 3; do
@@ -15,7 +12,7 @@ for count in 1 2 3; do
     sleep 1
 done
 check "Escape ends the demo" hold_key_until Escape 30 exited
-wait "$pid"
+wait "$demo_pid"
 status=$?
 check "exit status is 0 (was $status)" test "$status" -eq 0
 

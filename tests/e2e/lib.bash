@@ -59,6 +59,15 @@ hold_key_until() { # KEY SECONDS CONDITION...
     xdotool keyup "$key"
 }
 
+# Starts the demo from the current folder in the background, its output in $WORK/stdout and
+# $WORK/stderr; alive and exited then tell whether it still runs.
+start_demo() {
+    "$BINARY_DIR/flumbadoo" >"$WORK/stdout" 2>"$WORK/stderr" &
+    demo_pid=$!
+}
+alive() { kill -0 "$demo_pid" 2>/dev/null; }
+exited() { ! alive; }
+
 finish() {
     if [ "$failures" -ne 0 ]; then
         echo "$failures check(s) failed"
