@@ -5,6 +5,7 @@
 #include "scenes/SceneTable.hpp"
 
 #include <SFML/System/Clock.hpp>
+#include <SFML/System/Sleep.hpp>
 
 // Built before every other static object, ahead of the program-wide layers and shaders whose
 // construction would abort the process without a display. No display is no failure of the
@@ -17,12 +18,26 @@ int main()
     if (!startUp(window))
         return 0;
 
-    sf::Clock frameClock;
-    frameClock.restart(); // loading time must not count as the first frame's step
+    // The demo runs on its own 60 Hz clock: each drawn frame shows the latest step the wall
+    // clock has reached, and the steps in between run without drawing, so the pictures keep
+    // to the music however fast the machine draws.
+    sf::Clock wallClock; // started after loading, which must not count as missed steps
+    double droppedSeconds = 0.0;
+    long stepsDone = 0;
     while (running)
     {
-        const float frameSeconds = frameClock.restart().asSeconds();
-        runFrame(window, frameSeconds, readKeyboard(), demoScenes());
+        const StepPlan plan = planSteps(wallClock.getElapsedTime().asSeconds() - droppedSeconds, stepsDone);
+        if (plan.steps == 0)
+        {
+            sf::sleep(sf::seconds(static_cast<float>(plan.waitSeconds)));
+            continue;
+        }
+        droppedSeconds += plan.droppedSeconds;
+        for (int step = 1; step < plan.steps && running; ++step)
+            runFrame(window, stepSeconds, KeyState{}, demoScenes(), {}, FrameDrawing::suppressed);
+        if (running)
+            runFrame(window, stepSeconds, readKeyboard(), demoScenes());
+        stepsDone += plan.steps;
     }
 
     window.close();

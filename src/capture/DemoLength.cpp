@@ -63,3 +63,18 @@ long demoFrameCount(float frameSeconds, SceneId startScene)
     // The frame after the last scene's dispatches the end: it still runs and is shown.
     return counting ? frames + 1 : 0;
 }
+
+long outputFrameStep(long frame, int framesPerSecond)
+{
+    return 1 + (frame - 1) * stepsPerSecond / framesPerSecond;
+}
+
+double stepDemoTime(long step)
+{
+    return static_cast<double>(step) / stepsPerSecond;
+}
+
+bool reachesTime(double demoTime, double seconds)
+{
+    return demoTime >= seconds - 1e-9;
+}

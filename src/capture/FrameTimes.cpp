@@ -55,6 +55,27 @@ void printSceneTable(std::ostream& out, const std::vector<SceneTimes>& scenes, d
     out << "plain full-screen pass: " << std::setprecision(2) << plainPassMs << " ms" << std::endl;
 }
 
+void printStepRates(std::ostream& out, const std::vector<FrameTime>& steps)
+{
+    std::vector<SceneId> order;
+    std::map<SceneId, std::pair<long, double>> byScene; // steps, milliseconds
+    for (const FrameTime& step : steps)
+    {
+        if (byScene.count(step.scene) == 0)
+            order.push_back(step.scene);
+        byScene[step.scene].first += 1;
+        byScene[step.scene].second += step.milliseconds;
+    }
+    out << "scene  steps without drawing  steps/s\n";
+    for (SceneId scene : order)
+    {
+        const auto [count, ms] = byScene[scene];
+        out << std::setw(5) << scene << std::setw(22) << count << std::fixed << std::setprecision(0)
+            << std::setw(9) << (ms > 0.0 ? 1000.0 * static_cast<double>(count) / ms : 0.0) << "\n";
+    }
+    out << std::flush;
+}
+
 bool checkWritable(const std::string& path, const char* what)
 {
     if (std::filesystem::is_directory(path))

@@ -34,6 +34,10 @@ std::vector<SceneTimes> summariseScenes(const std::vector<FrameTime>& times);
 /// time of one plain full-screen pass.
 void printSceneTable(std::ostream& out, const std::vector<SceneTimes>& scenes, double plainPassMs);
 
+/// Writes, per scene in the order the scenes first ran, how many steps ran without drawing
+/// and how many of them ran per second (from their summed times).
+void printStepRates(std::ostream& out, const std::vector<FrameTime>& steps);
+
 /// Writes times as CSV ("frame,scene,ms") to path through path + ".part", which is moved
 /// into place once complete. Returns false, with a message, when it cannot; nothing is
 /// left under either name then.

@@ -164,7 +164,15 @@ SoundMix mixCues(const std::vector<SoundCue>& cues, const SoundManager& sounds, 
         if (length == 0)
             continue;
         const long loopFrom = std::clamp(voice.loopFrom, 0L, length - 1);
-        long position = 0;
+        // A sound started before the mix begins (a capture from the middle of the demo) is
+        // picked up where it has got to by then.
+        long position = std::max(0L, -voice.start);
+        if (position >= length)
+        {
+            if (!voice.loop)
+                continue;
+            position = loopFrom + (position - length) % (length - loopFrom);
+        }
         for (long frame = std::max(voice.start, 0L); frame < voice.end && frame < totalFrames; ++frame)
         {
             if (position >= length)

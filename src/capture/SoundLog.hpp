@@ -63,11 +63,11 @@ struct SoundMix
 
 /// Mixes cues offline into frameCount frames of frameSeconds each. A cue made by frame n
 /// starts at the instant frame n is shown, (n - 1) x frameSeconds: the first frame shows at
-/// 0. Effects play their registered buffer from the start once, cut short by a later start
-/// or a stop of the same key (the registry restarts one instance); music is decoded from its
-/// file with its volume, plays once or loops from its loop start, and is replaced by the next
-/// music start. The sum is scaled down as a whole when it would pass mixCeiling. A key that
-/// is not registered or a music file that cannot be read is reported and left out.
+/// 0; a cue of frame 0 or before started earlier and is heard from where it has got to. Effects play their
+/// registered buffer from the start once, cut short by a later start or a stop of the same key (the registry
+/// restarts one instance); music is decoded from its file with its volume, plays once or loops from its loop
+/// start, and is replaced by the next music start. The sum is scaled down as a whole when it would pass
+/// mixCeiling. A key that is not registered or a music file that cannot be read is reported and left out.
 SoundMix mixCues(const std::vector<SoundCue>& cues, const SoundManager& sounds, const MusicManager& music,
                  double frameSeconds, long frameCount);
 

@@ -2,9 +2,13 @@
 
 #include "runtime/SharedResources.hpp"
 
+#include <SFML/OpenGL.hpp>
 #include <SFML/Window/Event.hpp>
 #include <SFML/Window/Keyboard.hpp>
+#include <algorithm>
+#include <cmath>
 #include <iostream>
+#include <optional>
 
 SceneId currentScene = 0;
 bool running = true;
@@ -102,8 +106,44 @@ bool dispatchScene(const SceneTable& table, sf::RenderTarget& target, float fram
     return true;
 }
 
+StepPlan planSteps(double wallSeconds, long stepsDone)
+{
+    StepPlan plan;
+    const long due = static_cast<long>(std::floor(wallSeconds * stepsPerSecond + 0.5)) + 1;
+    const long behind = due - stepsDone;
+    if (behind <= 0)
+    {
+        // The next step falls due half a step before its time, as the rounding has it.
+        plan.waitSeconds = (static_cast<double>(stepsDone) - 0.5) / stepsPerSecond - wallSeconds;
+        return plan;
+    }
+    plan.steps = static_cast<int>(std::min<long>(behind, maxCatchUpSteps));
+    plan.droppedSeconds = static_cast<double>(behind - plan.steps) / stepsPerSecond;
+    return plan;
+}
+
 namespace
 {
+/// Keeps every draw and clear from touching a pixel while it lives: an empty scissor box on
+/// the window's OpenGL context, which the layers draw through as well (they are framebuffer
+/// objects of the active context). Vertices, uniforms and state changes still go through, so
+/// nothing but the pixels differs from a drawn frame.
+class NoPixels
+{
+public:
+    explicit NoPixels(sf::RenderWindow& window)
+    {
+        if (window.setActive(true))
+        {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(0, 0, 0, 0);
+        }
+    }
+    ~NoPixels() { glDisable(GL_SCISSOR_TEST); }
+    NoPixels(const NoPixels&) = delete;
+    NoPixels& operator=(const NoPixels&) = delete;
+};
+
 void drawFadeOverlay(sf::RenderTarget& target)
 {
     if (!fadeSprite)
@@ -118,22 +158,32 @@ void drawFadeOverlay(sf::RenderTarget& target)
 } // namespace
 
 FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys, const SceneTable& scenes,
-                     const std::function<void()>& beforeDisplay)
+                     const std::function<void()>& beforeDisplay, FrameDrawing drawing)
 {
+    const bool drawn = drawing == FrameDrawing::drawn;
+    std::optional<NoPixels> noPixels;
+    if (!drawn)
+        noPixels.emplace(window);
+
     clearLayers();
     if (markerActive)
         markerTime += frameSeconds;
 
-    // Events first: a press they hold counts like a key that is down, once, even when the
-    // key was let go again before the real-time state was read.
-    sf::Event event;
-    while (window.pollEvent(event))
+    // Keys and events belong to the frames a person sees: a suppressed step leaves them
+    // waiting for the next drawn frame (and a held Space still prints once).
+    if (drawn)
     {
-        if (event.type == sf::Event::Closed)
-            running = false;
-        addKeyPress(event, keys);
+        // Events first: a press they hold counts like a key that is down, once, even when
+        // the key was let go again before the real-time state was read.
+        sf::Event event;
+        while (window.pollEvent(event))
+        {
+            if (event.type == sf::Event::Closed)
+                running = false;
+            addKeyPress(event, keys);
+        }
+        handleKeys(keys, std::cout);
     }
-    handleKeys(keys, std::cout);
 
     advanceFade(frameSeconds);
     window.clear(sf::Color(0, 0, 0, 0));
@@ -144,6 +194,8 @@ FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys
     result.next = currentScene;
 
     drawFadeOverlay(window);
+    if (!drawn)
+        return result;
     if (beforeDisplay)
         beforeDisplay();
     window.display();

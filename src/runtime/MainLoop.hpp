@@ -64,6 +64,40 @@ sf::Uint8 fadeOverlayAlpha();
 /// Returns true when a routine ran.
 bool dispatchScene(const SceneTable& table, sf::RenderTarget& target, float frameSeconds);
 
+/// The demo's clock: every frame of the demo is one step of this many seconds, whatever the
+/// display's rate, so the pictures keep to the schedule the soundtrack was composed on.
+constexpr int stepsPerSecond = 60;
+constexpr float stepSeconds = 1.f / stepsPerSecond;
+
+/// The most steps one drawn frame catches up. A longer stall is taken as a pause of the whole
+/// process (a debugger, a suspended machine), in which the music stopped too: the rest of it
+/// is dropped from the clock rather than run.
+constexpr int maxCatchUpSteps = stepsPerSecond;
+
+/// What the real-time loop does next.
+struct StepPlan
+{
+    int steps = 0;              ///< steps to run now, the last one drawn; 0: wait for the clock
+    double waitSeconds = 0.;    ///< with no step to run: how long until the next is due
+    double droppedSeconds = 0.; ///< stall beyond maxCatchUpSteps, to take off the wall clock
+};
+
+/// Decides, from the wall-clock seconds since the first frame (less what was dropped before)
+/// and the steps run so far, how many steps the next frame runs. Step n is due at
+/// (n - 1) / stepsPerSecond, rounded to the nearest step, so that a frame drawn a
+/// millisecond early or late at a steady 60 frames per second still runs exactly one step;
+/// a frame that comes before its step is due waits for it instead of running none.
+StepPlan planSteps(double wallSeconds, long stepsDone);
+
+/// Whether a frame's pixels are made. A suppressed frame runs everything else exactly as a
+/// drawn one (scenes, clocks, beats, sounds, the fade, hand-overs) and leaves the window and
+/// the layers as they were; it is neither read back nor displayed.
+enum class FrameDrawing
+{
+    drawn,
+    suppressed
+};
+
 /// What one frame did, for tools that follow the scene chain.
 struct FrameResult
 {
@@ -78,6 +112,8 @@ struct FrameResult
 /// window, runs the current scene from scenes (the caller hands in the demo's table, so the
 /// runtime knows no scene), draws the fade overlay and displays the window. beforeDisplay,
 /// when given, runs just before the window is displayed, when the finished frame can still
-/// be read back.
+/// be read back. A suppressed frame reads no keys or events (keys is ignored), produces no
+/// pixels, and neither calls beforeDisplay nor displays the window.
 FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys, const SceneTable& scenes,
-                     const std::function<void()>& beforeDisplay = {});
+                     const std::function<void()>& beforeDisplay = {},
+                     FrameDrawing drawing = FrameDrawing::drawn);

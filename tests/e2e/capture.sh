@@ -11,13 +11,18 @@ check "--until 2 exits with 0 (was $status)" test "$status" -eq 0
 cat "$WORK/timeline"
 check "two seconds at 60 fps end on frame 120" test "$(tail -n 1 "$WORK/timeline")" = "120 end"
 
-"$capture" --fps 30 --until 1 --timeline --stills 0,0.5,0.51,1 --out "$WORK/stills" >"$WORK/timeline30" 2>/dev/null
-check "--fps 30 --until 1 ends on frame 30" test "$(tail -n 1 "$WORK/timeline30")" = "30 end"
+# At 30 frames a second, output frame k shows 60 Hz step 2k - 1; the timeline still counts steps.
+"$capture" --fps 30 --until 1 --timeline --stills 0,0.5,0.52,1 --out "$WORK/stills" >"$WORK/timeline30" 2>/dev/null
+check "--fps 30 --until 1 ends on step 61, the first shown at or after 1 s" test "$(tail -n 1 "$WORK/timeline30")" = "61 end"
 ls "$WORK/stills"
-check "stills at the first frames at or after each time" \
-    test "$(cd "$WORK/stills" && echo *.png)" = "frame-000001.png frame-000015.png frame-000016.png frame-000030.png"
+check "stills at the first output frames at or after each time" \
+    test "$(cd "$WORK/stills" && echo *.png)" = "frame-000001.png frame-000016.png frame-000017.png frame-000031.png"
+"$capture" --fps 7 --at 0.7 --until 1.3 --stills 0,1.3 --out "$WORK/at" --timeline >"$WORK/timeline-at" 2>/dev/null
+check "--at starts output at the first frame that reaches it, on the full run's frames" \
+    test "$(cd "$WORK/at" && echo *.png)" = "frame-000006.png frame-000010.png"
+check "--at runs the steps before it all the same" test "$(tail -n 1 "$WORK/timeline-at")" = "78 end"
 size_of() { python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(24); print(*struct.unpack('>II', d[16:24]))" "$1"; }
-check "stills are 1920 x 1080 PNG images" test "$(size_of "$WORK/stills/frame-000030.png")" = "1920 1080"
+check "stills are 1920 x 1080 PNG images" test "$(size_of "$WORK/stills/frame-000031.png")" = "1920 1080"
 # With no scene drawing yet, a still shows what the screen shows: opaque black, every pixel.
 pixels_of() { # PNG: the distinct RGBA pixels of an 8-bit RGBA PNG, as hex
     python3 - "$1" <<'PY'
@@ -45,7 +50,7 @@ for r in range(height):
 print(sorted(seen))
 PY
 }
-check "a still of the empty demo is opaque black" test "$(pixels_of "$WORK/stills/frame-000030.png")" = "['000000ff']"
+check "a still of the empty demo is opaque black" test "$(pixels_of "$WORK/stills/frame-000031.png")" = "['000000ff']"
 
 expect_usage_error() { # ARGS...
     "$capture" "$@" >/dev/null 2>"$WORK/error"
@@ -53,8 +58,11 @@ expect_usage_error() { # ARGS...
     [ "$status" -eq 2 ] && grep -q "^flumbadoo-capture: " "$WORK/error"
 }
 check "unknown option is refused" expect_usage_error --bogus
-check "--fps needs a positive number" expect_usage_error --fps 0
-check "--fps needs a number" expect_usage_error --fps sixty
+for fps in 0 61 29.97 sixty; do
+    check "--fps $fps is refused: a whole number from 1 to 60" expect_usage_error --fps $fps
+done
+check "--at needs seconds" expect_usage_error --at soon
+check "--until before --at is refused" expect_usage_error --at 5 --until 4
 check "--until needs a value" expect_usage_error --until
 check "--stills needs --out" expect_usage_error --stills 1,2
 check "--stills needs numbers" expect_usage_error --stills 1,x --out "$WORK/x"

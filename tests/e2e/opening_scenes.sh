@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The first three scenes in the real capture tool at 60 fps: the hand-over frames of their
+# The first three scenes in the real capture tool, run undrawn: the hand-over steps of their
 # timelines, and the same frames when two of their sprites are missing from the manifest.
 source "$(dirname "$0")/lib.bash" "$@"
 
@@ -9,7 +9,7 @@ capture="$BINARY_DIR/flumbadoo-capture"
 expected=$'695 0 1\n1656 1 2\n1832 2 3'
 
 cd "$SOURCE_DIR"
-"$capture" --until 30.55 --timeline >"$WORK/timeline" 2>"$WORK/stderr"
+"$capture" --at 30.55 --until 30.55 --timeline >"$WORK/timeline" 2>"$WORK/stderr"
 status=$?
 check "the capture exits with 0 (was $status)" test "$status" -eq 0
 check "hand-overs 0 1, 1 2 and 2 3 on their frames" test "$(grep -v end "$WORK/timeline")" = "$expected"
@@ -27,7 +27,7 @@ for key in ("quib", "grumlo3"):
 json.dump(manifest, open(path, "w"), indent=4)
 PY
 cd "$WORK/copy"
-"$capture" --until 30.55 --timeline >"$WORK/timeline-missing" 2>"$WORK/stderr-missing"
+"$capture" --at 30.55 --until 30.55 --timeline >"$WORK/timeline-missing" 2>"$WORK/stderr-missing"
 status=$?
 check "without the sprites the capture still exits with 0 (was $status)" test "$status" -eq 0
 check "without the sprites the hand-overs come on the same frames" \

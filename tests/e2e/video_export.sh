@@ -12,8 +12,7 @@ probe() { # FILE ENTRY: one value of the first stream of that kind (v or a)
 }
 near() { python3 -c "import sys; sys.exit(0 if abs(float(sys.argv[1]) - float(sys.argv[2])) <= float(sys.argv[3]) else 1)" "$@"; }
 
-# Scene 2 from its first frame through its ten words and their beats, at the 60 fps the
-# soundtrack is composed on: at another rate the beats fall on other frames than the hits.
+# Scene 2 from its first frame through its ten words and their beats, every 60 Hz step drawn.
 fps=60
 "$capture" --scene 2 --until 2.7 --fps $fps --video "$WORK/words.mp4" --preset ultrafast --quiet \
     --stills 1.5 --out "$WORK/stills" --timeline >"$WORK/timeline" 2>"$WORK/stderr"
@@ -84,6 +83,18 @@ check "ten beats flash in the picture (saw $beats)" test "$beats" -eq 10
 # Half a frame, not one: a sound placed one frame late must fail, not pass by a rounding.
 check "every beat's hit starts within half a frame of its picture" \
     python3 -c "import sys; sys.exit(0 if all(abs(float(l.split()[-2])) <= 500 / $fps for l in open('$WORK/sync') if l.startswith('beat')) else 1)"
+
+# At 30 frames a second, more than a minute into the demo after every hand-over before it:
+# each flash of scene 7 (the picture turning dark or bright at once) shows within one output
+# frame of an attack in the exported sound.
+"$capture" --fps 30 --at 79 --until 90 --video "$WORK/flowers.mp4" --preset ultrafast --quiet 2>"$WORK/stderr"
+check "the 30 fps export from the middle of the demo exits with 0" test $? -eq 0
+ffmpeg -v error -i "$WORK/flowers.mp4" -vf scale=64:36 -f rawvideo -pix_fmt rgb24 - >"$WORK/flowers.rgb"
+ffmpeg -v error -i "$WORK/flowers.mp4" -map 0:a -ac 1 "$WORK/flowers.wav"
+python3 tests/e2e/onsets.py flashes "$WORK/flowers.rgb" "$WORK/flowers.wav" 30 >"$WORK/flowers-sync"
+status=$?
+tail -n 1 "$WORK/flowers-sync"
+check "every flash of the 30 fps export within one frame of its hit" test "$status" -eq 0
 
 # The first logo's first floor hit, at 10 fps: the picture where the logo is lowest is the
 # hit (it is put back on the floor there), and its "bounce" must start as that picture shows,

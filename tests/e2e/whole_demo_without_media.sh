@@ -21,7 +21,7 @@ sort -u -o "$WORK/removed" "$WORK/removed"
 check "$(wc -l <"$WORK/removed") files removed" test -s "$WORK/removed"
 
 start=$SECONDS
-(cd "$WORK/run" && timeout 540 "$BINARY_DIR/flumbadoo-capture" --fps 10 --until 240 --timeline \
+(cd "$WORK/run" && timeout 540 "$BINARY_DIR/flumbadoo-capture" --fps 2 --until 240 --timeline \
     >"$WORK/timeline" 2>"$WORK/stderr")
 status=$?
 echo "capture took $((SECONDS - start)) s, exit status $status; timeline:"

@@ -172,4 +172,57 @@ TEST_F(MainLoop, DispatchRunsTheCurrentSceneAndStoresItsResult)
         EXPECT_EQ(callsOfSceneSeven, c.calls) << "scene " << c.current;
     }
 }
+TEST(StepClock, RunsTheStepsTheWallClockHasReachedAndDrawsTheLast)
+{
+    constexpr double step = 1.0 / stepsPerSecond;
+    const struct
+    {
+        const char* what;
+        double wall;
+        long done;
+        int steps;
+        double wait;
+        double dropped;
+    } cases[] = {
+        {"the first frame", 0.0, 0, 1, 0.0, 0.0},
+        {"on time", 10 * step, 10, 1, 0.0, 0.0},
+        {"2 ms late", 10 * step + 0.002, 10, 1, 0.0, 0.0},
+        {"2 ms early", 10 * step - 0.002, 10, 1, 0.0, 0.0},
+        {"8 ms late, still one", 10 * step + 0.008, 10, 1, 0.0, 0.0},
+        {"9 ms late: the next step is nearer", 10 * step + 0.009, 10, 2, 0.0, 0.0},
+        {"a 90 ms frame", 10 * step + 0.090, 10, 6, 0.0, 0.0},
+        {"ahead: wait for the next step", 10 * step - 0.010, 11, 0, 0.0183, 0.0},
+        {"a stall at the cap", 10 * step + 60 * step, 11, maxCatchUpSteps, 0.0, 0.0},
+        {"a 5 s stall: a second caught up, the rest dropped", 10 * step + 5.0, 11, maxCatchUpSteps, 0.0, 4.0},
+    };
+    for (const auto& c : cases)
+    {
+        const StepPlan plan = planSteps(c.wall, c.done);
+        EXPECT_EQ(plan.steps, c.steps) << c.what;
+        EXPECT_NEAR(plan.waitSeconds, c.wait, 1e-4) << c.what;
+        EXPECT_NEAR(plan.droppedSeconds, c.dropped, 1e-9) << c.what;
+    }
+}
+
+TEST(StepClock, JitteryFramesAtSixtyRunOneStepEachAndSlowFramesKeepTheSchedule)
+{
+    // Frames every 1/60 s give or take up to 3 ms never run two steps or none; frames of 1/24 s
+    // show, each, the step nearest their time, so the demo keeps to the wall clock.
+    const double jitter[] = {0.0, 0.003, -0.003, 0.0025, -0.001, 0.003, -0.0029, 0.0};
+    long done = 0;
+    for (int frame = 0; frame < 600; ++frame)
+    {
+        const StepPlan plan = planSteps(frame / 60.0 + jitter[frame % 8], done);
+        ASSERT_EQ(plan.steps, 1) << "frame " << frame;
+        done += plan.steps;
+    }
+    done = 0;
+    for (int frame = 0; frame < 240; ++frame)
+    {
+        const double wall = frame / 24.0;
+        const StepPlan plan = planSteps(wall, done);
+        done += plan.steps;
+        ASSERT_LE(std::abs((done - 1) / 60.0 - wall), 0.5 / 60.0 + 1e-9) << "frame " << frame;
+    }
+}
 } // namespace

@@ -81,6 +81,14 @@ FrameResult DemoRun::frame(float dt, bool grab)
                     });
 }
 
+FrameResult DemoRun::skip(int steps)
+{
+    FrameResult result;
+    for (int step = 0; step < steps && running; ++step)
+        result = runFrame(window, stepSeconds, KeyState{}, demoScenes(), {}, FrameDrawing::suppressed);
+    return result;
+}
+
 int DemoRun::framesUntilHandOver(float dt, int maxFrames)
 {
     for (int count = 1; count <= maxFrames; ++count)

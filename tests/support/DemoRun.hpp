@@ -43,6 +43,9 @@ public:
     /// Runs one frame of dt seconds; with grab, the finished frame is kept for lastFrame().
     FrameResult frame(float dt, bool grab = false);
 
+    /// Runs steps of the demo's 60 Hz clock without drawing them; returns the last's result.
+    FrameResult skip(int steps);
+
     /// Runs frames of dt until the current scene hands over (or maxFrames frames ran) and
     /// returns how many frames ran, the hand-over frame included; 0 if it never handed over.
     int framesUntilHandOver(float dt, int maxFrames);

@@ -34,30 +34,37 @@
 namespace
 {
 const char* const usage = R"(Usage: flumbadoo-capture [options]
-Runs the demo from the working directory (config.json, assets/) with a fixed time step.
+Runs the demo from the working directory (config.json, assets/) on its 60 Hz clock, as fast
+as the machine renders. Output frame k shows the demo at the last 60 Hz step at or before
+(k - 1) / fps seconds; the steps in between run without being drawn.
 
-  --fps N              frame time is 1/N seconds (default 60)
-  --until SECONDS      stop once that much demo time has run (default: the demo's end)
-  --stills T1,T2,...   save the finished frame as PNG at the first frame whose demo time
-                       (frame count x frame time) is at least each Ti; needs --out
+  --fps N              output frames per second, a whole number from 1 to 60 (default 60)
+  --at SECONDS         run the steps before that demo time without drawing them, then
+                       output from the first output frame whose demo time reaches it
+  --until SECONDS      stop after the first output frame whose demo time (its 60 Hz steps
+                       / 60) reaches this (default: the demo's end)
+  --stills T1,T2,...   save the output frame as PNG at the first one whose demo time is at
+                       least each Ti; needs --out
   --out DIR            folder for the stills (created if missing)
-  --timeline           print "<frame> <from> <to>" for each scene hand-over and
-                       "<frame> end" after the last frame
+  --timeline           print "<step> <from> <to>" for each scene hand-over and
+                       "<step> end" after the last step, in 60 Hz steps whatever --fps is
   --scene ID           start the frame loop at scene ID instead of 0 (its first frame)
-  --video FILE         write the frames and the demo's sound as an H.264/AAC MP4 through
-                       ffmpeg; frame n (from 1) shows at (n - 1) / fps and its sounds start then
+  --video FILE         write the output frames and the demo's sound as an H.264/AAC MP4
+                       through ffmpeg; output frame k shows at (k - 1) / fps, and each
+                       sound starts at its step's time
   --crf N              x264 quality for --video, 0 (lossless) to 51 (default 18)
   --preset NAME        x264 speed preset for --video, ultrafast to veryslow (default medium)
-  --bench FILE.csv     finish each frame's GPU work before taking its time; write
-                       "frame,scene,ms" rows to FILE.csv and print a per-scene table and
-                       the start-up steps
+  --bench FILE.csv     finish each output frame's GPU work before taking its time; write
+                       "frame,scene,ms" rows to FILE.csv and print a per-scene table, the
+                       steps run without drawing per second per scene, and the start-up steps
   --quiet              no progress line and no final line
   --help               show this text
 )";
 
 struct Options
 {
-    float fps = 60.f;
+    int fps = stepsPerSecond;
+    std::optional<double> at;
     std::optional<double> until;
     std::vector<double> stills;
     std::string out;
@@ -151,27 +158,27 @@ std::optional<Options> parseOptions(int argc, char** argv, bool& helpWanted)
         {
             if (!nextValue(value))
                 return std::nullopt;
-            // A rate so small that 1/N overflows a float would make every frame infinitely long.
-            if (!parseNumber(value, number) || !(number > 0.0) ||
-                !std::isfinite(1.f / static_cast<float>(number)))
+            // Every output frame is one of the demo's 60 Hz steps: more would repeat them.
+            if (!parseNumber(value, number) || number != std::floor(number) || number < 1.0 ||
+                number > stepsPerSecond)
             {
-                std::cerr << "flumbadoo-capture: --fps needs a positive number, not \"" << value << "\""
-                          << std::endl;
+                std::cerr << "flumbadoo-capture: --fps needs a whole number from 1 to 60, not \"" << value
+                          << "\"" << std::endl;
                 return std::nullopt;
             }
-            options.fps = static_cast<float>(number);
+            options.fps = static_cast<int>(number);
         }
-        else if (arg == "--until")
+        else if (arg == "--until" || arg == "--at")
         {
             if (!nextValue(value))
                 return std::nullopt;
-            if (!parseNumber(value, number) || number < 0.0)
+            if (!parseNumber(value, number) || !(number >= 0.0) || !std::isfinite(number))
             {
-                std::cerr << "flumbadoo-capture: --until needs a number of seconds, not \"" << value << "\""
-                          << std::endl;
+                std::cerr << "flumbadoo-capture: " << arg << " needs a number of seconds, not \"" << value
+                          << "\"" << std::endl;
                 return std::nullopt;
             }
-            options.until = number;
+            (arg == "--at" ? options.at : options.until) = number;
         }
         else if (arg == "--stills")
         {
@@ -212,6 +219,11 @@ std::optional<Options> parseOptions(int argc, char** argv, bool& helpWanted)
         std::cerr << "flumbadoo-capture: --stills needs --out DIR" << std::endl;
         return std::nullopt;
     }
+    if (options.at && options.until && *options.until < *options.at)
+    {
+        std::cerr << "flumbadoo-capture: --until must not come before --at" << std::endl;
+        return std::nullopt;
+    }
     if (!options.video.empty() && !options.bench.empty())
     {
         // The readback and encoding would be counted in every frame's time.
@@ -241,17 +253,34 @@ bool saveStill(const sf::RenderWindow& window, const std::string& file)
     return image.saveToFile(file);
 }
 
-/// Frames the run will render: the demo's own length from the start scene, cut at --until.
-long plannedFrames(const Options& options, float frameSeconds)
+/// The first output frame whose demo time reaches seconds.
+long firstFrameAt(double seconds, int framesPerSecond)
 {
-    const long demoFrames = demoFrameCount(frameSeconds, options.scene);
-    if (!options.until)
-        return demoFrames;
-    // The same test as the loop's: the first frame whose demo time reaches --until is the last.
-    long untilFrames = std::max(1L, static_cast<long>(std::floor(*options.until / frameSeconds)) - 1);
-    while (static_cast<double>(untilFrames) * frameSeconds < *options.until)
-        ++untilFrames;
-    return demoFrames > 0 ? std::min(demoFrames, untilFrames) : untilFrames;
+    // The first step that reaches it, then the first output frame that shows that step or a
+    // later one. Times past any demo are held to a day, which no frame reaches either.
+    const double wanted = std::min(seconds, 86400.0) * stepsPerSecond - 1e-7;
+    const long step = std::max(1L, static_cast<long>(std::ceil(wanted)));
+    return 1 + ((step - 1) * framesPerSecond + stepsPerSecond - 1) / stepsPerSecond;
+}
+
+/// Output frames the run will render: the demo's own length from the start scene, from
+/// firstFrame on, cut at --until; 0 when the length is unknown.
+long plannedFrames(const Options& options, long firstFrame)
+{
+    const long demoSteps = demoFrameCount(stepSeconds, options.scene);
+    if (demoSteps == 0 && !options.until)
+        return 0;
+    long frames = 0;
+    for (long frame = firstFrame;; ++frame)
+    {
+        const long step = outputFrameStep(frame, options.fps);
+        if (demoSteps > 0 && step > demoSteps)
+            break;
+        ++frames;
+        if (options.until && reachesTime(stepDemoTime(step), *options.until))
+            break;
+    }
+    return frames;
 }
 
 /// Median time of one plain full-screen pass (a trivial shader over the whole window),
@@ -353,67 +382,80 @@ int main(int argc, char** argv)
     if (!options.video.empty())
         soundLog.emplace(soundManager, musicManager);
 
-    const float frameSeconds = 1.f / options.fps;
-    ProgressLine progress(std::cerr, plannedFrames(options, frameSeconds), isatty(STDERR_FILENO) != 0,
+    const long firstFrame = options.at ? firstFrameAt(*options.at, options.fps) : 1;
+    const long firstStep = outputFrameStep(firstFrame, options.fps);
+    ProgressLine progress(std::cerr, plannedFrames(options, firstFrame), isatty(STDERR_FILENO) != 0,
                           options.quiet);
     std::vector<FrameTime> frameTimes;
+    std::vector<FrameTime> stepTimes; // the steps run without drawing
     std::size_t nextStill = 0;
     bool stillFailed = false;
     bool videoFailed = false;
-    long frame = 0;
+    long frame = firstFrame; // the next output frame
+    long framesDrawn = 0;
+    long step = 0;
 
     while (running && !videoFailed)
     {
-        ++frame;
+        ++step;
+        // The sound track starts with the first output frame; what came before starts earlier.
         if (soundLog)
-            soundLog->setFrame(frame);
-        const double demoTime = static_cast<double>(frame) * frameSeconds;
-        const bool saveThisFrame = nextStill < options.stills.size() && demoTime >= options.stills[nextStill];
+            soundLog->setFrame(step - firstStep + 1);
+        const bool drawThis = step == outputFrameStep(frame, options.fps);
+        const double demoTime = stepDemoTime(step);
+        const bool saveThisFrame =
+            drawThis && nextStill < options.stills.size() && reachesTime(demoTime, options.stills[nextStill]);
         sf::Clock frameClock;
-        const FrameResult result = runFrame(window, frameSeconds, KeyState{}, demoScenes(),
-                                            [&]
-                                            {
-                                                if (saveThisFrame)
-                                                {
-                                                    std::ostringstream name;
-                                                    name << options.out << "/frame-" << std::setw(6)
-                                                         << std::setfill('0') << frame << ".png";
-                                                    if (!saveStill(window, name.str()))
-                                                    {
-                                                        std::cerr << "flumbadoo-capture: could not save "
-                                                                  << name.str() << std::endl;
-                                                        stillFailed = true;
-                                                    }
-                                                }
-                                                if (soundLog && !video.addFrame(window))
-                                                    videoFailed = true;
-                                            });
+        const FrameResult result = runFrame(
+            window, stepSeconds, KeyState{}, demoScenes(),
+            [&]
+            {
+                if (saveThisFrame)
+                {
+                    std::ostringstream name;
+                    name << options.out << "/frame-" << std::setw(6) << std::setfill('0') << frame << ".png";
+                    if (!saveStill(window, name.str()))
+                    {
+                        std::cerr << "flumbadoo-capture: could not save " << name.str() << std::endl;
+                        stillFailed = true;
+                    }
+                }
+                if (soundLog && !video.addFrame(window))
+                    videoFailed = true;
+            },
+            drawThis ? FrameDrawing::drawn : FrameDrawing::suppressed);
         if (benching)
         {
             // Drawing calls only queue work; the frame is done when the GPU is.
             glFinish();
-            frameTimes.push_back(
-                {frame, result.scene, frameClock.getElapsedTime().asMicroseconds() / 1000.0});
+            const double ms = frameClock.getElapsedTime().asMicroseconds() / 1000.0;
+            (drawThis ? frameTimes : stepTimes).push_back({drawThis ? frame : step, result.scene, ms});
         }
-        while (nextStill < options.stills.size() && demoTime >= options.stills[nextStill])
-            ++nextStill;
-
         if (options.timeline && result.sceneRan && result.next != result.scene)
-            std::cout << frame << " " << result.scene << " " << result.next << std::endl;
-        progress.update(frame, result.scene);
-        if (options.until && demoTime >= *options.until)
+            std::cout << step << " " << result.scene << " " << result.next << std::endl;
+        if (!drawThis)
+            continue;
+
+        ++framesDrawn;
+        while (nextStill < options.stills.size() && reachesTime(demoTime, options.stills[nextStill]))
+            ++nextStill;
+        progress.update(framesDrawn, result.scene);
+        ++frame;
+        if (options.until && reachesTime(demoTime, *options.until))
             break;
     }
-    progress.finish(frame);
+    progress.finish(framesDrawn);
     if (options.timeline)
-        std::cout << frame << " end" << std::endl;
+        std::cout << step << " end" << std::endl;
     window.close();
 
     if (soundLog)
     {
         if (videoFailed)
             return 1;
-        const SoundMix mix = mixCues(soundLog->cues(), soundManager, musicManager, 1.0 / options.fps, frame);
+        // As long as the picture: the output frames' time in 60 Hz steps.
+        const long mixSteps = std::lround(static_cast<double>(framesDrawn) * stepsPerSecond / options.fps);
+        const SoundMix mix = mixCues(soundLog->cues(), soundManager, musicManager, stepSeconds, mixSteps);
         soundLog.reset();
         if (!writeMix(mix, video.soundPath()) || !video.finish())
             return 1;
@@ -432,6 +474,8 @@ int main(int argc, char** argv)
         if (!writeFrameCsv(options.bench, frameTimes))
             return 1;
         printSceneTable(std::cout, summariseScenes(frameTimes), plainPassMs);
+        if (!stepTimes.empty())
+            printStepRates(std::cout, stepTimes);
         printStartup(startupTimes);
     }
     return stillFailed ? 1 : 0;
