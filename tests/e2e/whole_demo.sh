@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The whole demo, from its first frame to its end, through the real capture runner at five
+# The whole demo, from its first frame to its end, through the real capture runner at two
 # output frames a second (a short run in CI): every hand-over of the chain in order, then the
 # end. Then the demo's 60 Hz clock: the same timeline when no step is drawn at all, the same
 # still with --at as in the full run, and the same pixels whether the steps before a still are
@@ -13,7 +13,7 @@ cd "$SOURCE_DIR"
 # stalls in a scene (an id without a routine stays black for ever); the wall-clock bound
 # stops a frame that hangs. A status of 124 means the wall clock ran out.
 start=$SECONDS
-timeout 540 "$capture" --fps 5 --until 240 --timeline --stills 20,80,150 --out "$WORK/full" \
+timeout 540 "$capture" --fps 2 --until 240 --timeline --stills 20,80,150 --out "$WORK/full" \
     >"$WORK/timeline" 2>"$WORK/stderr"
 status=$?
 echo "capture took $((SECONDS - start)) s, exit status $status; timeline:"
@@ -32,12 +32,12 @@ same_still() {
     [ "$(echo "$name" | wc -w)" -eq 1 ] && cmp -s "$1/$name" "$2/$name"
 }
 for at in 20 80 150; do
-    "$capture" --fps 5 --at $at --until $at --stills $at --out "$WORK/at$at" --quiet 2>/dev/null
+    "$capture" --fps 2 --at $at --until $at --stills $at --out "$WORK/at$at" --quiet 2>/dev/null
     check "--at $at shows the full run's still of $at s, pixel for pixel" same_still "$WORK/at$at" "$WORK/full"
 done
-# Every step drawn for two seconds (three from the start) against those steps run undrawn.
+# Every step drawn for a second (three from the start) against those steps run undrawn.
 for at in 3 80 150; do
-    "$capture" --at $((at > 3 ? at - 2 : 0)) --until $at --stills $at --out "$WORK/drawn$at" --quiet 2>/dev/null
+    "$capture" --at $((at > 3 ? at - 1 : 0)) --until $at --stills $at --out "$WORK/drawn$at" --quiet 2>/dev/null
     "$capture" --at $at --until $at --stills $at --out "$WORK/undrawn$at" --quiet 2>/dev/null
     check "at $at s the still after drawn steps equals the still after undrawn ones" \
         same_still "$WORK/undrawn$at" "$WORK/drawn$at"

@@ -61,11 +61,11 @@ std::string DemoRun::errors()
 
 FrameResult DemoRun::frame(float dt, bool grab)
 {
+    if (!grab)
+        return runFrame(window, dt, KeyState{}, demoScenes(), {}, FrameDrawing::suppressed);
     return runFrame(window, dt, KeyState{}, demoScenes(),
                     [&]
                     {
-                        if (!grab)
-                            return;
                         sf::Texture texture;
                         texture.create(window.getSize().x, window.getSize().y);
                         texture.update(window);
@@ -79,14 +79,6 @@ FrameResult DemoRun::frame(float dt, bool grab)
                                 grabbed.setPixel(x, y, pixel);
                             }
                     });
-}
-
-FrameResult DemoRun::skip(int steps)
-{
-    FrameResult result;
-    for (int step = 0; step < steps && running; ++step)
-        result = runFrame(window, stepSeconds, KeyState{}, demoScenes(), {}, FrameDrawing::suppressed);
-    return result;
 }
 
 int DemoRun::framesUntilHandOver(float dt, int maxFrames)

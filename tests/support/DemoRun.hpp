@@ -40,11 +40,9 @@ public:
     /// Start-up went through (every shader that must load did).
     bool started() const { return startedUp; }
 
-    /// Runs one frame of dt seconds; with grab, the finished frame is kept for lastFrame().
+    /// Runs one frame of dt seconds. Only a grabbed frame is drawn (and kept for lastFrame());
+    /// the others run without making pixels, which leaves the demo in the same state.
     FrameResult frame(float dt, bool grab = false);
-
-    /// Runs steps of the demo's 60 Hz clock without drawing them; returns the last's result.
-    FrameResult skip(int steps);
 
     /// Runs frames of dt until the current scene hands over (or maxFrames frames ran) and
     /// returns how many frames ran, the hand-over frame included; 0 if it never handed over.
