@@ -13,6 +13,8 @@ packages=(
     ffmpeg gnuplot-nox
     # The reliability steps build the data-file fuzzer with clang and its libFuzzer.
     clang libclang-rt-14-dev
+    # scripts/coverage.sh reports line and branch coverage with it.
+    gcovr
 )
 
 missing=()
