@@ -27,6 +27,7 @@ import queue
 import random
 import re
 import shutil
+import shlex
 import signal
 import subprocess
 import sys
@@ -47,6 +48,8 @@ STAGES = {
     "e2e": ["-L", "^e2e$"],
 }
 STAGE_ORDER = ["unit", "display", "e2e"]
+# More ctest arguments for every stage (--ctest-args), such as parallel jobs or exclusions.
+EXTRA_CTEST_ARGS = []
 
 
 # ---------------------------------------------------------------------------------------------
@@ -540,7 +543,7 @@ def run_stage(build_dir, stage, limits, default_limit, log):
     """Runs one label's tests, stopping at the first failure.
     Returns (outcome, test, durations): outcome is passed, failed, timeout or error."""
     command = ["ctest", "--test-dir", str(build_dir), *STAGES[stage], "--stop-on-failure",
-               "--no-tests=error", "--output-on-failure"]
+               "--no-tests=error", "--output-on-failure", *EXTRA_CTEST_ARGS]
     if default_limit:
         command += ["--timeout", str(default_limit)]
     log.write(f"$ {' '.join(command)}\n")
@@ -732,6 +735,8 @@ def main():
                         help="time limit of one test in seconds (default: 5 times its unmutated time, at least 60)")
     parser.add_argument("--labels", default="unit,display,e2e", help="test labels to run (default unit,display,e2e)")
     parser.add_argument("--jobs", type=int, default=1, help="build jobs (default 1)")
+    parser.add_argument("--ctest-args", default="",
+                        help='more ctest arguments for every stage, e.g. "-j 2 -E ^PaintTool"')
     parser.add_argument("--no-baseline", action="store_true", help="skip the unmutated test run")
     parser.add_argument("--list", action="store_true", help="print the mutants at their current lines")
     parser.add_argument("--summary", action="store_true", help="print the summary of the results file")
@@ -741,6 +746,7 @@ def main():
                         help="with --generate: keep mutants without compiling them first")
     parser.add_argument("--count", type=int, default=DEFAULT_COUNT, help=f"mutants --generate picks (default {DEFAULT_COUNT})")
     args = parser.parse_args()
+    EXTRA_CTEST_ARGS.extend(shlex.split(args.ctest_args))
     mutants_path = Path(args.mutants).resolve()
 
     if args.generate:
