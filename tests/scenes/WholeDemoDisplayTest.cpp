@@ -205,6 +205,23 @@ SceneRows demoTables()
             << "magenta, dying down";
     };
     scenes[4] = {{flash, nullptr, true}, {flash + 15, magenta, true}};
+    // The piece each entry pops. A pop grows from the frame after its entry: there it alone has just
+    // started, earlier ones have grown on (none started over) and later ones have not begun.
+    const char* const pieceOf[] = {"flum", "ba",  "doo", nullptr, nullptr, "zin",
+                                   "gel",  "pop", "tik", nullptr, nullptr};
+    for (int entry = 0; entry < 11; ++entry)
+        scenes[4].push_back({julia[entry] + 1, [=](const Seen&)
+                             {
+                                 for (int other = 0; other < 11; ++other)
+                                 {
+                                     const char* key = pieceOf[other];
+                                     const float scale = key ? spriteManager.get(key)->getScale().x : 0;
+                                     EXPECT_TRUE(!key || (other == entry ? scale > 0 && scale < 0.3f
+                                                          : julia[other] < julia[entry] ? scale >= 0.3f
+                                                                                        : scale == 0))
+                                         << key << " at " << scale << " after entry " << entry;
+                                 }
+                             }});
 
     // The circles are clear before the first pulse and once the one before entry 28 has faded; then
     // the logo fills the middle.
