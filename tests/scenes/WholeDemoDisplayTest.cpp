@@ -224,9 +224,14 @@ SceneRows demoTables()
                              }});
 
     // The circles are clear before the first pulse and once the one before entry 28 has faded; then
-    // the logo fills the middle.
+    // the logo fills the middle, and each entry from 28, which brings it in, sets its tilt.
     scenes[5] = {shows(1, -1, 3), shows(beatFrame(5, 0), 60, 256), shows(beatFrame(5, 28) - 1, -1, 3),
                  shows(beatFrame(5, 28) + 15, 40, 256, 201, 960, 540)};
+    for (const auto& [entry, tilt] :
+         {std::pair{28, 0.f}, {29, -8.f}, {30, 4.f}, {31, -4.f}, {32, 8.f}, {33, 10.f}})
+        scenes[5].push_back(
+            {beatFrame(5, entry), [entry = entry, tilt = std::fmod(tilt + 360, 360)](const Seen&)
+             { EXPECT_FLOAT_EQ(spriteManager.get("vortle")->getRotation(), tilt) << entry; }});
 
     // Picture k + 1 pops up on entry k, not before. Half a second after the last, all twelve are
     // drawn: hidden for a frame, with the background's clock held back so that it draws the same,
