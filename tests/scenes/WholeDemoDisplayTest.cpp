@@ -265,14 +265,17 @@ SceneRows demoTables()
     scenes[6].push_back({beatFrame(6, 11) + 30, hide, true});
     scenes[6].push_back({beatFrame(6, 11) + 31, wereDrawn, true});
 
-    // The first greeting starts on entry 0, its shader getting the rise's first step; it gathers
-    // for 2 s, holds for 2 s and scatters in 1 s. The cute pictures have left half a second in.
-    for (const int frame : {beatFrame(65, 0) - 1, beatFrame(65, 0)})
-    {
-        const float level = frame == beatFrame(65, 0) ? stepSeconds * greetPulseRates.risePerSecond : 0.f;
-        scenes[65].push_back(
-            {frame, [level](const Seen&) { EXPECT_FLOAT_EQ(uniformFloat(greets1Shader, "iTime"), level); }});
-    }
+    // Greeting k starts on entry k, its shader getting the rise's first step. The first gathers
+    // for 2 s, holds for 2 s and scatters in 1 s; the cute pictures have left half a second in.
+    sf::Shader* const greetings[] = {&greets1Shader, &greets2Shader, &greets3Shader,
+                                     &greets4Shader, &greets5Shader, &greets6Shader};
+    for (int k = 0; k < 6; ++k)
+        for (const int frame : {beatFrame(65, k) - 1, beatFrame(65, k)})
+        {
+            const float level = frame == beatFrame(65, k) ? stepSeconds * greetPulseRates.risePerSecond : 0.f;
+            scenes[65].push_back({frame, [shader = greetings[k], level](const Seen&)
+                                  { EXPECT_FLOAT_EQ(uniformFloat(*shader, "iTime"), level); }});
+        }
     for (const auto& [frame, low, high] : {std::tuple{0, -1.0, 0.1}, {150, 0.8, 1.1}, {330, -1.0, 0.1}})
         scenes[65].push_back(
             {beatFrame(65, 0) + frame,
