@@ -1,44 +1,131 @@
 #pragma once
 
-#include "runtime/BeatSchedule.hpp"
+#include "DemoRun.hpp"
+#include "capture/DemoLength.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/BeatTrack.hpp"
 
-#include <vector>
+#include <SFML/Graphics/Shader.hpp>
+#include <SFML/Window/Context.hpp>
+#include <functional>
+#include <gtest/gtest.h>
+#include <limits>
+#include <map>
 
 namespace testsupport
 {
-/// The frame (1 = a scene's first) on which each entry of table fires when the track is
-/// polled once per frame with dt, as the scenes poll it; 0 for an entry that has not fired
-/// by maxFrames. Worked out with the real BeatTrack, so a scene's expected beat and
-/// hand-over frames follow from its table instead of being written into the test.
+/// The frame (1 = a scene's first) on which each entry of table fires, polled once a frame with
+/// dt as the scenes do it (0: not by maxFrames), so expected frames follow from the tables.
 inline std::vector<int> firingFrames(const BeatTable& table, float dt, int maxFrames = 5000)
 {
     BeatTrack track(table);
     std::vector<int> frames(track.beats.size(), 0);
     for (int frame = 1; frame <= maxFrames; ++frame)
-    {
-        const int entry = track.poll(dt);
-        if (entry >= 0)
+        if (const int entry = track.poll(dt); entry >= 0)
             frames[static_cast<std::size_t>(entry)] = frame;
-    }
     return frames;
 }
 
-/// The frame on which scene hands over at a steady dt: the one its end entry fires on.
-inline int handOverFrame(SceneId scene, float dt)
+/// The frame on which entry of scene's beat table fires at a steady dt.
+inline int beatFrame(SceneId scene, int entry, float dt = stepSeconds)
 {
-    const SceneSchedule& schedule = scheduleFor(scene);
-    return firingFrames(schedule.beats, dt).at(static_cast<std::size_t>(schedule.endEntry));
+    return firingFrames(scheduleFor(scene).beats, dt).at(static_cast<std::size_t>(entry));
 }
 
-/// How many frames scene lasts, its first and hand-over frames included, as the demo's beat
-/// schedule lays it out at framesPerSecond; -1 for a scene the schedule does not hold.
-inline int scheduledFrames(SceneId scene, int framesPerSecond = scheduleFramesPerSecond)
+/// The frame scene hands over on at dt: its end entry's, or the demo length's for the timed two.
+inline int handOverFrame(SceneId scene, float dt = stepSeconds)
 {
-    for (const ScheduledScene& s : computeDemoSchedule(framesPerSecond).scenes)
-        if (s.scene == scene)
-            return s.endFrame - s.startFrame + 1;
-    return -1;
+    if (const SceneSchedule* schedule = findSchedule(scene))
+        return beatFrame(scene, schedule->endEntry, dt);
+    return static_cast<int>(demoFrameCount(dt, scene) - demoFrameCount(dt, scene + 1));
+}
+
+/// Mean brightness (0..255) of the whole image: (r + g + b) / 3, averaged.
+inline double meanBrightness(const sf::Image& image)
+{
+    const sf::Uint8* pixels = image.getPixelsPtr();
+    const std::size_t count = std::size_t(image.getSize().x) * image.getSize().y;
+    double sum = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        sum += (pixels[4 * i] + pixels[4 * i + 1] + pixels[4 * i + 2]) / 3.0;
+    return count ? sum / count : 0.0;
+}
+
+/// The uniform name of shader as the GL program holds it (an int one converted; NaN: none), read
+/// back through GL in the active context, so a test sees what a scene sent, not what it meant to.
+inline float uniformFloat(const sf::Shader& shader, const char* name)
+{
+    const auto find =
+        reinterpret_cast<int (*)(unsigned, const char*)>(sf::Context::getFunction("glGetUniformLocation"));
+    const auto get =
+        reinterpret_cast<void (*)(unsigned, int, float*)>(sf::Context::getFunction("glGetUniformfv"));
+    float value = std::numeric_limits<float>::quiet_NaN();
+    if (const int where = find ? find(shader.getNativeHandle(), name) : -1; where >= 0 && get)
+        get(shader.getNativeHandle(), where, &value);
+    return value;
+}
+
+/// What a row's check gets: the run just after the row's frame (its context active, for uniforms),
+/// that frame (from 1 in its scene), the scene's grabbed frames and, drawn, the frame itself.
+struct Seen
+{
+    DemoRun& run;
+    int frame;
+    const std::map<int, sf::Image>& shots;
+    const sf::Image& shot() const { return run.lastFrame(); }
+};
+
+/// What must hold right after frame, which grab draws (no check: it is only kept); everyFrame:
+/// each frame before the hand-over; a negative frame counts back from the hand-over frame, -1.
+constexpr int everyFrame = 0;
+struct Row
+{
+    int frame;
+    std::function<void(const Seen&)> check;
+    bool grab = false;
+};
+
+/// The rows of each scene that has some.
+using SceneRows = std::map<SceneId, std::vector<Row>>;
+
+/// Runs the demo at dt from its current scene until scene until. Each scene hands over on
+/// handOverFrame to the next in the chain, on a frame that shows nothing of it (all of it where
+/// its schedule draws that frame), and meets its rows on the way.
+inline void walkScenes(DemoRun& run, float dt, SceneRows scenes, SceneId until = endOfDemo)
+{
+    for (SceneId scene = currentScene; scene != until; scene = currentScene)
+    {
+        SCOPED_TRACE(testing::Message() << "scene " << scene);
+        const std::vector<Row>& rows = scenes[scene];
+        const int end = handOverFrame(scene, dt);
+        ASSERT_GT(end, 0) << "the scene never hands over";
+        const auto due = [end](const Row& row, int frame)
+        { return row.frame == frame || row.frame == frame - end - 1; };
+        std::map<int, sf::Image> shots;
+        for (const Row& row : rows)
+            EXPECT_LE(row.frame, end) << "a row the walk never reaches";
+        for (int frame = 1; frame <= end; ++frame)
+        {
+            bool grab = frame == end;
+            for (const Row& row : rows)
+                grab = grab || (row.grab && due(row, frame));
+            const FrameResult result = run.frame(dt, grab);
+            if (grab)
+                shots[frame] = run.lastFrame();
+            ASSERT_EQ(result.next != scene, frame == end) << "frame " << frame;
+            run.window.setActive(true);
+            for (const Row& row : rows)
+                if (row.check && (due(row, frame) || (row.frame == everyFrame && frame < end)))
+                {
+                    SCOPED_TRACE(testing::Message() << "frame " << frame);
+                    row.check({run, frame, shots});
+                }
+        }
+        const SceneSchedule* schedule = findSchedule(scene);
+        ASSERT_EQ(currentScene, schedule ? schedule->next : scene + 1);
+        if (schedule && schedule->endFrameDrawn)
+            EXPECT_GT(meanBrightness(shots[end]), 100.0) << "the hand-over frame is drawn in full";
+        else
+            EXPECT_LT(meanBrightness(shots[end]), 1.0) << "the hand-over frame draws nothing";
+    }
 }
 } // namespace testsupport

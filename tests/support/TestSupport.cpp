@@ -34,9 +34,9 @@ std::vector<std::string> lines(const std::string& text)
 }
 
 TempDir::TempDir()
+    : root(std::filesystem::temp_directory_path() /
+           ("flumbadoo-test-" + std::to_string(std::random_device()())))
 {
-    std::random_device device;
-    root = std::filesystem::temp_directory_path() / ("flumbadoo-test-" + std::to_string(device()));
     std::filesystem::create_directories(root);
 }
 
@@ -52,16 +52,5 @@ std::string TempDir::write(const std::string& name, const std::string& text) con
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << text;
     return file.string();
-}
-
-WorkingDirectory::WorkingDirectory(const std::filesystem::path& dir)
-    : previous(std::filesystem::current_path())
-{
-    std::filesystem::current_path(dir);
-}
-
-WorkingDirectory::~WorkingDirectory()
-{
-    std::filesystem::current_path(previous);
 }
 } // namespace testsupport

@@ -7,10 +7,8 @@
 
 namespace testsupport
 {
-/// Path of a fixture file under tests/data/.
+/// Path of a fixture file under tests/data/, and of a file in the source tree ("assets/textures.json").
 std::string dataPath(const std::string& name);
-
-/// Path of a file in the source tree, such as "assets/textures.json".
 std::string sourcePath(const std::string& name);
 
 /// Runs action and returns everything it wrote on standard error.
@@ -27,7 +25,6 @@ public:
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-
     const std::filesystem::path& path() const { return root; }
 
     /// Writes text to the file name inside the directory (creating sub-folders) and returns its path.
@@ -41,8 +38,11 @@ private:
 class WorkingDirectory
 {
 public:
-    explicit WorkingDirectory(const std::filesystem::path& dir);
-    ~WorkingDirectory();
+    explicit WorkingDirectory(const std::filesystem::path& dir) : previous(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(dir);
+    }
+    ~WorkingDirectory() { std::filesystem::current_path(previous); }
     WorkingDirectory(const WorkingDirectory&) = delete;
     WorkingDirectory& operator=(const WorkingDirectory&) = delete;
 
