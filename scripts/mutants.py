@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Mutation testing: how many small, deliberate faults in src/ the tests notice.
 
-Each mutant of the fixed list in scripts/mutants.json changes one line of one source file.
+Each mutant of the fixed list in tests/mutants.json changes one line of one source file.
 For every mutant the file is changed, the build updated, and the tests run fastest first
 (unit, then display, then end-to-end), stopping at the first failure: a failure kills the
 mutant, a mutant that passes everything survives. The source file is always put back.
@@ -37,7 +37,7 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
-DEFAULT_LIST = ROOT / "scripts" / "mutants.json"
+DEFAULT_LIST = ROOT / "tests" / "mutants.json"
 FOLDERS = ["src/runtime", "src/assets", "src/fx", "src/scenes", "src/capture"]
 DEFAULT_COUNT = 100
 
@@ -712,7 +712,7 @@ def ensure_display():
     if os.environ.get("DISPLAY"):
         return
     if os.environ.get("FLUMBADOO_MUTANTS_XVFB"):
-        sys.exit("mutants: xvfb-run gave no DISPLAY")
+        sys.exit("mutants: the virtual display gave no DISPLAY")
     os.environ["FLUMBADOO_MUTANTS_XVFB"] = "1"
     # -noreset: the tests start and end hundreds of OpenGL programs one after another.
     command = ["xvfb-run", "-a", "-s", "-screen 0 1920x1080x24 -noreset",
@@ -720,14 +720,14 @@ def ensure_display():
     try:
         os.execvp(command[0], command)
     except FileNotFoundError:
-        sys.exit("mutants: no DISPLAY and no xvfb-run (scripts/install-deps.sh installs it)")
+        sys.exit("mutants: no DISPLAY and no virtual display to start (scripts/install-deps.sh installs Xvfb)")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir", default="build-mut",
                         help="build folder, relative to the repository root (default build-mut)")
-    parser.add_argument("--mutants", default=str(DEFAULT_LIST), help="the mutant list (default scripts/mutants.json)")
+    parser.add_argument("--mutants", default=str(DEFAULT_LIST), help="the mutant list (default tests/mutants.json)")
     parser.add_argument("--only", help="comma-separated mutant ids to run")
     parser.add_argument("--results", help="JSON-lines results file (default BUILD_DIR/mutants-results.jsonl)")
     parser.add_argument("--resume", action="store_true", help="skip mutants already in the results file")
