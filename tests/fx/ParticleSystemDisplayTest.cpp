@@ -134,9 +134,9 @@ TEST_F(ParticleSystemTest, BornWithinItsRangesAndMovesWithThePreviousVelocity)
     system.update(0.5f);
     EXPECT_EQ(state(), expected);
 
-    load(definition());
-    EXPECT_EQ(std::tuple(system.min_x, system.max_x, system.min_y, system.max_y),
-              std::tuple(0.f, 1920.f, 0.f, 1080.f));
+    load(definition()); // the defaults: anywhere on the screen, opaque
+    EXPECT_EQ(std::tuple(system.min_x, system.max_x, system.min_y, system.max_y, system.min_alpha),
+              std::tuple(0.f, 1920.f, 0.f, 1080.f, 1.f));
 }
 
 TEST_F(ParticleSystemTest, FadesInToExactlyMinAlphaAndOutOverTheEndOfItsLife)

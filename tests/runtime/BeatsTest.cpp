@@ -84,6 +84,7 @@ TEST(BeatTables, ChainHoldsEverySceneTableInPlayingOrder)
                   rows[i]);
     }
     EXPECT_FLOAT_EQ(scheduleFor(8).cues.times.back(), 12.0398f);
+    EXPECT_FLOAT_EQ(scheduleFor(12).beats.times[40], 22.928f);
 }
 
 TEST(BeatTables, SceneWithoutScheduleIsReportedAndNeverEnds)
