@@ -44,22 +44,6 @@ start_demo() {
 }
 alive() { kill -0 "$demo_pid" 2>/dev/null; }
 
-# Waits until FILE has at least N lines, or SECONDS pass. Returns non-zero on time-out.
-wait_for_lines() { # FILE N SECONDS
-    wait_until "$3" lines_at_least "$1" "$2"
-}
-# Holds KEY down until CONDITION (a command) succeeds or SECONDS pass, then lets go.
-hold_key_until() { # KEY SECONDS CONDITION...
-    local key=$1 status
-    shift
-    xdotool keydown "$key"
-    wait_until "$@"
-    status=$?
-    xdotool keyup "$key"
-    return $status
-}
-exited() { ! alive; }
-
 # A copy of the assets and config.json in $WORK/run, every file a link of its own to replace.
 prepare() {
     rm -rf "$WORK/run"
