@@ -1,5 +1,4 @@
-# Shared helpers of the end-to-end scripts: sourced, not run.
-# Usage in a script: source "$(dirname "$0")/lib.bash" "$@"
+# Shared helpers of the end-to-end scripts: source "$(dirname "$0")/lib.bash" "$@"
 
 set -uo pipefail
 # -noreset as in scripts/test.sh: the programs started here come and go one after another.
@@ -10,6 +9,7 @@ export ALSOFT_DRIVERS=null
 
 SOURCE_DIR=$(cd "${1:?source dir}" && pwd)
 BINARY_DIR=$(cd "${2:?binary dir}" && pwd)
+capture="$BINARY_DIR/flumbadoo-capture"
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 failures=0
@@ -24,15 +24,7 @@ check() { # check DESCRIPTION COMMAND...
         failures=$((failures + 1))
     fi
 }
-
-# Waits until FILE has at least N lines, or SECONDS pass. Returns non-zero on time-out.
-wait_for_lines() { # FILE N SECONDS
-    local deadline=$((SECONDS + $3))
-    while [ "$(wc -l <"$1" 2>/dev/null || echo 0)" -lt "$2" ]; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.05
-    done
-}
+not() { ! "$@"; }
 
 # Waits until CONDITION (a command) succeeds, or SECONDS pass. Returns non-zero on time-out.
 wait_until() { # SECONDS CONDITION...
@@ -43,35 +35,36 @@ wait_until() { # SECONDS CONDITION...
         sleep 0.05
     done
 }
+lines_at_least() { [ "$(wc -l <"$1")" -ge "$2" ]; } # FILE N
 
-# Holds KEY down until CONDITION (a command) succeeds or SECONDS pass, then lets go.
-hold_key_until() { # KEY SECONDS CONDITION...
-    local key=$1 deadline=$((SECONDS + $2))
-    shift 2
-    xdotool keydown "$key"
-    until "$@"; do
-        if [ $SECONDS -ge $deadline ]; then
-            xdotool keyup "$key"
-            return 1
-        fi
-        sleep 0.05
-    done
-    xdotool keyup "$key"
-}
-
-# Starts the demo from the current folder in the background, its output in $WORK/stdout and
-# $WORK/stderr; alive and exited then tell whether it still runs.
+# The demo in the background, from the current folder, into $WORK/stdout and $WORK/stderr.
 start_demo() {
     "$BINARY_DIR/flumbadoo" >"$WORK/stdout" 2>"$WORK/stderr" &
     demo_pid=$!
 }
 alive() { kill -0 "$demo_pid" 2>/dev/null; }
-exited() { ! alive; }
+
+# A copy of the assets and config.json in $WORK/run, every file a link of its own to replace.
+prepare() {
+    rm -rf "$WORK/run"
+    mkdir "$WORK/run"
+    cp -rs "$SOURCE_DIR/assets" "$WORK/run/assets"
+    cp "$SOURCE_DIR/config.json" "$WORK/run/"
+}
+
+# Runs the capture tool's start-up and a few frames in $WORK/run: $WORK/NAME.out gets the
+# timeline, .err standard error, .rss the peak resident memory in KiB; status the exit status.
+run_case() { # NAME
+    (cd "$WORK/run" && /usr/bin/time -f %M -o "$WORK/$1.rss" timeout 300 "$capture" --until 0.1 --timeline \
+        >"$WORK/$1.out" 2>"$WORK/$1.err")
+    status=$?
+    echo "--- $1: status $status"
+    grep -v "does not exist\|skipped, its texture\|vertical sync" "$WORK/$1.err" | head -n 20
+}
+frames_ran() { grep -qxE "[1-9][0-9]* end" "$WORK/$1.out"; } # NAME
 
 finish() {
-    if [ "$failures" -ne 0 ]; then
-        echo "$failures check(s) failed"
-        exit 1
-    fi
-    echo "all checks passed"
+    [ "$failures" -eq 0 ] && echo "all checks passed" && exit 0
+    echo "$failures check(s) failed"
+    exit 1
 }

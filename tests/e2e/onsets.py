@@ -33,13 +33,12 @@ def read_wav(path):
             if kind == 0xFFFE:  # extensible: the real format leads the sub-format id
                 kind = struct.unpack("<H", body[24:26])[0]
         elif name == b"data":
-            if kind == 3 and bits == 32:
-                count = len(body) // 4
-                return channels, rate, struct.unpack(f"<{count}f", body[:count * 4])
-            if kind == 1 and bits == 16:
-                count = len(body) // 2
-                return channels, rate, [s / 32768 for s in struct.unpack(f"<{count}h", body[:count * 2])]
-            sys.exit(f"onsets.py: {path}: unsupported sample format {kind}/{bits}")
+            width = {(3, 32): 4, (1, 16): 2}.get((kind, bits))
+            if not width:
+                sys.exit(f"onsets.py: {path}: unsupported sample format {kind}/{bits}")
+            count = len(body) // width
+            samples = struct.unpack(f"<{count}{'f' if width == 4 else 'h'}", body[:count * width])
+            return channels, rate, samples if width == 4 else [s / 32768 for s in samples]
         pos += 8 + size + (size & 1)
     sys.exit(f"onsets.py: {path} has no sound data")
 
@@ -47,9 +46,7 @@ def read_wav(path):
 def envelope(path):
     """Energy per HOP of the channels' sum."""
     channels, rate, samples = read_wav(path)
-    if rate != 44100:
-        sys.exit(f"onsets.py: {path} is not at 44.1 kHz")
-    step = 44 * channels
+    step = 44 * channels if rate == 44100 else sys.exit(f"onsets.py: {path} is not at 44.1 kHz")
     return [sum(s * s for s in samples[i:i + step]) * 1e6 / step for i in range(0, len(samples) - step, step)]
 
 
@@ -60,28 +57,19 @@ def strength(energy, i):
 
 def attacks(energy, least=6.0):
     """The times at which the sound rises sharply out of something quieter, 50 ms apart at least."""
-    loud = max(energy, default=0.0)
-    found = []
+    loud, found = max(energy, default=0.0), []
     for i in range(20, len(energy) - 10):
         if strength(energy, i) > least and sum(energy[i:i + 10]) / 10 > 0.01 * loud:
-            if found and i * HOP - found[-1] < 0.05:
-                continue
-            found.append(i * HOP)
+            if not found or i * HOP - found[-1] >= 0.05:
+                found.append(i * HOP)
     return found
 
 
-def nearest(times, t):
-    return min((abs(x - t) for x in times), default=float("inf"))
-
-
 def flashes(pictures, sound, fps):
-    size = 64 * 36 * 3
-    data = open(pictures, "rb").read()
+    size, data = 64 * 36 * 3, open(pictures, "rb").read()
     level = [sum(data[k:k + size]) / size for k in range(0, len(data), size)]
     shown = [k for k in range(1, len(level)) if abs(level[k] - level[k - 1]) > 40]
-    energy = envelope(sound)
-    span = int(1 / fps / HOP)
-    misses = 0
+    energy, span, misses = envelope(sound), int(1 / fps / HOP), 0
     for k in shown:
         at = int(k / fps / HOP)
         best = max(range(max(at - span, 20), min(at + span + 1, len(energy) - 10)),
@@ -94,30 +82,31 @@ def flashes(pictures, sound, fps):
     return bool(shown) and misses == 0
 
 
+def nearest(times, t):
+    return min((abs(x - t) for x in times), default=float("inf"))
+
+
 def match(reference, live, start, end, tolerance):
-    wanted = [t for t in attacks(envelope(reference)) if start <= t <= end]
-    heard = attacks(envelope(live))
+    wanted, heard = [t for t in attacks(envelope(reference)) if start <= t <= end], attacks(envelope(live))
     if not wanted:
         sys.exit("onsets.py: no attack in the reference between the given times")
-    # The shift that puts the most reference attacks next to a live one.
+    # The shift that puts the most reference attacks next to a live one, then centred on the
+    # attacks it matched: the median of their signed misses.
     shifts = {h - w for w in wanted[:8] for h in heard}
     shift = max(shifts, key=lambda s: (sum(nearest(heard, w + s) <= tolerance for w in wanted), -s))
-    # Then centred on the attacks it matched: the median of their signed misses.
     signed = sorted(min(heard, key=lambda h: abs(h - w - shift)) - w - shift for w in wanted)
     shift += signed[len(signed) // 2]
     errors = [nearest(heard, w + shift) for w in wanted]
     print("misses in ms:", " ".join(f"{1000 * e:.0f}" for e in errors))
     inside = sum(e <= tolerance for e in errors)
-    print(f"{inside} of {len(wanted)} attacks within {tolerance * 1000:.0f} ms "
-          f"(shift {shift:.3f} s, worst {max(errors) * 1000:.0f} ms)")
+    print(f"{inside} of {len(wanted)} attacks within {tolerance * 1000:.0f} ms (shift {shift:.3f} s, worst "
+          f"{max(errors) * 1000:.0f} ms)")
     return inside == len(wanted)
 
 
 if __name__ == "__main__":
     if len(sys.argv) == 5 and sys.argv[1] == "flashes":
-        ok = flashes(sys.argv[2], sys.argv[3], int(sys.argv[4]))
-    elif len(sys.argv) == 7 and sys.argv[1] == "match":
-        ok = match(sys.argv[2], sys.argv[3], float(sys.argv[4]), float(sys.argv[5]), float(sys.argv[6]))
-    else:
-        sys.exit(__doc__)
-    sys.exit(0 if ok else 1)
+        sys.exit(not flashes(sys.argv[2], sys.argv[3], int(sys.argv[4])))
+    if len(sys.argv) == 7 and sys.argv[1] == "match":
+        sys.exit(not match(sys.argv[2], sys.argv[3], float(sys.argv[4]), float(sys.argv[5]), float(sys.argv[6])))
+    sys.exit(__doc__)
