@@ -112,4 +112,10 @@ TEST_F(ElasticSpriteTest, BothShaderPathsMapThePictureOntoTheCard)
                        perspective ? bottomLeft : topLeft, bottomLeft,
                        perspective ? lowestLeft : bottomLeft});
     }
+    // Without shaders an untilted card is drawn as a plain textured quad.
+    sprite.setCornerOffset(0, sf::Vector2f());
+    sprite.setCornerOffset(3, sf::Vector2f());
+    sprite.enableShader(false);
+    expectColours("plain", {60, 60, 200, 60, 60, 150, 200, 150, 40, 40, 128, 240},
+                  {topLeft, topRight, bottomLeft, bottomRight, topLeft, black});
 }
