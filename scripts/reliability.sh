@@ -63,10 +63,10 @@ with_display() {
     fi
 }
 
-# Only what the sanitized steps run: the unit tests and the capture tool.
+# Only what the sanitized steps run: the unit tests, the tools they call and the capture tool.
 build_sanitized() {
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLUMBADOO_SANITIZE=ON >/dev/null &&
-    cmake --build build-asan -j "$(nproc)" --target flumbadoo-tests flumbadoo-capture
+    cmake --build build-asan -j "$(nproc)" --target flumbadoo-tests flumbadoo-capture flumbadoo-compose flumbadoo-paint
 }
 
 unit_tests_sanitized() {

@@ -44,8 +44,10 @@ TEST(ShippedCutOuts, KeepTheirOutlineAndShadowInsideAndHaveNoWideMargin)
     std::vector<std::pair<std::string, sf::IntRect>> cuts; // width 0: the whole picture
     for (const auto& [key, entry] : textures.items())
         cuts.push_back({key, {}});
-    for (const auto& [key, entry] :
-         nlohmann::json::parse(std::ifstream(FLUMBADOO_SOURCE_DIR "/assets/sprites.json"))["sprites"].items())
+    // Named, not a temporary: items() only refers to the document it walks.
+    const nlohmann::json sprites =
+        nlohmann::json::parse(std::ifstream(FLUMBADOO_SOURCE_DIR "/assets/sprites.json"))["sprites"];
+    for (const auto& [key, entry] : sprites.items())
         if (entry.contains("rectW"))
             cuts.push_back({entry["texture"],
                             {entry.value("rectX", 0), entry.value("rectY", 0), entry["rectW"].get<int>(),
