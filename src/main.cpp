@@ -1,4 +1,5 @@
 // Flumbadoo: plays the demo from its first scene to its last, then exits.
+#include "runtime/AudioDevice.hpp"
 #include "runtime/Display.hpp"
 #include "runtime/MainLoop.hpp"
 #include "runtime/Startup.hpp"
@@ -11,6 +12,9 @@
 // construction would abort the process without a display. No display is no failure of the
 // demo's: it says so and ends with status 0, as on every other path.
 static const DisplayGuard displayGuard __attribute__((init_priority(101))) (noDisplayMessage, 0);
+// Next, before the registries' music player starts the audio library: a machine without a sound
+// card plays the demo silently with one line, not a page of the audio library's complaints.
+static const AudioGuard audioGuard __attribute__((init_priority(102))) (noAudioMessage);
 
 int main()
 {

@@ -2,6 +2,7 @@
 
 #include "runtime/SharedResources.hpp"
 
+#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/OpenGL.hpp>
 #include <SFML/Window/Event.hpp>
 #include <SFML/Window/Keyboard.hpp>
@@ -122,6 +123,16 @@ StepPlan planSteps(double wallSeconds, long stepsDone)
     return plan;
 }
 
+sf::IntRect fittedPicture(sf::Vector2u windowSize)
+{
+    const double scale = std::min(static_cast<double>(windowSize.x) / pictureWidth,
+                                  static_cast<double>(windowSize.y) / pictureHeight);
+    const int width = static_cast<int>(std::lround(pictureWidth * scale));
+    const int height = static_cast<int>(std::lround(pictureHeight * scale));
+    return {(static_cast<int>(windowSize.x) - width) / 2, (static_cast<int>(windowSize.y) - height) / 2,
+            width, height};
+}
+
 namespace
 {
 /// Keeps every draw and clear from touching a pixel while it lives: an empty scissor box on
@@ -155,6 +166,32 @@ void drawFadeOverlay(sf::RenderTarget& target)
     target.draw(*fadeSprite);
     fadeSprite->setColor(sf::Color(255, 255, 255, rememberedAlpha));
 }
+
+/// The frame composed off-screen for a window that is not the picture's size. Made on first
+/// need, so a window of the right size never pays for it.
+sf::RenderTexture& offScreenPicture()
+{
+    static sf::RenderTexture picture;
+    if (picture.getSize().x == 0 && picture.create(pictureWidth, pictureHeight))
+        picture.setSmooth(true);
+    return picture;
+}
+
+/// Draws the finished off-screen picture into the window, scaled to fit, on black.
+void showFitted(sf::RenderWindow& window, sf::RenderTexture& picture)
+{
+    picture.display();
+    const sf::Vector2u size = window.getSize();
+    window.setView(sf::View(sf::FloatRect(0.f, 0.f, static_cast<float>(size.x), static_cast<float>(size.y))));
+    window.clear(sf::Color::Black);
+    const sf::IntRect area = fittedPicture(size);
+    sf::Sprite sprite(picture.getTexture());
+    sprite.setPosition(static_cast<float>(area.left), static_cast<float>(area.top));
+    sprite.setScale(static_cast<float>(area.width) / pictureWidth,
+                    static_cast<float>(area.height) / pictureHeight);
+    // The colours as composed: on the window the picture's alpha never showed either.
+    window.draw(sprite, sf::BlendNone);
+}
 } // namespace
 
 FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys, const SceneTable& scenes,
@@ -186,16 +223,23 @@ FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys
     }
 
     advanceFade(frameSeconds);
-    window.clear(sf::Color(0, 0, 0, 0));
+    // Read after the events, so a resize is followed in the frame that reports it.
+    const bool fitted = window.getSize() != sf::Vector2u(pictureWidth, pictureHeight);
+    sf::RenderTarget& target = fitted ? static_cast<sf::RenderTarget&>(offScreenPicture()) : window;
+    if (!fitted) // the view a fitted frame or a resize left behind
+        window.setView(sf::View(sf::FloatRect(0.f, 0.f, pictureWidth, pictureHeight)));
+    target.clear(sf::Color(0, 0, 0, 0));
 
     FrameResult result;
     result.scene = currentScene;
-    result.sceneRan = dispatchScene(scenes, window, frameSeconds);
+    result.sceneRan = dispatchScene(scenes, target, frameSeconds);
     result.next = currentScene;
 
-    drawFadeOverlay(window);
+    drawFadeOverlay(target);
     if (!drawn)
         return result;
+    if (fitted)
+        showFitted(window, offScreenPicture());
     if (beforeDisplay)
         beforeDisplay();
     window.display();

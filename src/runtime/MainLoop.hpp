@@ -98,6 +98,15 @@ enum class FrameDrawing
     suppressed
 };
 
+/// The size every frame of the demo is composed at, whatever the window's size.
+constexpr unsigned pictureWidth = 1920;
+constexpr unsigned pictureHeight = 1080;
+
+/// Where the picture goes in a window of windowSize pixels: the largest rectangle of the
+/// picture's shape that fits, centred, in window pixels, leaving black bars on the two spare
+/// sides. A window of no pixels gets an empty rectangle.
+sf::IntRect fittedPicture(sf::Vector2u windowSize);
+
 /// What one frame did, for tools that follow the scene chain.
 struct FrameResult
 {
@@ -110,7 +119,9 @@ struct FrameResult
 /// window events (Closed stops the loop), applies the keys (the real-time state in keys
 /// together with the key presses found among the events), advances the fade, clears the
 /// window, runs the current scene from scenes (the caller hands in the demo's table, so the
-/// runtime knows no scene), draws the fade overlay and displays the window. beforeDisplay,
+/// runtime knows no scene), draws the fade overlay and displays the window. In a window of
+/// any size but the picture's, the scene and the overlay draw into an off-screen picture
+/// instead, which is then drawn into the window scaled to fit (fittedPicture). beforeDisplay,
 /// when given, runs just before the window is displayed, when the finished frame can still
 /// be read back. A suppressed frame reads no keys or events (keys is ignored), produces no
 /// pixels, and neither calls beforeDisplay nor displays the window.

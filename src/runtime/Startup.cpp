@@ -11,6 +11,17 @@
 sf::RenderWindow* mainWindow = nullptr;
 const std::string windowTitle = "Grumlo vs The Vortle & Trobisk - Flumbadoo";
 
+sf::VideoMode windowMode(bool fullscreen, bool pictureModeOffered, const sf::VideoMode& desktop)
+{
+    const sf::VideoMode picture(pictureWidth, pictureHeight, 32);
+    if (fullscreen)
+        return pictureModeOffered ? picture : desktop;
+    if (desktop.width >= pictureWidth && desktop.height >= pictureHeight)
+        return picture;
+    const sf::IntRect fitted = fittedPicture({desktop.width, desktop.height});
+    return sf::VideoMode(static_cast<unsigned>(fitted.width), static_cast<unsigned>(fitted.height), 32);
+}
+
 bool startUp(sf::RenderWindow& window, StartupTimes* times)
 {
     sf::Clock clock;
@@ -26,8 +37,15 @@ bool startUp(sf::RenderWindow& window, StartupTimes* times)
 
     mainWindow = &window;
     const sf::Uint32 style = fullscreen ? sf::Style::Fullscreen : sf::Style::Default;
-    window.create(sf::VideoMode(1920, 1080, 32), sf::String(windowTitle, std::locale()), style,
-                  sf::ContextSettings());
+    // Asking for a full-screen mode the screen lacks would get a warning and a cropped picture.
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const sf::VideoMode mode =
+        windowMode(fullscreen, sf::VideoMode(pictureWidth, pictureHeight, 32).isValid(), desktop);
+    window.create(mode, sf::String(windowTitle, std::locale()), style, sf::ContextSettings());
+    // Centred on the desktop ourselves: left to SFML, a window can open partly off the screen.
+    if (!fullscreen)
+        window.setPosition({(static_cast<int>(desktop.width) - static_cast<int>(mode.width)) / 2,
+                            (static_cast<int>(desktop.height) - static_cast<int>(mode.height)) / 2});
     window.setFramerateLimit(60);
     window.setVerticalSyncEnabled(vsync);
     window.setActive(true);

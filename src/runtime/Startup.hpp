@@ -11,11 +11,17 @@ extern sf::RenderWindow* mainWindow;
 /// "Grumlo vs The Vortle & Trobisk - Flumbadoo"
 extern const std::string windowTitle;
 
+/// The video mode the window opens in. Full screen: the picture's own 1920 x 1080 x 32 where
+/// the screen offers it (pictureModeOffered), else the desktop's own mode, into which each frame
+/// is scaled to fit. Windowed: 1920 x 1080 x 32 on a desktop at least that large, else the
+/// largest window of the picture's shape that the desktop holds.
+sf::VideoMode windowMode(bool fullscreen, bool pictureModeOffered, const sf::VideoMode& desktop);
+
 /// Seconds spent in each step of start-up, in the order the steps ran.
 using StartupTimes = std::vector<std::pair<std::string, double>>;
 
 /// Everything before the first frame, in its fixed order: reads the configuration, opens
-/// window (1920 x 1080 x 32, full screen or with a title bar, 60 fps limit, vertical sync
+/// window (windowMode: full screen or with a title bar, 60 fps limit, vertical sync
 /// from the configuration, hidden cursor, no key repeat), shows one black frame, creates the layers,
 /// loads the registries, the letter texts and the global shaders.
 /// times, when given, receives the seconds of each step (the demo passes none).

@@ -11,7 +11,8 @@ SOURCE_DIR=$(cd "${1:?source dir}" && pwd)
 BINARY_DIR=$(cd "${2:?binary dir}" && pwd)
 capture="$BINARY_DIR/flumbadoo-capture"
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+# KEEP_WORK=1 keeps the folder (its name is printed) for a look at what a failed check saw.
+[ -n "${KEEP_WORK:-}" ] && echo "work folder: $WORK" || trap 'rm -rf "$WORK"' EXIT
 failures=0
 
 check() { # check DESCRIPTION COMMAND...

@@ -6,6 +6,7 @@ source "$(dirname "$0")/lib.bash" "$@"
 
 cd "$SOURCE_DIR"
 demo_line='No X display: DISPLAY is not set or its server cannot be reached. Run the demo in a graphical session, or under xvfb-run -a -s "-screen 0 1920x1080x24 -noreset". To watch it without a screen, render it to a video: xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" build/flumbadoo-capture --video demo.mp4 (README.md, "Render to video").'
+script_line='No X display: DISPLAY is not set. Run the demo in a graphical session, or render it to a video without a screen: scripts/demo.sh --video demo.mp4'
 # Name, DISPLAY (empty: unset), command; then the status ("fails": 1 to 123, no signal) and the
 # one line standard error must hold (standard output too for demo.sh), as a pattern for the tools.
 for row in "demo||$BINARY_DIR/flumbadoo|0|$demo_line" "demo|:4242|$BINARY_DIR/flumbadoo|0|$demo_line" \
@@ -13,7 +14,8 @@ for row in "demo||$BINARY_DIR/flumbadoo|0|$demo_line" "demo|:4242|$BINARY_DIR/fl
     "capture|:4242|$capture --until 1|fails|flumbadoo-capture: no X display: .*xvfb-run -a -s .*-noreset.*" \
     "paint||$BINARY_DIR/flumbadoo-paint --out $WORK/painted|fails|flumbadoo-paint: no X display: .*xvfb-run -a -s .*-noreset.*" \
     "paint|:4242|$BINARY_DIR/flumbadoo-paint --out $WORK/painted|fails|flumbadoo-paint: no X display: .*xvfb-run -a -s .*-noreset.*" \
-    "demo.sh (nothing installed or built)||scripts/demo.sh|0|$demo_line"; do
+    "demo.sh (nothing installed or built)||scripts/demo.sh|0|$script_line" \
+    "demo.sh with a wrong option|:4242|scripts/demo.sh --vid x.mp4|2|Usage: scripts/demo.sh \[--video FILE.mp4\]"; do
     IFS='|' read -r name display command expected line <<<"$row"
     if [ -z "$display" ]; then
         env -u DISPLAY timeout 60 $command >"$WORK/out" 2>"$WORK/err"

@@ -1,5 +1,7 @@
 #include "runtime/MainLoop.hpp"
 
+#include "runtime/Startup.hpp"
+
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -153,5 +155,28 @@ TEST(StepClock, JitteryFramesAtSixtyRunOneStepEachAndSlowFramesKeepTheSchedule)
         done += planSteps(wall, done).steps;
         ASSERT_LE(std::abs((done - 1) / 60.0 - wall), 0.5 / 60.0 + 1e-9) << "frame " << frame;
     }
+}
+TEST(ScreenFit, PictureAndWindowModeFitEveryScreenWithoutCropOrStretch)
+{
+    // Window or desktop size; where the picture goes; the window full screen and windowed opens.
+    for (const auto& [width, height, fitted, fullscreenMode, windowedMode] :
+         {std::tuple{1920u, 1080u, sf::IntRect(0, 0, 1920, 1080), sf::Vector2u(1920, 1080),
+                     sf::Vector2u(1920, 1080)},
+          {1366u, 768u, sf::IntRect(0, 0, 1365, 768), sf::Vector2u(1366, 768), sf::Vector2u(1365, 768)},
+          {1280u, 1024u, sf::IntRect(0, 152, 1280, 720), sf::Vector2u(1280, 1024), sf::Vector2u(1280, 720)},
+          {3440u, 1440u, sf::IntRect(440, 0, 2560, 1440), sf::Vector2u(3440, 1440), sf::Vector2u(1920, 1080)},
+          {1440u, 900u, sf::IntRect(0, 45, 1440, 810), sf::Vector2u(1440, 900), sf::Vector2u(1440, 810)},
+          {1000u, 700u, sf::IntRect(0, 68, 1000, 563), sf::Vector2u(1000, 700), sf::Vector2u(1000, 563)},
+          {0u, 0u, sf::IntRect(0, 0, 0, 0), sf::Vector2u(0, 0), sf::Vector2u(0, 0)}})
+    {
+        EXPECT_EQ(fittedPicture({width, height}), fitted) << width << " x " << height;
+        const sf::VideoMode desktop(width, height, 24);
+        const sf::VideoMode full = windowMode(true, false, desktop);
+        const sf::VideoMode windowed = windowMode(false, false, desktop);
+        EXPECT_EQ(sf::Vector2u(full.width, full.height), fullscreenMode) << width << " x " << height;
+        EXPECT_EQ(sf::Vector2u(windowed.width, windowed.height), windowedMode) << width << " x " << height;
+    }
+    // A screen that offers the picture's own mode gets it, as it always did.
+    EXPECT_EQ(windowMode(true, true, sf::VideoMode(2560, 1440, 24)), sf::VideoMode(1920, 1080, 32));
 }
 } // namespace
