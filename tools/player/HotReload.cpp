@@ -308,6 +308,7 @@ Reload HotReload::reloadShaderFile(const std::string& file)
         }
     }
 
+    const sf::Context context; // the uniforms are read back through OpenGL, which needs one active
     for (const GlobalShaderFiles& files : users)
     {
         sf::Shader& shader = *files.shader;

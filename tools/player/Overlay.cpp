@@ -57,15 +57,16 @@ void Overlay::draw(sf::RenderTarget& target, const OverlayState& state) const
         status += "  PAUSED";
     if (state.speed != 1.f)
         status += format("  speed %.2f", state.speed);
-    const double lastMs = frameTimes.empty() ? 0.0 : frameTimes.back();
+
     const std::string lines[] = {
         status,
         "scene " + std::to_string(state.scene) + " " + state.sceneName +
             format("  %.3f s", state.sceneSeconds),
         state.beat,
-        format("frame %.1f ms", lastMs) +
-            format("  (worst of the graph %.1f ms)",
-                   frameTimes.empty() ? 0.0 : *std::max_element(frameTimes.begin(), frameTimes.end())),
+        frameTimes.empty() ? std::string("frame time: shown from the next frame drawn with the overlay")
+                           : format("frame %.1f ms", frameTimes.back()) +
+                                 format("  worst of the last 3 s %.1f ms",
+                                        *std::max_element(frameTimes.begin(), frameTimes.end())),
         state.message,
     };
 

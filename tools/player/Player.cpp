@@ -31,6 +31,12 @@ std::string seconds(long step)
     return text.str();
 }
 
+SceneId nextInChain(SceneId scene)
+{
+    const SceneId* here = std::find(std::begin(chain), std::end(chain), scene);
+    return here == std::end(chain) || here + 1 == std::end(chain) ? endOfDemo : *(here + 1);
+}
+
 std::string sceneName(SceneId scene)
 {
     if (scene == 0)
@@ -217,17 +223,13 @@ OverlayState Player::overlayState() const
     return state;
 }
 
-void Player::advanceTo(long target, bool stopAtHandOver)
+void Player::advanceTo(const std::function<bool()>& arrived)
 {
     // Nothing the steps before the target start is heard; the music is put at its time after.
     replaying = true;
     soundManager.muted = true;
-    while (running && (stopAtHandOver || step < target - 1))
-    {
-        const FrameResult result = runStep(false);
-        if (stopAtHandOver && result.next != result.scene)
-            break;
-    }
+    while (running && !arrived())
+        runStep(false);
     soundManager.muted = soundMuted;
     replaying = false;
     if (running)
@@ -240,11 +242,21 @@ void Player::advanceTo(long target, bool stopAtHandOver)
     announce();
 }
 
+void Player::advanceToStep(long target)
+{
+    advanceTo([this, target] { return step >= target - 1; });
+}
+
+void Player::advanceToScene(SceneId scene)
+{
+    advanceTo([scene] { return currentScene == scene; });
+}
+
 void Player::jumpTo(long target, bool evenIfHere)
 {
     target = std::clamp(target, 1L, std::max(1L, lastStep - 1));
     if (target > step && !ended)
-        advanceTo(target);
+        advanceToStep(target);
     else if (target < step || (evenIfHere && target == step))
         startAgainAt(target);
 }
@@ -312,8 +324,9 @@ void Player::performRequests()
             jumpTo(step - 1);
             break;
         case Action::nextScene:
+            // The step after the current scene hands over; one that has handed over already is there.
             if (!ended)
-                advanceTo(0, true);
+                advanceToScene(currentScene == onScreen ? nextInChain(onScreen) : currentScene);
             break;
         case Action::sceneStart:
         {
@@ -435,17 +448,13 @@ void Player::finishFrame()
 int Player::run()
 {
     if (options.scene)
-        advanceTo(0, *options.scene != 0);
-    // ... and on to the scene's first step: scene 0 starts on step 1.
-    if (options.scene && *options.scene != 0)
-        while (running && onScreen != *options.scene)
-            advanceTo(0, true);
-    if (!options.scene)
+        advanceToScene(*options.scene);
+    else
     {
         long target = options.step.value_or(1);
         if (options.at)
             target = static_cast<long>(std::ceil(std::min(*options.at, 86400.0) * stepsPerSecond - 1e-7));
-        advanceTo(std::clamp(target, 1L, std::max(1L, lastStep - 1)));
+        advanceToStep(std::clamp(target, 1L, std::max(1L, lastStep - 1)));
     }
 
     sf::Clock wall;

@@ -10,6 +10,7 @@
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/System/Clock.hpp>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -56,7 +57,12 @@ private:
     void drainEvents();
     void performRequests();
     FrameResult runStep(bool drawn);
-    void advanceTo(long target, bool stopAtHandOver = false);
+    /// Runs steps without drawing them until arrived() says the next one is the target, then
+    /// draws that one; stops early at the demo's end.
+    void advanceTo(const std::function<bool()>& arrived);
+    void advanceToStep(long target);
+    void advanceToScene(SceneId scene); ///< to the scene's first step
+
     void jumpTo(long target, bool evenIfHere = false);
     /// Starts the program again at target; returns only when that is refused (a shader file that
     /// does not compile would stop the fresh start), with the reason in the overlay.
