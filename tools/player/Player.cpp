@@ -57,6 +57,8 @@ Player::Player(sf::RenderWindow& window, const PlayerOptions& options)
       soundMuted(soundManager.muted), message(options.message)
 {
     observedStarts[0] = 1;
+    for (SceneId scene : chain)
+        modelStarts[scene] = lastStep - demoFrameCount(stepSeconds, scene) + 1;
     // A scene started while steps run without drawing starts its music at once: it waits, paused,
     // until the target is reached and the music can be put at the picture's time.
     musicManager.onPlay = [this](const std::string&, bool)
@@ -72,7 +74,8 @@ long Player::sceneStart(SceneId scene) const
     if (const auto found = observedStarts.find(scene); found != observedStarts.end())
         return found->second;
     // Not reached yet: where the scenes' own timings put it.
-    return demoFrameCount(stepSeconds, 0) - demoFrameCount(stepSeconds, scene) + 1;
+    const auto modelled = modelStarts.find(scene);
+    return modelled != modelStarts.end() ? modelled->second : lastStep + 1;
 }
 
 SceneId Player::sceneAt(long at) const
@@ -185,7 +188,7 @@ FrameResult Player::runStep(bool drawn)
                 glFinish();
                 overlay.addFrameTime(frameClock.getElapsedTime().asMicroseconds() / 1000.0);
             }
-            if (paused || !running || replaying)
+            if (paused || !running)
                 keepFrame();
             if (options.overlay)
                 overlay.draw(window, overlayState());
@@ -238,6 +241,7 @@ void Player::advanceTo(const std::function<bool()>& arrived)
         runStep(true);
     }
     clock = stepDemoTime(step - 1);
+    wall.restart(); // the time the steps took is not the demo's
     syncMusic();
     announce();
 }
@@ -367,6 +371,7 @@ void Player::applyPause()
     {
         // From the step on screen, so the music and the pictures go on together.
         clock = stepDemoTime(step - 1);
+        wall.restart();
         syncMusic();
     }
     announce();
@@ -457,7 +462,7 @@ int Player::run()
         advanceToStep(std::clamp(target, 1L, std::max(1L, lastStep - 1)));
     }
 
-    sf::Clock wall;
+    wall.restart();
     while (!quit)
     {
         const double elapsed = wall.restart().asSeconds();

@@ -86,6 +86,7 @@ private:
     HotReload reload;
     DemoSchedule schedule;
     std::map<SceneId, long> observedStarts; ///< first step of each scene run so far
+    std::map<SceneId, long> modelStarts;    ///< first step of each scene as the scenes' timings put it
     long lastStep = 0;                      ///< the step that ends the demo, from its timings
 
     long step = 0;        ///< steps run; the last is the one on screen
@@ -102,6 +103,7 @@ private:
     sf::Texture keptFrame; ///< the picture a pause shows
     bool frameKept = false;
     sf::Clock frameClock;
+    sf::Clock wall; ///< real time since the step clock was last advanced or set
     sf::Clock repaintClock;
     bool quit = false;
 };
