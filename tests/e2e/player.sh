@@ -22,6 +22,14 @@ said() { [ "$(grep -cF -- "$2" "$WORK/out")" -ge "$1" ]; } # COUNT TEXT: standar
 pauses() { grep -c "^paused at " "$WORK/out"; }
 replace() { printf '%s\n' "$2" >"$WORK/new" && mv -f "$WORK/new" "$1"; } # FILE TEXT, never through the link
 
+check "--help lists the options and keys" bash -c "'$player' --help | grep -q '^  Space  *pause / play'"
+for args in "--speed 3" "--at soon" "--scene 14" "--at 1 --scene 2" "--position 1" "--bogus"; do
+    "$player" $args >/dev/null 2>"$WORK/error"
+    status=$?
+    check "$args is refused with status 2 (was $status) and a message" \
+        bash -c "[ $status -eq 2 ] && grep -q '^flumbadoo-player: ' '$WORK/error'"
+done
+
 prepare
 cd "$WORK/run"
 # The capture's stills of steps 1833 and 1834 (output frames 1833 and 1834 at 60 fps; scene 3 starts
