@@ -42,6 +42,10 @@ public:
     /// The shared player, for reading its state.
     const sf::Music& player() const { return musicPlayer; }
 
+    /// The shared player, for a tool that steers playback (the maker's player pauses, seeks and
+    /// slows it to follow its own clock). The demo never calls it.
+    sf::Music& player() { return musicPlayer; }
+
 private:
     std::unordered_map<std::string, std::unique_ptr<MusicEntry>> entries;
     sf::Music musicPlayer;

@@ -45,6 +45,15 @@ void addKeyPress(const sf::Event& event, KeyState& keys)
         keys.space = true;
 }
 
+void applyWindowEvent(const sf::Event& event, KeyState& keys, const EventFilter& takeEvent)
+{
+    if (takeEvent && takeEvent(event))
+        return;
+    if (event.type == sf::Event::Closed)
+        running = false;
+    addKeyPress(event, keys);
+}
+
 void handleKeys(KeyState keys, std::ostream& out)
 {
     if (keys.escape)
@@ -195,7 +204,8 @@ void showFitted(sf::RenderWindow& window, sf::RenderTexture& picture)
 } // namespace
 
 FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys, const SceneTable& scenes,
-                     const std::function<void()>& beforeDisplay, FrameDrawing drawing)
+                     const std::function<void()>& beforeDisplay, FrameDrawing drawing,
+                     const EventFilter& takeEvent)
 {
     const bool drawn = drawing == FrameDrawing::drawn;
     std::optional<NoPixels> noPixels;
@@ -214,11 +224,7 @@ FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys
         // the key was let go again before the real-time state was read.
         sf::Event event;
         while (window.pollEvent(event))
-        {
-            if (event.type == sf::Event::Closed)
-                running = false;
-            addKeyPress(event, keys);
-        }
+            applyWindowEvent(event, keys, takeEvent);
         handleKeys(keys, std::cout);
     }
 

@@ -47,6 +47,15 @@ KeyState readKeyboard();
 /// Any other event leaves keys as they are.
 void addKeyPress(const sf::Event& event, KeyState& keys);
 
+/// Takes a window event before the frame looks at it: returns true when the caller has handled
+/// the event itself, which the frame then ignores. The demo passes none; the player takes every
+/// key press and the window's closing, since its keys are not the demo's.
+using EventFilter = std::function<bool(const sf::Event&)>;
+
+/// What a drawn frame does with one window event: nothing when takeEvent (if given) takes it;
+/// otherwise Closed stops the loop and a press of Escape or Space is added to keys.
+void applyWindowEvent(const sf::Event& event, KeyState& keys, const EventFilter& takeEvent = {});
+
 /// Applies one frame's keys: Escape stops the loop; a new press of Space writes
 /// "@" and the marker time on out and starts the marker clock. Holding Space writes once.
 void handleKeys(KeyState keys, std::ostream& out);
@@ -124,7 +133,8 @@ struct FrameResult
 /// instead, which is then drawn into the window scaled to fit (fittedPicture). beforeDisplay,
 /// when given, runs just before the window is displayed, when the finished frame can still
 /// be read back. A suppressed frame reads no keys or events (keys is ignored), produces no
-/// pixels, and neither calls beforeDisplay nor displays the window.
+/// pixels, and neither calls beforeDisplay nor displays the window. takeEvent, when given, sees
+/// each window event first (applyWindowEvent).
 FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys, const SceneTable& scenes,
                      const std::function<void()>& beforeDisplay = {},
-                     FrameDrawing drawing = FrameDrawing::drawn);
+                     FrameDrawing drawing = FrameDrawing::drawn, const EventFilter& takeEvent = {});

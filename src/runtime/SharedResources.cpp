@@ -145,7 +145,7 @@ const ShaderRow shaderRows[] = {
     {&blobShader, "blob.frag", StartUniforms::Time, nullptr, "blob shader failed", OnFailure::Continue},
 };
 
-void setStartUniforms(const ShaderRow& row)
+void setRowUniforms(const ShaderRow& row)
 {
     switch (row.uniforms)
     {
@@ -165,11 +165,19 @@ void setStartUniforms(const ShaderRow& row)
         break;
     }
 }
+
+void setFieldImageUniforms(sf::Shader& shader)
+{
+    shader.setUniform("maxRotation", 0.f);
+    shader.setUniform("scatterStrength", 0.15f);
+}
+
+const std::string shaderFolder = "assets/shaders/";
 } // namespace
 
 bool loadShaders()
 {
-    const std::string folder = "assets/shaders/";
+    const std::string& folder = shaderFolder;
     for (const ShaderRow& row : shaderRows)
     {
         const std::string vertexFile = folder + "passthrough.vert";
@@ -183,19 +191,33 @@ bool loadShaders()
             if (row.onFailure == OnFailure::EndStartUp)
                 return false;
         }
-        setStartUniforms(row);
+        setRowUniforms(row);
 
         if (row.shader == &wsl3Shader)
         {
             // The three field-scene images start unrotated with a gentle scatter.
             for (sf::Shader* shader : {&wsl1Shader, &wsl2Shader, &wsl3Shader})
-            {
-                shader->setUniform("maxRotation", 0.f);
-                shader->setUniform("scatterStrength", 0.15f);
-            }
+                setFieldImageUniforms(*shader);
         }
     }
     return true;
+}
+
+std::vector<GlobalShaderFiles> globalShaderFiles()
+{
+    std::vector<GlobalShaderFiles> files;
+    for (const ShaderRow& row : shaderRows)
+        files.push_back({row.shader, shaderFolder + "passthrough.vert", shaderFolder + row.fragmentFile});
+    return files;
+}
+
+void setStartUniforms(sf::Shader& shader)
+{
+    for (const ShaderRow& row : shaderRows)
+        if (row.shader == &shader)
+            setRowUniforms(row);
+    if (&shader == &wsl1Shader || &shader == &wsl2Shader || &shader == &wsl3Shader)
+        setFieldImageUniforms(shader);
 }
 
 namespace

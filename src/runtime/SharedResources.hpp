@@ -6,6 +6,8 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <string>
+#include <vector>
 
 /// The three full-screen off-screen layers the scenes compose through, each with the
 /// sprite that shows it. They are cleared to transparent black at the start of every frame.
@@ -66,6 +68,23 @@ void clearLayers();
 /// shaders the demo cannot do without it returns false at once (start-up must end),
 /// for the others it goes on and the shader stays unloaded.
 bool loadShaders();
+
+/// One global shader with the files it is loaded from, for a tool that reloads them while the
+/// demo runs (the maker's player).
+struct GlobalShaderFiles
+{
+    sf::Shader* shader;
+    std::string vertexFile;   ///< "assets/shaders/passthrough.vert"
+    std::string fragmentFile; ///< "assets/shaders/<the row's file>"
+};
+
+/// The 26 global shaders in load order, with their files.
+std::vector<GlobalShaderFiles> globalShaderFiles();
+
+/// Sets shader's start-up uniforms again (its time, peephole or image uniforms and, for the three
+/// field-scene images, their rotation and scatter), as loadShaders did after loading it. A
+/// shader that is not one of the 26 is left alone.
+void setStartUniforms(sf::Shader& shader);
 
 /// Loads the font of the three letter texts and gives each its size, colours, wave and
 /// message, then renders the alphabet once into layer1 to fill the glyph cache. Needs

@@ -93,6 +93,30 @@ TEST(MainLoop, KeyPressEventsAddTheirKeyOnly)
     }
 }
 
+// A filter that takes an event leaves the frame none of it; one that declines leaves it all.
+TEST(MainLoop, WindowEventsTakenByTheFilterAreIgnored)
+{
+    sf::Event closed;
+    closed.type = sf::Event::Closed;
+    sf::Event escape;
+    escape.type = sf::Event::KeyPressed;
+    escape.key = {sf::Keyboard::Escape, false, false, false, false};
+    const EventFilter takeAll = [](const sf::Event&) { return true; };
+    const EventFilter takeNone = [](const sf::Event&) { return false; };
+    for (const auto& [event, filter, stops, escapeAdded] : {std::tuple{closed, takeAll, false, false},
+                                                            {closed, takeNone, true, false},
+                                                            {closed, EventFilter{}, true, false},
+                                                            {escape, takeAll, false, false},
+                                                            {escape, takeNone, false, true}})
+    {
+        running = true;
+        KeyState keys;
+        applyWindowEvent(event, keys, filter);
+        EXPECT_EQ(std::pair(!running, keys.escape), std::pair(stops, escapeAdded)) << event.type;
+    }
+    running = true;
+}
+
 TEST(MainLoop, DispatchRunsTheCurrentSceneAndStoresItsResult)
 {
     // The end of the demo stops without calling anything, even when listed; an unknown id stays.

@@ -6,7 +6,10 @@
 
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/OpenGL.hpp>
 #include <SFML/System/Err.hpp>
+#include <SFML/Window/Context.hpp>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -100,4 +103,48 @@ TEST(Shaders, EveryFileCompilesAndHasTheUniformsItIsSentAtStartUpAndByTheScenes)
     // here, which the texture registry reports on standard error, not on SFML's stream.
     WorkingDirectory inSource(sourcePath(""));
     captureStderr([] { EXPECT_EQ(captureSfmlErrors([] { EXPECT_TRUE(loadShaders()); }), ""); });
+}
+
+// What a tool reloads: every global shader once, with the shared vertex shader and a file above;
+// setting a shader's start-up uniforms again puts back what the scenes changed, and only its own.
+TEST(Shaders, GlobalShaderFilesAndTheirStartUniformsCanBeHadAgain)
+{
+    const std::vector<GlobalShaderFiles> files = globalShaderFiles();
+    std::set<sf::Shader*> shaders;
+    for (const GlobalShaderFiles& row : files)
+    {
+        shaders.insert(row.shader);
+        EXPECT_EQ(row.vertexFile, "assets/shaders/passthrough.vert");
+        const std::string name = std::filesystem::path(row.fragmentFile).filename().string();
+        EXPECT_TRUE(std::any_of(std::begin(shaderUniforms), std::end(shaderUniforms),
+                                [&](const auto& listed) { return listed.first == name; }))
+            << row.fragmentFile;
+    }
+    EXPECT_EQ(shaders.size(), 26u);
+    ASSERT_EQ(files.size(), 26u);
+    EXPECT_EQ(std::tuple(files[0].shader, files[21].shader, files[21].fragmentFile),
+              std::tuple(&laserShader, &wsl1Shader, std::string("assets/shaders/scattershot.frag")));
+
+    WorkingDirectory inSource(sourcePath(""));
+    captureStderr([] { ASSERT_TRUE(loadShaders()); });
+    sf::Context context; // the values are read back through OpenGL, which needs one active
+    auto uniform = [](sf::Shader& shader, const char* name)
+    {
+        using GetUniformLocation = GLint (*)(GLuint, const char*);
+        using GetUniformfv = void (*)(GLuint, GLint, GLfloat*);
+        const auto location =
+            reinterpret_cast<GetUniformLocation>(sf::Context::getFunction("glGetUniformLocation"));
+        const auto read = reinterpret_cast<GetUniformfv>(sf::Context::getFunction("glGetUniformfv"));
+        GLfloat value = -1.f;
+        read(shader.getNativeHandle(), location(shader.getNativeHandle(), name), &value);
+        return value;
+    };
+    for (sf::Shader* shader : {&wsl1Shader, &wsl2Shader})
+        shader->setUniform("maxRotation", 2.f);
+    moireShader.setUniform("iTime", 3.f);
+    setStartUniforms(wsl1Shader);
+    setStartUniforms(moireShader);
+    EXPECT_EQ(std::tuple(uniform(wsl1Shader, "maxRotation"), uniform(wsl1Shader, "scatterStrength"),
+                         uniform(wsl2Shader, "maxRotation"), uniform(moireShader, "iTime")),
+              std::tuple(0.f, 0.15f, 2.f, 0.f));
 }

@@ -1,0 +1,400 @@
+#include "HotReload.hpp"
+
+#include "assets/Registries.hpp"
+#include "runtime/SharedResources.hpp"
+
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/OpenGL.hpp>
+#include <SFML/System/Err.hpp>
+#include <SFML/Window/Context.hpp>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace
+{
+// Every texture and "current texture" uniform a shader was given, by shader and name. GL keeps
+// only a texture unit for a sampler, and SFML forgets its bindings when a shader is loaded again.
+std::map<const sf::Shader*, std::map<std::string, const sf::Texture*>>& textureUniforms()
+{
+    static std::map<const sf::Shader*, std::map<std::string, const sf::Texture*>> uniforms;
+    return uniforms;
+}
+
+std::string readFile(const std::string& file, bool& ok)
+{
+    std::ifstream stream(file, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    ok = static_cast<bool>(stream);
+    return text.str();
+}
+
+/// One uniform's value read back from a linked program.
+struct UniformValue
+{
+    std::string name;
+    GLenum type = 0;
+    std::array<GLfloat, 16> floats{};
+    std::array<GLint, 4> ints{};
+};
+
+template <typename Function> Function glFunction(const char* name)
+{
+    return reinterpret_cast<Function>(sf::Context::getFunction(name));
+}
+
+/// The values of every uniform of program that is not a sampler (samplers hold texture units,
+/// which SFML assigns at each draw), arrays element by element.
+std::vector<UniformValue> readUniforms(unsigned int program)
+{
+    using GetProgramiv = void (*)(GLuint, GLenum, GLint*);
+    using GetActiveUniform = void (*)(GLuint, GLuint, GLsizei, GLsizei*, GLint*, GLenum*, char*);
+    using GetUniformLocation = GLint (*)(GLuint, const char*);
+    using GetUniformfv = void (*)(GLuint, GLint, GLfloat*);
+    using GetUniformiv = void (*)(GLuint, GLint, GLint*);
+    const auto getProgramiv = glFunction<GetProgramiv>("glGetProgramiv");
+    const auto getActiveUniform = glFunction<GetActiveUniform>("glGetActiveUniform");
+    const auto getUniformLocation = glFunction<GetUniformLocation>("glGetUniformLocation");
+    const auto getUniformfv = glFunction<GetUniformfv>("glGetUniformfv");
+    const auto getUniformiv = glFunction<GetUniformiv>("glGetUniformiv");
+    std::vector<UniformValue> values;
+    if (!program || !getProgramiv || !getActiveUniform || !getUniformLocation || !getUniformfv ||
+        !getUniformiv)
+        return values;
+    GLint count = 0;
+    getProgramiv(program, 0x8B86 /* GL_ACTIVE_UNIFORMS */, &count);
+    for (GLint index = 0; index < count; ++index)
+    {
+        char name[256];
+        GLsizei length = 0;
+        GLint size = 0;
+        GLenum type = 0;
+        getActiveUniform(program, static_cast<GLuint>(index), sizeof name, &length, &size, &type, name);
+        std::string base(name, static_cast<std::size_t>(length));
+        if (base.rfind("gl_", 0) == 0)
+            continue;
+        if (const auto bracket = base.find('['); bracket != std::string::npos)
+            base.erase(bracket);
+        for (GLint element = 0; element < size; ++element)
+        {
+            UniformValue value;
+            value.name = size > 1 ? base + "[" + std::to_string(element) + "]" : base;
+            value.type = type;
+            const GLint location = getUniformLocation(program, value.name.c_str());
+            if (location < 0)
+                continue;
+            getUniformfv(program, location, value.floats.data());
+            getUniformiv(program, location, value.ints.data());
+            values.push_back(value);
+        }
+    }
+    return values;
+}
+
+/// Sets the values on shader's new program where it has a uniform of that name.
+void writeUniforms(sf::Shader& shader, const std::vector<UniformValue>& values)
+{
+    using GetUniformLocation = GLint (*)(GLuint, const char*);
+    const auto getUniformLocation = glFunction<GetUniformLocation>("glGetUniformLocation");
+    if (!getUniformLocation)
+        return;
+    for (const UniformValue& value : values)
+    {
+        if (getUniformLocation(shader.getNativeHandle(), value.name.c_str()) < 0)
+            continue;
+        const GLfloat* f = value.floats.data();
+        const GLint* i = value.ints.data();
+        switch (value.type)
+        {
+        case GL_FLOAT:
+            shader.setUniform(value.name, f[0]);
+            break;
+        case 0x8B50: // GL_FLOAT_VEC2
+            shader.setUniform(value.name, sf::Glsl::Vec2(f[0], f[1]));
+            break;
+        case 0x8B51: // GL_FLOAT_VEC3
+            shader.setUniform(value.name, sf::Glsl::Vec3(f[0], f[1], f[2]));
+            break;
+        case 0x8B52: // GL_FLOAT_VEC4
+            shader.setUniform(value.name, sf::Glsl::Vec4(f[0], f[1], f[2], f[3]));
+            break;
+        case GL_INT:
+            shader.setUniform(value.name, i[0]);
+            break;
+        case 0x8B53: // GL_INT_VEC2
+            shader.setUniform(value.name, sf::Glsl::Ivec2(i[0], i[1]));
+            break;
+        case 0x8B54: // GL_INT_VEC3
+            shader.setUniform(value.name, sf::Glsl::Ivec3(i[0], i[1], i[2]));
+            break;
+        case 0x8B55: // GL_INT_VEC4
+            shader.setUniform(value.name, sf::Glsl::Ivec4(i[0], i[1], i[2], i[3]));
+            break;
+        case 0x8B56: // GL_BOOL
+            shader.setUniform(value.name, i[0] != 0);
+            break;
+        case 0x8B5B: // GL_FLOAT_MAT3
+            shader.setUniform(value.name, sf::Glsl::Mat3(f));
+            break;
+        case 0x8B5C: // GL_FLOAT_MAT4
+            shader.setUniform(value.name, sf::Glsl::Mat4(f));
+            break;
+        default: // samplers come back from the record, other types are not used here
+            break;
+        }
+    }
+}
+
+/// The first line of a compiler log that says what is wrong, for the overlay.
+std::string firstError(const std::string& log)
+{
+    std::istringstream lines(log);
+    std::string first;
+    for (std::string line; std::getline(lines, line);)
+    {
+        if (line.find("rror") != std::string::npos && line.rfind("Failed to compile", 0) != 0)
+            return line;
+        if (first.empty() && !line.empty() && line.rfind("Failed to compile", 0) != 0)
+            first = line;
+    }
+    return first;
+}
+
+std::string shortened(std::string text, std::size_t most)
+{
+    if (text.size() > most)
+        text = text.substr(0, most - 3) + "...";
+    return text;
+}
+} // namespace
+
+void recordTextureUniform(const sf::Shader* shader, const std::string& name, const sf::Texture* texture)
+{
+    textureUniforms()[shader][name] = texture;
+}
+
+bool HotReload::Signature::operator!=(const Signature& other) const
+{
+    return exists != other.exists || modified != other.modified || size != other.size || inode != other.inode;
+}
+
+HotReload::Signature HotReload::signatureOf(const std::string& file)
+{
+    Signature signature;
+    struct stat status;
+    if (stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return signature;
+    signature.exists = true;
+    signature.modified =
+        static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL + status.st_mtim.tv_nsec;
+    signature.size = static_cast<long long>(status.st_size);
+    signature.inode = static_cast<unsigned long long>(status.st_ino);
+    return signature;
+}
+
+HotReload::HotReload()
+{
+    for (const GlobalShaderFiles& files : globalShaderFiles())
+        for (const std::string& file : {files.vertexFile, files.fragmentFile})
+            signatures.emplace(file, signatureOf(file));
+
+    // The manifests as the registries read them; an entry they refused is not reloaded either.
+    auto readManifest = [](const char* path, const char* top)
+    {
+        std::ifstream stream(path);
+        nlohmann::json document = nlohmann::json::parse(stream, nullptr, false);
+        nlohmann::json entries = nlohmann::json::object();
+        if (document.is_object() && document.contains(top) && document[top].is_object())
+            entries = std::move(document[top]);
+        return entries;
+    };
+    const nlohmann::json textures = readManifest("assets/textures.json", "textures");
+    for (const auto& [key, entry] : textures.items())
+        if (entry.is_object() && entry.contains("file") && entry["file"].is_string() &&
+            textureManager.exists(key))
+        {
+            const std::string file = entry["file"];
+            pictureKeys[file].push_back(key);
+            signatures.emplace(file, signatureOf(file));
+        }
+    const nlohmann::json sprites = readManifest("assets/sprites.json", "sprites");
+    for (const auto& [key, entry] : sprites.items())
+        if (entry.is_object() && entry.contains("texture") && entry["texture"].is_string() &&
+            !entry.contains("rectW") && !entry.contains("rectH") && spriteManager.exists(key))
+            fullSprites[entry["texture"].get<std::string>()].push_back(key);
+}
+
+std::vector<Reload> HotReload::poll()
+{
+    std::vector<Reload> reloads;
+    for (auto& [file, signature] : signatures)
+    {
+        const Signature now = signatureOf(file);
+        if (!(now != signature))
+            continue;
+        signature = now;
+        if (!now.exists) // being replaced: the new file is looked at when it is there
+            continue;
+        Reload reload = pictureKeys.count(file) ? reloadPicture(file) : reloadShaderFile(file);
+        reload.savedAt = std::chrono::system_clock::time_point(
+            std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                std::chrono::nanoseconds(now.modified)));
+        reloads.push_back(reload);
+    }
+    return reloads;
+}
+
+std::vector<std::string> HotReload::brokenShaders() const
+{
+    std::vector<std::string> files;
+    for (const auto& [file, broken] : shaderBroken)
+        if (broken)
+            files.push_back(file);
+    return files;
+}
+
+Reload HotReload::reloadShaderFile(const std::string& file)
+{
+    Reload reload;
+    reload.file = file;
+    const std::string name = std::filesystem::path(file).filename().string();
+    std::vector<GlobalShaderFiles> users;
+    for (const GlobalShaderFiles& files : globalShaderFiles())
+        if (files.vertexFile == file || files.fragmentFile == file)
+            users.push_back(files);
+    if (users.empty())
+    {
+        reload.message = name + " changed; no shader of the demo uses it";
+        return reload;
+    }
+
+    // Every pair of sources the change touches, compiled on its own before any live shader is.
+    std::map<std::pair<std::string, std::string>, std::pair<std::string, std::string>> sources;
+    for (const GlobalShaderFiles& files : users)
+    {
+        bool vertexRead = false;
+        bool fragmentRead = false;
+        const std::string vertex = readFile(files.vertexFile, vertexRead);
+        const std::string fragment = readFile(files.fragmentFile, fragmentRead);
+        if (!vertexRead || !fragmentRead)
+        {
+            reload.message = name + ": cannot be read, kept the last good program";
+            std::cerr << "flumbadoo-player: " << reload.message << std::endl;
+            shaderBroken[file] = true;
+            return reload;
+        }
+        sources[{files.vertexFile, files.fragmentFile}] = {vertex, fragment};
+    }
+    for (const auto& [files, text] : sources)
+    {
+        std::ostringstream log;
+        std::streambuf* const saved = sf::err().rdbuf(log.rdbuf());
+        sf::Shader trial;
+        const bool compiled = trial.loadFromMemory(text.first, text.second);
+        sf::err().rdbuf(saved);
+        if (!compiled)
+        {
+            reload.message = shortened(
+                name + ": compile error, kept the last good program: " + firstError(log.str()), 150);
+            std::cerr << "flumbadoo-player: " << reload.message << std::endl << log.str() << std::flush;
+            shaderBroken[file] = true;
+            return reload;
+        }
+    }
+
+    const sf::Context context; // the uniforms are read back through OpenGL, which needs one active
+    for (const GlobalShaderFiles& files : users)
+    {
+        sf::Shader& shader = *files.shader;
+        const std::vector<UniformValue> values = readUniforms(shader.getNativeHandle());
+        const auto& [vertex, fragment] = sources[{files.vertexFile, files.fragmentFile}];
+        shader.loadFromMemory(vertex, fragment);
+        setStartUniforms(shader);
+        writeUniforms(shader, values);
+        for (const auto& [uniform, texture] : textureUniforms()[&shader])
+        {
+            if (texture)
+                shader.setUniform(uniform, *texture);
+            else
+                shader.setUniform(uniform, sf::Shader::CurrentTexture);
+        }
+    }
+    shaderBroken[file] = false;
+    reload.loaded = true;
+    reload.message = "reloaded " + name;
+    return reload;
+}
+
+Reload HotReload::reloadPicture(const std::string& file)
+{
+    Reload reload;
+    reload.file = file;
+    const std::string name = std::filesystem::path(file).filename().string();
+    sf::Image image;
+    std::ostringstream log;
+    std::streambuf* const saved = sf::err().rdbuf(log.rdbuf());
+    const bool decoded = image.loadFromFile(file);
+    sf::err().rdbuf(saved);
+    const sf::Vector2u size = image.getSize();
+    const unsigned int most = std::min(maxPictureSide, sf::Texture::getMaximumSize());
+    if (!decoded || size.x == 0 || size.y == 0 || size.x > most || size.y > most)
+    {
+        reload.message = name + ": does not load, kept the last good picture";
+        std::cerr << "flumbadoo-player: " << reload.message << std::endl;
+        return reload;
+    }
+    for (const std::string& key : pictureKeys[file])
+    {
+        sf::Texture* texture = textureManager.get(key);
+        if (!texture)
+            continue;
+        if (texture->getSize() == size)
+        {
+            texture->update(image);
+            continue;
+        }
+        texture->loadFromImage(image);
+        for (const std::string& spriteKey : fullSprites[key])
+            if (sf::Sprite* sprite = spriteManager.get(spriteKey))
+                sprite->setTextureRect({0, 0, static_cast<int>(size.x), static_cast<int>(size.y)});
+    }
+    reload.loaded = true;
+    reload.message = "reloaded " + name;
+    return reload;
+}
+
+// The player's link routes sf::Shader's two texture setters here (-Wl,--wrap in CMakeLists.txt):
+// they are recorded, then set as ever.
+extern "C"
+{
+    void
+    __real__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERKNS_7TextureE(
+        sf::Shader* shader, const std::string& name, const sf::Texture& texture);
+    void
+    __real__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEENS0_18CurrentTextureTypeE(
+        sf::Shader* shader, const std::string& name, sf::Shader::CurrentTextureType current);
+
+    void
+    __wrap__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERKNS_7TextureE(
+        sf::Shader* shader, const std::string& name, const sf::Texture& texture)
+    {
+        recordTextureUniform(shader, name, &texture);
+        __real__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERKNS_7TextureE(
+            shader, name, texture);
+    }
+
+    void
+    __wrap__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEENS0_18CurrentTextureTypeE(
+        sf::Shader* shader, const std::string& name, sf::Shader::CurrentTextureType current)
+    {
+        recordTextureUniform(shader, name, nullptr);
+        __real__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEENS0_18CurrentTextureTypeE(
+            shader, name, current);
+    }
+}

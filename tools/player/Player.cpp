@@ -1,0 +1,517 @@
+#include "Player.hpp"
+
+#include "assets/Registries.hpp"
+#include "capture/DemoLength.hpp"
+#include "runtime/BeatTables.hpp"
+#include "scenes/SceneTable.hpp"
+
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/OpenGL.hpp>
+#include <SFML/System/Sleep.hpp>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iomanip>
+#include <iostream>
+#include <sstream>
+#include <unistd.h>
+
+namespace
+{
+// The chain, in the order the scenes play.
+const SceneId chain[] = {0, 1, 2, 3, 4, 5, 6, 65, 7, 8, 9, 10, 11, 12};
+
+std::string seconds(long step)
+{
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(3) << stepDemoTime(step) << " s (step " << step << ")";
+    return text.str();
+}
+
+SceneId nextInChain(SceneId scene)
+{
+    const SceneId* here = std::find(std::begin(chain), std::end(chain), scene);
+    return here == std::end(chain) || here + 1 == std::end(chain) ? endOfDemo : *(here + 1);
+}
+
+std::string sceneName(SceneId scene)
+{
+    if (scene == 0)
+        return "opening cards";
+    if (scene == 1)
+        return "bouncing logos";
+    if (scene == endOfDemo)
+        return "end";
+    if (const SceneSchedule* found = findSchedule(scene))
+        return found->name;
+    return "";
+}
+} // namespace
+
+Player::Player(sf::RenderWindow& window, const PlayerOptions& options)
+    : window(window), options(options), schedule(computeDemoSchedule()),
+      lastStep(demoFrameCount(stepSeconds, 0)), paused(options.paused), pauseApplied(options.paused),
+      soundMuted(soundManager.muted), message(options.message)
+{
+    observedStarts[0] = 1;
+    for (SceneId scene : chain)
+        modelStarts[scene] = lastStep - demoFrameCount(stepSeconds, scene) + 1;
+    // A scene started while steps run without drawing starts its music at once: it waits, paused,
+    // until the target is reached and the music can be put at the picture's time.
+    musicManager.onPlay = [this](const std::string&, bool)
+    {
+        if (replaying)
+            musicManager.player().pause();
+        musicManager.player().setPitch(this->options.speed);
+    };
+}
+
+long Player::sceneStart(SceneId scene) const
+{
+    if (const auto found = observedStarts.find(scene); found != observedStarts.end())
+        return found->second;
+    // Not reached yet: where the scenes' own timings put it.
+    const auto modelled = modelStarts.find(scene);
+    return modelled != modelStarts.end() ? modelled->second : lastStep + 1;
+}
+
+SceneId Player::sceneAt(long at) const
+{
+    SceneId found = 0;
+    for (SceneId scene : chain)
+        if (sceneStart(scene) <= at)
+            found = scene;
+    return found;
+}
+
+std::string Player::beatText() const
+{
+    // The beat tables laid out from scene 2's first step, which is where the scenes poll them.
+    const long frame = step - sceneStart(2);
+    auto last = std::upper_bound(schedule.beats.begin(), schedule.beats.end(), frame,
+                                 [](long f, const ScheduledBeat& beat) { return f < beat.frame; });
+    if (frame < 0 || last == schedule.beats.begin())
+        return "beat: none yet";
+    --last;
+    std::ostringstream text;
+    text << "beat: scene " << last->scene << (last->cue ? " cue " : " entry ") << last->index << " at "
+         << std::fixed << std::setprecision(3) << stepDemoTime(sceneStart(2) + last->frame) << " s";
+    return text.str();
+}
+
+bool Player::takeEvent(const sf::Event& event)
+{
+    if (event.type == sf::Event::Closed)
+    {
+        requests.push_back({Action::quit});
+        return true;
+    }
+    if (event.type != sf::Event::KeyPressed)
+        return false;
+    const bool shift = event.key.shift;
+    switch (event.key.code)
+    {
+    case sf::Keyboard::Space:
+        paused = !paused;
+        break;
+    case sf::Keyboard::Period:
+        requests.push_back({Action::frameForward});
+        break;
+    case sf::Keyboard::Comma:
+        requests.push_back({Action::frameBack});
+        break;
+    case sf::Keyboard::Right:
+        requests.push_back({Action::forward, shift ? 600 : 60});
+        break;
+    case sf::Keyboard::Left:
+        requests.push_back({Action::back, shift ? 600 : 60});
+        break;
+    case sf::Keyboard::Up:
+        requests.push_back({Action::forward, 600});
+        break;
+    case sf::Keyboard::Down:
+        requests.push_back({Action::back, 600});
+        break;
+    case sf::Keyboard::N:
+        requests.push_back({Action::nextScene});
+        break;
+    case sf::Keyboard::P:
+        requests.push_back({Action::sceneStart});
+        break;
+    case sf::Keyboard::R:
+    case sf::Keyboard::Home:
+        requests.push_back({Action::toStart});
+        break;
+    case sf::Keyboard::Num1:
+        requests.push_back({Action::speed, 4});
+        break;
+    case sf::Keyboard::Num2:
+        requests.push_back({Action::speed, 2});
+        break;
+    case sf::Keyboard::Num4:
+        requests.push_back({Action::speed, 1});
+        break;
+    case sf::Keyboard::O:
+        requests.push_back({Action::overlay});
+        break;
+    case sf::Keyboard::Escape:
+    case sf::Keyboard::Q:
+        requests.push_back({Action::quit});
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void Player::drainEvents()
+{
+    sf::Event event;
+    while (window.pollEvent(event))
+        takeEvent(event);
+}
+
+FrameResult Player::runStep(bool drawn)
+{
+    ++step;
+    onScreen = currentScene;
+    const FrameResult result = runFrame(
+        window, stepSeconds, KeyState{}, demoScenes(),
+        [this]
+        {
+            if (options.overlay)
+            {
+                // The frame's time includes the work it queued for the GPU.
+                glFinish();
+                overlay.addFrameTime(frameClock.getElapsedTime().asMicroseconds() / 1000.0);
+            }
+            if (paused || !running)
+                keepFrame();
+            if (options.overlay)
+                overlay.draw(window, overlayState());
+        },
+        drawn ? FrameDrawing::drawn : FrameDrawing::suppressed,
+        [this](const sf::Event& e) { return takeEvent(e); });
+    if (result.sceneRan && result.next != result.scene && result.next != endOfDemo)
+        observedStarts.emplace(result.next, step + 1);
+    if (!running)
+        ended = true;
+    return result;
+}
+
+void Player::keepFrame()
+{
+    if (keptFrame.getSize() != window.getSize())
+        keptFrame.create(window.getSize().x, window.getSize().y);
+    keptFrame.update(window);
+    frameKept = true;
+}
+
+OverlayState Player::overlayState() const
+{
+    OverlayState state;
+    state.step = step;
+    state.lastStep = lastStep;
+    state.scene = onScreen;
+    state.sceneName = sceneName(onScreen);
+    state.sceneSeconds = stepDemoTime(step - sceneStart(onScreen) + 1);
+    state.beat = beatText();
+    state.paused = paused;
+    state.ended = ended;
+    state.speed = options.speed;
+    state.message = message;
+    return state;
+}
+
+void Player::advanceTo(const std::function<bool()>& arrived)
+{
+    // Nothing the steps before the target start is heard; the music is put at its time after.
+    replaying = true;
+    soundManager.muted = true;
+    while (running && !arrived())
+        runStep(false);
+    soundManager.muted = soundMuted;
+    replaying = false;
+    if (running)
+    {
+        frameClock.restart();
+        runStep(true);
+    }
+    clock = stepDemoTime(step - 1);
+    wall.restart(); // the time the steps took is not the demo's
+    syncMusic();
+    announce();
+}
+
+void Player::advanceToStep(long target)
+{
+    advanceTo([this, target] { return step >= target - 1; });
+}
+
+void Player::advanceToScene(SceneId scene)
+{
+    advanceTo([scene] { return currentScene == scene; });
+}
+
+void Player::jumpTo(long target, bool evenIfHere)
+{
+    target = std::clamp(target, 1L, std::max(1L, lastStep - 1));
+    if (target > step && !ended)
+        advanceToStep(target);
+    else if (target < step || (evenIfHere && target == step))
+        startAgainAt(target);
+}
+
+void Player::startAgainAt(long target)
+{
+    const std::vector<std::string> broken = reload.brokenShaders();
+    if (!broken.empty())
+    {
+        // A fresh start loads every shader from its file and stops at one that does not compile.
+        message = "fix " + std::filesystem::path(broken.front()).filename().string() +
+                  " first: going back starts the player again";
+        std::cerr << "flumbadoo-player: " << message << std::endl;
+        return;
+    }
+    std::vector<std::string> arguments = {"flumbadoo-player", "--step", std::to_string(target), "--speed",
+                                          options.speed == 1.f    ? "1"
+                                          : options.speed == 0.5f ? "0.5"
+                                                                  : "0.25"};
+    if (paused || ended)
+        arguments.push_back("--paused");
+    if (!options.overlay)
+        arguments.push_back("--no-overlay");
+    const sf::Vector2i position = window.getPosition();
+    arguments.insert(arguments.end(),
+                     {"--position", std::to_string(position.x) + "," + std::to_string(position.y)});
+    if (!message.empty())
+        arguments.insert(arguments.end(), {"--message", message});
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::cout << "going to " << seconds(target) << std::endl;
+    std::cerr << std::flush;
+    window.close();
+    execv("/proc/self/exe", argv.data());
+    std::cerr << "flumbadoo-player: cannot start again: " << std::strerror(errno) << std::endl;
+    std::exit(1);
+}
+
+void Player::performRequests()
+{
+    // A request may run frames, whose events add requests of their own: take them one by one.
+    applyPause();
+    while (!requests.empty() && !quit)
+    {
+        const Request request = requests.front();
+        requests.erase(requests.begin());
+        switch (request.action)
+        {
+        case Action::forward:
+            jumpTo(step + request.amount);
+            break;
+        case Action::back:
+            jumpTo(step - request.amount);
+            break;
+        case Action::frameForward:
+            paused = true;
+            applyPause();
+            jumpTo(step + 1);
+            break;
+        case Action::frameBack:
+            paused = true;
+            applyPause();
+            jumpTo(step - 1);
+            break;
+        case Action::nextScene:
+            // The step after the current scene hands over; one that has handed over already is there.
+            if (!ended)
+                advanceToScene(currentScene == onScreen ? nextInChain(onScreen) : currentScene);
+            break;
+        case Action::sceneStart:
+        {
+            // Within the first second of a scene, to the one before.
+            const long start = sceneStart(onScreen);
+            const SceneId* here = std::find(std::begin(chain), std::end(chain), sceneAt(step));
+            jumpTo(step - start >= stepsPerSecond || here == std::begin(chain) ? start
+                                                                               : sceneStart(*(here - 1)));
+            break;
+        }
+        case Action::toStart:
+            jumpTo(1);
+            break;
+        case Action::speed:
+            options.speed = static_cast<float>(request.amount) / 4.f;
+            musicManager.player().setPitch(options.speed);
+            std::cout << "speed " << options.speed << std::endl;
+            break;
+        case Action::overlay:
+            options.overlay = !options.overlay;
+            break;
+        case Action::quit:
+            quit = true;
+            break;
+        }
+        applyPause();
+    }
+}
+
+void Player::applyPause()
+{
+    if (paused == pauseApplied)
+        return;
+    pauseApplied = paused;
+    if (paused)
+        musicManager.player().pause();
+    else
+    {
+        // From the step on screen, so the music and the pictures go on together.
+        clock = stepDemoTime(step - 1);
+        wall.restart();
+        syncMusic();
+    }
+    announce();
+}
+
+void Player::syncMusic()
+{
+    sf::Music& music = musicManager.player();
+    music.setPitch(options.speed);
+    if (music.getStatus() == sf::SoundSource::Stopped)
+        return;
+    // The music starts with scene 2's first step, as the soundtrack is composed.
+    const double offset = clock - stepDemoTime(sceneStart(2) - 1);
+    music.setPlayingOffset(sf::seconds(static_cast<float>(std::max(0.0, offset))));
+    if (paused || ended)
+        music.pause();
+    else
+        music.play();
+}
+
+void Player::pollFiles()
+{
+    for (Reload& done : reload.poll())
+    {
+        message = done.message;
+        if (done.loaded)
+            std::cout << done.message << std::endl;
+        if (!done.loaded)
+            continue;
+        if (paused || ended)
+        {
+            // The picture on screen was drawn before the change: draw that step again.
+            message = done.message + ", shown at the paused step";
+            jumpTo(step, true);
+        }
+        else
+            awaitingScreen.push_back(done);
+    }
+}
+
+void Player::showKeptFrame()
+{
+    window.clear();
+    if (frameKept)
+    {
+        // Copied as it is, alpha included, so the paused picture is the drawn one to the bit.
+        sf::Sprite picture(keptFrame);
+        window.draw(picture, sf::BlendNone);
+    }
+    if (options.overlay)
+        overlay.draw(window, overlayState());
+    window.display();
+}
+
+void Player::announce()
+{
+    if (ended)
+        std::cout << "end of the demo at " << seconds(step) << std::endl;
+    else
+        std::cout << (paused ? "paused at " : "playing from ") << seconds(step) << std::endl;
+}
+
+void Player::finishFrame()
+{
+    // A reload is on screen from the first frame displayed after it.
+    const auto now = std::chrono::system_clock::now();
+    for (const Reload& done : awaitingScreen)
+    {
+        const double seconds = std::chrono::duration<double>(now - done.savedAt).count();
+        std::ostringstream text;
+        text << std::fixed << std::setprecision(3) << done.message << ": on screen " << seconds
+             << " s after the save";
+        message = text.str();
+        std::cout << message << std::endl;
+    }
+    awaitingScreen.clear();
+}
+
+int Player::run()
+{
+    if (options.scene)
+        advanceToScene(*options.scene);
+    else
+    {
+        long target = options.step.value_or(1);
+        if (options.at)
+            target = static_cast<long>(std::ceil(std::min(*options.at, 86400.0) * stepsPerSecond - 1e-7));
+        advanceToStep(std::clamp(target, 1L, std::max(1L, lastStep - 1)));
+    }
+
+    wall.restart();
+    while (!quit)
+    {
+        const double elapsed = wall.restart().asSeconds();
+        pollFiles();
+        if (paused || ended)
+        {
+            drainEvents();
+            performRequests();
+            if (repaintClock.getElapsedTime() > sf::milliseconds(50))
+            {
+                repaintClock.restart();
+                showKeptFrame();
+            }
+            sf::sleep(sf::milliseconds(10));
+            continue;
+        }
+        clock += elapsed * options.speed;
+        const StepPlan plan = planSteps(clock, step);
+        if (plan.steps == 0)
+        {
+            drainEvents();
+            // A pause between two frames lands on the next one, whose picture is kept to show.
+            if (paused && !pauseApplied && running)
+            {
+                frameClock.restart();
+                runStep(true);
+                finishFrame();
+            }
+            performRequests();
+            sf::sleep(sf::seconds(static_cast<float>(std::min(plan.waitSeconds / options.speed, 0.005))));
+            continue;
+        }
+        clock -= plan.droppedSeconds;
+        for (int i = 1; i < plan.steps && running; ++i)
+            runStep(false);
+        if (running)
+        {
+            frameClock.restart();
+            runStep(true);
+        }
+        if (ended)
+        {
+            musicManager.player().pause();
+            announce();
+        }
+        finishFrame();
+        performRequests();
+        applyPause();
+    }
+    window.close();
+    return 0;
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "HotReload.hpp"
+#include "Options.hpp"
+#include "Overlay.hpp"
+#include "runtime/BeatSchedule.hpp"
+#include "runtime/MainLoop.hpp"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/System/Clock.hpp>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+/// The maker's player after start-up: the demo's frames on its 60 Hz clock at the chosen speed,
+/// the keys, the music kept at the picture's time, the overlay and the hot reload.
+///
+/// Steps are counted from 1 (0 s). A jump forward runs the steps before the target without
+/// drawing them and draws the target; a jump back starts the program again at the target step
+/// (execv of itself with --step and the current pause, speed, overlay and window position), since
+/// the demo's state lives in program-wide objects and the scenes' own state, which cannot be
+/// wound back. Either way the target shows exactly what the demo shows there.
+class Player
+{
+public:
+    Player(sf::RenderWindow& window, const PlayerOptions& options);
+
+    /// Plays until quit and returns the exit status. A jump back starts the program again (see
+    /// above); when that fails it is reported and the process ends with status 1.
+    int run();
+
+private:
+    enum class Action
+    {
+        forward,      ///< amount steps on
+        back,         ///< amount steps back
+        frameForward, ///< pause, one step on
+        frameBack,    ///< pause, one step back
+        nextScene,
+        sceneStart,
+        toStart,
+        speed, ///< to amount / 4
+        overlay,
+        quit
+    };
+    struct Request
+    {
+        Action action;
+        long amount = 0;
+    };
+
+    bool takeEvent(const sf::Event& event);
+    void drainEvents();
+    void performRequests();
+    FrameResult runStep(bool drawn);
+    /// Runs steps without drawing them until arrived() says the next one is the target, then
+    /// draws that one; stops early at the demo's end.
+    void advanceTo(const std::function<bool()>& arrived);
+    void advanceToStep(long target);
+    void advanceToScene(SceneId scene); ///< to the scene's first step
+
+    void jumpTo(long target, bool evenIfHere = false);
+    /// Starts the program again at target; returns only when that is refused (a shader file that
+    /// does not compile would stop the fresh start), with the reason in the overlay.
+    void startAgainAt(long target);
+    void keepFrame();
+    OverlayState overlayState() const;
+    void applyPause();
+    void syncMusic();
+    void pollFiles();
+    void showKeptFrame();
+    void announce();
+    void finishFrame();
+
+    long sceneStart(SceneId scene) const;
+    SceneId sceneAt(long step) const;
+    std::string beatText() const;
+
+    sf::RenderWindow& window;
+    PlayerOptions options;
+    Overlay overlay;
+    HotReload reload;
+    DemoSchedule schedule;
+    std::map<SceneId, long> observedStarts; ///< first step of each scene run so far
+    std::map<SceneId, long> modelStarts;    ///< first step of each scene as the scenes' timings put it
+    long lastStep = 0;                      ///< the step that ends the demo, from its timings
+
+    long step = 0;        ///< steps run; the last is the one on screen
+    SceneId onScreen = 0; ///< the scene of that step
+    double clock = 0.0;   ///< the step clock at the chosen speed: step n is due at (n - 1) / 60
+    bool paused = false;
+    bool pauseApplied = false;
+    bool ended = false;
+    bool replaying = false;
+    bool soundMuted = false; ///< the configuration's switch, put back after each replay
+    std::string message;
+    std::vector<Reload> awaitingScreen; ///< reloaded, not yet on screen
+    std::vector<Request> requests;
+    sf::Texture keptFrame; ///< the picture a pause shows
+    bool frameKept = false;
+    sf::Clock frameClock;
+    sf::Clock wall; ///< real time since the step clock was last advanced or set
+    sf::Clock repaintClock;
+    bool quit = false;
+};
