@@ -2,6 +2,7 @@
 // the exact state, pauses, steps and seeks, and reloads shaders and pictures as they are saved.
 #include "Options.hpp"
 #include "Player.hpp"
+#include "runtime/AudioDevice.hpp"
 #include "runtime/Display.hpp"
 #include "runtime/Startup.hpp"
 
@@ -13,6 +14,8 @@ static const DisplayGuard displayGuard __attribute__((init_priority(101))) (
     "flumbadoo-player: no X display: DISPLAY is not set or its server cannot be reached. Run it in a "
     "graphical session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\".",
     1);
+// Before the music player starts the audio library: without a device, one line and silence.
+static const AudioGuard audioGuard __attribute__((init_priority(102))) (noAudioMessage);
 
 int main(int argc, char** argv)
 {
