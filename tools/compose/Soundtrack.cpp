@@ -220,7 +220,7 @@ private:
             phase += (50.0 + 110.0 * std::exp(-tt / 0.03)) / sampleRate;
             const double body = std::tanh(1.6 * std::sin(twoPi * phase)) * std::exp(-tt / 0.16);
             const double snap = click.process(noise.next()) * 1.4 * std::exp(-tt / 0.004);
-            const double value = (body + snap) * edgeGain(tt, total, 0.0003, 0.008) * gain;
+            const double value = (body + snap) * edgeGain(tt, total, 0.0001, 0.008) * gain;
             kit->add(start + i, static_cast<float>(value), 0.0f);
         }
     }
@@ -940,7 +940,7 @@ private:
             kick(t, 0.95f, length);
             snare(t, 0.45f, length);
             clap(t, 0.5f, length);
-            crash(t, 0.32f, 0.6);
+            crash(t, 0.4f, 0.35);
             pump(t, 0.35);
             break;
         case HitStyle::full:
