@@ -1,41 +1,41 @@
-// Circles: candy rings ripple out from three drifting centres and overlap; the scene
-// fades the whole picture in and out on its beats.
+// Circles: candy rings spread out from the middle of the picture, each in its own colour of
+// the pictures' palette (pinks, violet, sky blue, mint, lemon) with the dark plum outline the
+// painted pictures use, and a pale gloss along its inner edge. A slow wobble keeps them
+// breathing; "iTime" moves them outwards. The scene fades the whole picture in and out on
+// its beats.
 #version 120
 
 uniform float iTime;
 
-vec3 candy(float t)
+const vec3 plum = vec3(0.17, 0.055, 0.235);
+const vec3 cream = vec3(1.0, 0.97, 0.99);
+
+vec3 ringColour(float k)
 {
-    // pink -> magenta -> cyan -> yellow and round again
-    t = fract(t) * 4.0;
-    vec3 pink = vec3(1.0, 0.42, 0.72);
-    vec3 magenta = vec3(0.95, 0.15, 0.95);
-    vec3 cyan = vec3(0.2, 0.95, 1.0);
-    vec3 yellow = vec3(1.0, 0.92, 0.3);
-    if (t < 1.0)
-        return mix(pink, magenta, smoothstep(0.0, 1.0, t));
-    if (t < 2.0)
-        return mix(magenta, cyan, smoothstep(1.0, 2.0, t));
-    if (t < 3.0)
-        return mix(cyan, yellow, smoothstep(2.0, 3.0, t));
-    return mix(yellow, pink, smoothstep(3.0, 4.0, t));
+    if (k < 1.0)
+        return vec3(1.0, 0.24, 0.65); // hot pink
+    if (k < 2.0)
+        return vec3(0.62, 0.42, 1.0); // violet
+    if (k < 3.0)
+        return vec3(0.35, 0.78, 1.0); // sky blue
+    if (k < 4.0)
+        return vec3(0.45, 0.93, 0.75); // mint
+    if (k < 5.0)
+        return vec3(1.0, 0.93, 0.25); // lemon
+    return vec3(1.0, 0.59, 0.8); // bubblegum
 }
 
 void main()
 {
     vec2 p = (gl_TexCoord[0].xy - 0.5) * vec2(1.7778, 1.0);
-    vec2 a = vec2(0.45 * sin(iTime * 0.7), 0.2 * cos(iTime * 0.9));
-    vec2 b = vec2(0.5 * cos(iTime * 0.5 + 2.0), 0.25 * sin(iTime * 0.6 + 1.0));
-    float r = length(p);
-    float wave = sin(r * 28.0 - iTime * 6.0) + 0.7 * sin(length(p - a) * 28.0 - iTime * 4.0) +
-                 0.7 * sin(length(p - b) * 28.0 - iTime * 5.0);
-
-    // hard-edged bands with a dark outline between them, in the candy palette
-    float band = sin(wave * 1.6);
-    float hue = r * 0.6 - iTime * 0.15 + step(0.0, band) * 0.5;
-    vec3 colour = candy(hue);
-    colour *= smoothstep(0.0, 0.25, abs(band)) * 0.75 + 0.25;
-    // a soft vignette keeps the pulse centred
-    colour *= 1.1 - 0.5 * r;
-    gl_FragColor = vec4(colour, 1.0);
+    // Ring coordinate: one unit per ring, a gentle wobble that never folds a ring over.
+    float w = length(p) * 8.0 - iTime * 1.2 + 0.25 * sin(p.x * 5.0 + iTime * 1.3) * sin(p.y * 4.0 - iTime);
+    float ring = floor(w);
+    float f = w - ring;
+    vec3 colour = ringColour(mod(ring, 6.0));
+    // The gloss: a pale band just inside each ring's inner edge.
+    colour = mix(colour, cream, 0.45 * smoothstep(0.1, 0.2, f) * (1.0 - smoothstep(0.2, 0.38, f)));
+    // The outline, about five pixels wide whatever the ring's width on screen.
+    float edge = min(f, 1.0 - f) / fwidth(w);
+    gl_FragColor = vec4(mix(plum, colour, smoothstep(2.0, 3.0, edge)), 1.0);
 }

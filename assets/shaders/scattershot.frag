@@ -5,6 +5,12 @@
 // size and losing its candy glow as it lands. "scatterStrength" is how far out the
 // flocks start (0 gives the default spread) and "maxRotation" how far, in degrees, a
 // tile may be turned on its way in.
+//
+// The greeting pages mark themselves with an all but clear pixel at (1, 1). The scene shows up
+// to three at once and they take turns on the two halves of the screen, so a page gathers from
+// close by over the last quarter of its rise only and is gone within the first quarter of its
+// fall, its tiles growing from nothing rather than fading in: it never meets the page before it
+// in its half, nor flies over the page holding in the other one.
 #version 120
 
 uniform sampler2D image;
@@ -43,18 +49,20 @@ float hash(vec2 p)
 void main()
 {
     vec2 uv = gl_TexCoord[0].xy;
+    bool page = texture2D(image, vec2(1.5 / 1920.0, 1.5 / 1080.0)).a > 0.0;
+    float level = page ? clamp(iTime * 4.0 - 3.0, 0.0, 1.0) : iTime;
     // whole or not yet begun: no tile needs finding
-    if (iTime >= 1.0)
+    if (level >= 1.0)
     {
         gl_FragColor = texture2D(image, uv);
         return;
     }
-    if (iTime <= 0.0)
+    if (level <= 0.0)
     {
         gl_FragColor = vec4(0.0);
         return;
     }
-    float spread = scatterStrength > 0.0 ? scatterStrength : 0.6;
+    float spread = page ? 0.04 : scatterStrength > 0.0 ? scatterStrength : 0.6;
 
     // Every flock moves as one, so the tile of flock g under this pixel is found by
     // undoing g's offset: one test per flock instead of a search over neighbours, and a
@@ -65,14 +73,15 @@ void main()
     vec2 foundLocal = vec2(0.0);
     for (float g = 0.0; g < flocks; g += 1.0)
     {
-        float arrival = clamp((iTime - g * 0.07) / 0.65, 0.0, 1.0);
+        float arrival = clamp((level - g * 0.07) / 0.65, 0.0, 1.0);
         float away = 1.0 - arrival * arrival * (3.0 - 2.0 * arrival);
         float heading = g * 1.0472 + 0.6;
         vec2 offset = vec2(cos(heading), sin(heading) * 1.7778) * spread * away * (1.0 + 0.4 * away);
         vec2 home = (uv - offset) * tiles;
         vec2 cell = floor(home);
-        // tiles grow from a third of their size and may turn; at home they are exact
-        float size = 1.0 - 0.65 * away;
+        // tiles grow from a third of their size (a page's from nothing) and may turn; at home
+        // they are exact
+        float size = page ? max(1.0 - away, 0.001) : 1.0 - 0.65 * away;
         vec2 local = (home - cell - 0.5) / size;
         if (floor(hash(cell) * flocks) == g && abs(local.x) <= 0.5 && abs(local.y) <= 0.5)
         {
@@ -94,6 +103,7 @@ void main()
     local = clamp(local, -0.5, 0.5);
     vec4 picture = texture2D(image, (foundCell + 0.5 + local) / tiles);
     float arrival = 1.0 - foundAway;
-    vec3 colour = mix(picture.rgb, candy(found * 0.17 + iTime), foundAway * 0.6);
-    gl_FragColor = vec4(colour, picture.a * smoothstep(0.0, 0.25, arrival));
+    vec3 colour = mix(picture.rgb, candy(found * 0.17 + level), foundAway * 0.6);
+    // A page's tiles come in opaque: half-clear tiles of its card would show as grey ghosts.
+    gl_FragColor = vec4(colour, picture.a * (page ? 1.0 : smoothstep(0.0, 0.25, arrival)));
 }

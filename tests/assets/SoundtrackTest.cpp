@@ -6,10 +6,12 @@
 #include "runtime/BeatSchedule.hpp"
 
 #include <SFML/Audio/SoundBuffer.hpp>
+#include <algorithm>
 #include <cmath>
 #include <ebur128.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <iterator>
 #include <map>
 
@@ -21,6 +23,11 @@ namespace
 struct Audio : sf::SoundBuffer
 {
     explicit Audio(const std::string& path) : loaded(loadFromFile(path)) {}
+    /// Stereo samples at 44.1 kHz, interleaved.
+    explicit Audio(const std::vector<sf::Int16>& stereo)
+        : loaded(loadFromSamples(stereo.data(), stereo.size(), 2, 44100))
+    {
+    }
     const bool loaded;
     const sf::Int16* const samples = getSamples();
     const unsigned int channels = getChannelCount(), rate = getSampleRate();
@@ -28,16 +35,17 @@ struct Audio : sf::SoundBuffer
     double seconds() const { return getDuration().asSeconds(); }
 };
 
-// Mean energy per sample frame over [from, from + seconds), all channels together.
+// Mean energy per sample frame over [from, from + seconds), all channels together; before the
+// start and after the end of the file count as silence.
 double energy(const Audio& audio, double from, double seconds)
 {
-    const auto first = static_cast<std::size_t>(std::max(0L, std::lround(from * audio.rate)));
-    const auto last =
-        std::min(audio.frames, static_cast<std::size_t>(std::lround((from + seconds) * audio.rate)));
+    const long begin = std::lround(from * audio.rate), end = std::lround((from + seconds) * audio.rate);
+    const auto first = static_cast<std::size_t>(std::clamp(begin, 0L, static_cast<long>(audio.frames)));
+    const auto last = static_cast<std::size_t>(std::clamp(end, 0L, static_cast<long>(audio.frames)));
     double sum = 0.0;
     for (std::size_t i = first * audio.channels; i < last * audio.channels; ++i)
         sum += static_cast<double>(audio.samples[i]) * audio.samples[i];
-    return last > first ? sum / static_cast<double>(last - first) : 0.0;
+    return end > begin ? sum / static_cast<double>(end - begin) : 0.0;
 }
 
 // What the EBU R 128 meter hears in [from, to) seconds: integrated loudness (LUFS), loudness range
@@ -85,6 +93,48 @@ Loudness measure(const Audio& audio, double from = 0.0, double to = HUGE_VAL)
     return result;
 }
 
+// How sharply the sound rises at t: the energy of the 10 ms from t against that of the 20 ms
+// before, as tests/e2e/onsets.py measures it.
+double rise(const Audio& audio, double t)
+{
+    return energy(audio, t, 0.010) / std::max(1.0, energy(audio, t - 0.020, 0.020));
+}
+
+// An attack, as onsets.py's attacks() counts one: the sound rises more than six times over, to at
+// least a hundredth of the track's loudest 10 ms.
+constexpr double attackRise = 6.0;
+constexpr double attackFloor = 0.01;
+
+double loudestTenMilliseconds(const Audio& audio)
+{
+    double loudest = 0.0;
+    for (double t = 0.0; t < audio.seconds(); t += 0.005)
+        loudest = std::max(loudest, energy(audio, t, 0.010));
+    return loudest;
+}
+
+// Whether an attack starts within one 60 Hz frame of t, either side (1 ms steps), over floor.
+bool attackWithinAFrame(const Audio& audio, double t, double floor)
+{
+    const double frame = 1.0 / scheduleFramesPerSecond;
+    for (double at = t - frame; at <= t + frame + 1e-9; at += 0.001)
+        if (rise(audio, at) > attackRise && energy(audio, at, 0.010) > floor)
+            return true;
+    return false;
+}
+
+const Audio& committedTrack()
+{
+    static const Audio track(sourcePath("assets/music/totally_not_trobisk.ogg"));
+    return track;
+}
+
+// The momentary loudness (LUFS) of the 400 ms from 10 ms before t: what a beat at t sounds like.
+double momentary(const Audio& audio, double t)
+{
+    return measure(audio, t - 0.010, t + 0.390).integrated;
+}
+
 std::string readBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -119,25 +169,8 @@ TEST(Soundtrack, IsMasteredLikeAReleaseFollowsTheBeatScheduleAndCarriesTheEffect
     EXPECT_GE(loudness.range, 6.0) << "loudness range in LU: the breakdowns and drops must differ";
     EXPECT_LT(loudness.dcOffset, 0.001);
 
-    // Image cues are swells, not hits; the entry that ends the demo comes after the fade. Beats
-    // that fire within a couple of frames of each other are heard as one hit, so the onset for a
-    // beat may start up to 40 ms before its own frame, never after it: the energy of 10 ms from
-    // there at least three times that of the 20 ms before.
+    // Every flash has its attack: the next test.
     const double silentFrom = schedule.fadeStart + schedule.fadeSeconds;
-    int checked = 0;
-    for (const ScheduledBeat& beat : schedule.beats)
-    {
-        if (beat.cue || beat.time >= silentFrom - 1e-6)
-            continue;
-        double strongest = 0.0;
-        for (double t = beat.time - 0.040; t < beat.time + 0.0015; t += 0.001)
-            strongest =
-                std::max(strongest, energy(audio, t, 0.010) / std::max(1.0, energy(audio, t - 0.020, 0.020)));
-        EXPECT_GT(strongest, 3.0) << "no onset for scene " << beat.scene << " entry " << beat.index << " at "
-                                  << beat.time << " s";
-        ++checked;
-    }
-    EXPECT_GT(checked, 300);
 
     // The finale's stretch without beats is at least 10 dB under its groove; the fade ends in silence.
     const double finale = frameStartTime(schedule.scenes.back().startFrame);
@@ -175,6 +208,80 @@ TEST(Soundtrack, IsMasteredLikeAReleaseFollowsTheBeatScheduleAndCarriesTheEffect
         EXPECT_TRUE(heard.loudestMomentary < loudness.integrated - 3.0 &&
                     heard.loudestMomentary > loudness.integrated - 15.0)
             << key << " " << heard.loudestMomentary;
+    }
+}
+
+// Every beat on which a scene of 2 to 12 flashes, pulses or pops something, from the beat tables
+// through the schedule the scenes run, has an attack within one 60 Hz frame of it, early or late:
+// beats a frame or two apart (a scene change) may share one. Image cues are swells, not flashes,
+// and the entry that ends the demo comes after the fade. The times halfway between two flashes at
+// least 100 ms apart are the control: at most a quarter of them may have an attack within a frame,
+// so a track with attacks everywhere fails. And each scene change is an accent.
+TEST(Soundtrack, HasAnAttackWithinAFrameOfEveryFlashAndFarFewerBetweenThem)
+{
+    // The check itself: a 5 ms burst every 30 ms has an attack within a frame of any time, a steady
+    // tone as loud has none.
+    std::vector<sf::Int16> bursts(2 * 44100), tone(2 * 44100);
+    for (std::size_t i = 0; i < 44100; ++i)
+    {
+        const double wave = 8000.0 * std::sin(2.0 * M_PI * 1000.0 * static_cast<double>(i) / 44100.0);
+        bursts[2 * i] = bursts[2 * i + 1] = static_cast<sf::Int16>(i % 1323 < 221 ? wave : 0.0);
+        tone[2 * i] = tone[2 * i + 1] = static_cast<sf::Int16>(wave * 0.4);
+    }
+    const Audio everywhere(bursts), steady(tone);
+    ASSERT_TRUE(everywhere.loaded && steady.loaded);
+    for (double t = 0.1; t < 0.9; t += 0.0173)
+        EXPECT_TRUE(attackWithinAFrame(everywhere, t, 0.01 * loudestTenMilliseconds(everywhere)) &&
+                    !attackWithinAFrame(steady, t, 0.01 * loudestTenMilliseconds(steady)))
+            << t;
+
+    const Audio& audio = committedTrack();
+    const DemoSchedule schedule = computeDemoSchedule();
+    ASSERT_TRUE(audio.loaded && schedule.complete);
+    const double floor = attackFloor * loudestTenMilliseconds(audio);
+    const double silentFrom = schedule.fadeStart + schedule.fadeSeconds;
+    std::vector<double> flashes;
+    std::string missed;
+    for (const ScheduledBeat& beat : schedule.beats)
+    {
+        if (beat.cue || beat.time >= silentFrom - 1e-6)
+            continue;
+        flashes.push_back(beat.time);
+        if (!attackWithinAFrame(audio, beat.time, floor))
+            missed += " scene " + std::to_string(beat.scene) + " entry " + std::to_string(beat.index) +
+                      " at " + std::to_string(beat.time) + " s;";
+    }
+    int controls = 0, controlAttacks = 0;
+    for (std::size_t i = 0; i + 1 < flashes.size(); ++i)
+        if (flashes[i + 1] - flashes[i] >= 0.1)
+        {
+            ++controls;
+            controlAttacks += attackWithinAFrame(audio, (flashes[i] + flashes[i + 1]) / 2.0, floor);
+        }
+    std::cout << "attacks within a frame: " << flashes.size() - std::count(missed.begin(), missed.end(), ';')
+              << " of " << flashes.size() << " flashes, " << controlAttacks << " of " << controls
+              << " control times" << std::endl;
+    EXPECT_GT(flashes.size(), 300u);
+    EXPECT_TRUE(missed.empty()) << "no attack within a frame of" << missed;
+    EXPECT_GT(controls, 200);
+    EXPECT_LE(controlAttacks * 4, controls) << controlAttacks << " of " << controls << " control times";
+
+    // A scene change is heard above the beats of the scene it opens: the 400 ms from its first beat
+    // at least 1 LU louder than those from the median one of the scene's other beats.
+    std::map<SceneId, std::vector<double>> beatsOf;
+    for (const ScheduledBeat& beat : schedule.beats)
+        if (!beat.cue && beat.time < silentFrom - 1e-6)
+            beatsOf[beat.scene].push_back(beat.time);
+    for (const ScheduledScene& scene : schedule.scenes)
+    {
+        const std::vector<double>& times = beatsOf[scene.scene];
+        ASSERT_GT(times.size(), 2u) << scene.scene;
+        std::vector<double> beats;
+        for (std::size_t i = 1; i < times.size(); ++i)
+            beats.push_back(momentary(audio, times[i]));
+        std::nth_element(beats.begin(), beats.begin() + beats.size() / 2, beats.end());
+        EXPECT_GE(momentary(audio, times.front()), beats[beats.size() / 2] + 1.0)
+            << "the change into scene " << scene.scene << " at " << times.front() << " s";
     }
 }
 

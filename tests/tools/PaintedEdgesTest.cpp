@@ -79,3 +79,25 @@ TEST(ShippedCutOuts, KeepTheirOutlineAndShadowInsideAndHaveNoWideMargin)
     for (const std::string& key : edgeExceptions)
         EXPECT_TRUE(textures.contains(key)) << "a stale exception: " << key;
 }
+
+// The scene shows a greeting page while the next one comes together, so the pages take turns on
+// the two halves of the screen: no two in a row may cover a point in common.
+TEST(ShippedGreetings, PagesInARowCoverNoPointInCommon)
+{
+    std::vector<sf::Image> pages(6);
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        ASSERT_TRUE(pages[i].loadFromFile(FLUMBADOO_SOURCE_DIR "/assets/images/greets" +
+                                          std::to_string(i + 1) + ".png"));
+    for (std::size_t i = 0; i + 1 < pages.size(); ++i)
+    {
+        int shared = 0, covered = 0;
+        for (unsigned y = 0; y < 1080; y += 4)
+            for (unsigned x = 0; x < 1920; x += 4)
+            {
+                covered += pages[i].getPixel(x, y).a > 0;
+                shared += pages[i].getPixel(x, y).a > 0 && pages[i + 1].getPixel(x, y).a > 0;
+            }
+        EXPECT_TRUE(shared == 0 && covered > 10000)
+            << "greets" << i + 1 << ": " << shared << " of " << covered;
+    }
+}

@@ -92,8 +92,8 @@ class Composer
 {
 public:
     Composer(const DemoSchedule& schedule, std::size_t frames)
-        : schedule(schedule), map(schedule, 0.375), drums(frames), dry(frames), reverbSend(frames),
-          echoSend(frames), duck(frames, 1.0f), noise(0x5eed1234u)
+        : schedule(schedule), map(schedule, 0.375), drums(frames), hitBus(frames), dry(frames),
+          reverbSend(frames), echoSend(frames), duck(frames, 1.0f), gap(frames, 1.0f), noise(0x5eed1234u)
     {
     }
 
@@ -107,11 +107,19 @@ public:
             // The hit voice is monophonic, like a drum machine's: the next hit chokes the
             // tail of this one shortly before it, so that every hit stands out clearly.
             const double length = i + 1 < hits.size() ? hits[i + 1].time - hits[i].time - 0.022 : 10.0;
+            kit = &hitBus;
             playHit(hits[i], length);
+            kit = &drums;
+            clearTheWay(hits[i].time);
         }
 
         applyEcho(echoSend, 0.375 * 0.75, 0.35f);
         applyReverb(reverbSend, 0.84f, 0.3f);
+        for (std::size_t i = 0; i < drums.frames(); ++i)
+        {
+            drums.left[i] = hitBus.left[i] + gap[i] * drums.left[i];
+            drums.right[i] = hitBus.right[i] + gap[i] * drums.right[i];
+        }
         // The drum noise stops short of the top octave, where it would only hiss.
         for (std::vector<float>* channel : {&drums.left, &drums.right})
             for (int pass = 0; pass < 2; ++pass)
@@ -121,7 +129,7 @@ public:
         {
             const double gain = fadeGain(static_cast<double>(i) / sampleRate);
             // The tonal voices and their returns breathe under the kick.
-            const double music = duck[i];
+            const double music = duck[i] * gap[i];
             master.left[i] = static_cast<float>(
                 gain *
                 (drums.left[i] + music * (dry.left[i] + echoSend.left[i] + 0.9f * reverbSend.left[i])));
@@ -136,10 +144,15 @@ private:
     const DemoSchedule& schedule;
     TempoMap map;
     StereoBuffer drums;
+    StereoBuffer hitBus; // the hits on the beats, which nothing ducks
+    // Where the kit's voices (kick, snare, rim, clap, tom) go: the drums, or the hits' own bus
+    // while the hits on the beats are played.
+    StereoBuffer* kit = &drums;
     StereoBuffer dry;
     StereoBuffer reverbSend;
     StereoBuffer echoSend;
     std::vector<float> duck;
+    std::vector<float> gap; // everything but the hits, dipped just before each hit
     Noise noise;
 
     double fadeGain(double t) const
@@ -170,6 +183,26 @@ private:
         }
     }
 
+    // Dips everything but the hits by 6 dB over the 20 ms before a hit at t and lets it back as
+    // the hit sounds: the hit's attack rises out of a short gap, so it is heard on its frame
+    // even in the busiest drop. Too short to be heard as a gap itself.
+    void clearTheWay(double t)
+    {
+        const double lead = 0.032;
+        const double slope = 0.010;
+        const double back = 0.006;
+        const float depth = 0.5f;
+        for (long frame = sampleAt(t - lead); frame < sampleAt(t + back); ++frame)
+        {
+            if (frame < 0 || static_cast<std::size_t>(frame) >= gap.size())
+                continue;
+            const double s = static_cast<double>(frame) / sampleRate;
+            const double shape = s < t ? std::min(1.0, (s - (t - lead)) / slope) : 1.0 - (s - t) / back;
+            const float gain = static_cast<float>(1.0 - depth * std::clamp(shape, 0.0, 1.0));
+            gap[static_cast<std::size_t>(frame)] = std::min(gap[static_cast<std::size_t>(frame)], gain);
+        }
+    }
+
     // ---- drums -------------------------------------------------------------------------
 
     // A sine dropping from about 160 Hz to 50 Hz with a band-passed click on top.
@@ -187,8 +220,8 @@ private:
             phase += (50.0 + 110.0 * std::exp(-tt / 0.03)) / sampleRate;
             const double body = std::tanh(1.6 * std::sin(twoPi * phase)) * std::exp(-tt / 0.16);
             const double snap = click.process(noise.next()) * 1.4 * std::exp(-tt / 0.004);
-            const double value = (body + snap) * edgeGain(tt, total, 0.0003, 0.008) * gain;
-            drums.add(start + i, static_cast<float>(value), 0.0f);
+            const double value = (body + snap) * edgeGain(tt, total, 0.0001, 0.008) * gain;
+            kit->add(start + i, static_cast<float>(value), 0.0f);
         }
     }
 
@@ -211,7 +244,7 @@ private:
                 (std::sin(twoPi * phaseA) * 0.7 + std::sin(twoPi * phaseB) * 0.4) * std::exp(-tt / 0.05);
             const double buzz = low.process(wires.process(noise.next())) * 2.2 * std::exp(-tt / 0.085);
             const double value = (body + buzz) * edgeGain(tt, total, 0.0006, 0.01) * gain;
-            drums.add(start + i, static_cast<float>(value), 0.05f);
+            kit->add(start + i, static_cast<float>(value), 0.05f);
             reverbSend.add(start + i, static_cast<float>(value * 0.35), 0.0f);
         }
     }
@@ -228,7 +261,7 @@ private:
             const double tone = std::sin(twoPi * 1100.0 * tt) * std::exp(-tt / 0.018);
             const double burst = crack.process(noise.next()) * 2.0 * std::exp(-tt / 0.006);
             const double value = (tone + burst) * edgeGain(tt, total, 0.0005, 0.01) * gain;
-            drums.add(start + i, static_cast<float>(value), pan);
+            kit->add(start + i, static_cast<float>(value), pan);
             reverbSend.add(start + i, static_cast<float>(value * 0.6), pan);
         }
     }
@@ -248,7 +281,7 @@ private:
                     burst += std::exp(-(tt - offset) / 0.005);
             const double value =
                 filter.process(noise.next()) * 1.5 * burst * edgeGain(tt, total, 0.0006, 0.008) * gain;
-            drums.add(start + i, static_cast<float>(value), -0.1f);
+            kit->add(start + i, static_cast<float>(value), -0.1f);
             reverbSend.add(start + i, static_cast<float>(value * 0.7), 0.1f);
         }
     }
@@ -270,24 +303,26 @@ private:
         }
     }
 
-    void crash(double t, float gain)
+    // Noise band-passed around 5 to 6 kHz, spread wide; decay is the time it takes to fall to a
+    // third (a splash rather than a crash where it is short).
+    void crash(double t, float gain, double decay = 0.5)
     {
-        const double total = 3.0;
+        const double total = std::min(3.0, decay * 6.0);
         const long start = sampleAt(t);
         Biquad left = Biquad::bandPass(5200.0, 0.6);
         Biquad right = Biquad::bandPass(6100.0, 0.6);
         for (long i = 0; i < sampleAt(total); ++i)
         {
             const double tt = static_cast<double>(i) / sampleRate;
-            const double env = std::exp(-tt / 0.5) * edgeGain(tt, total, 0.001, 0.2) * gain;
+            const double env = std::exp(-tt / decay) * edgeGain(tt, total, 0.001, 0.2) * gain;
             drums.add(start + i, static_cast<float>(left.process(noise.next()) * 1.6 * env), -0.6f);
             drums.add(start + i, static_cast<float>(right.process(noise.next()) * 1.6 * env), 0.6f);
         }
     }
 
-    void tom(double t, int note, float gain, float pan)
+    void tom(double t, int note, float gain, float pan, double maxLength = 0.3)
     {
-        const double total = 0.3;
+        const double total = std::min(0.3, maxLength);
         const long start = sampleAt(t);
         const double frequency = noteFrequency(note);
         double phase = 0.0;
@@ -295,9 +330,9 @@ private:
         {
             const double tt = static_cast<double>(i) / sampleRate;
             phase += frequency * (1.0 + 0.6 * std::exp(-tt / 0.03)) / sampleRate;
-            const double value =
-                std::sin(twoPi * phase) * std::exp(-tt / 0.11) * edgeGain(tt, total, 0.001, 0.02) * gain;
-            drums.add(start + i, static_cast<float>(value), pan);
+            const double value = std::sin(twoPi * phase) * std::exp(-tt / 0.11) *
+                                 edgeGain(tt, total, 0.001, std::min(0.02, total / 2.0)) * gain;
+            kit->add(start + i, static_cast<float>(value), pan);
             reverbSend.add(start + i, static_cast<float>(value * 0.4), pan);
         }
     }
@@ -447,10 +482,11 @@ private:
     }
 
     // Filtered noise rising in pitch and level up to t1: the next section's hit, or in the
-    // builds the beat of air before the drop.
+    // builds the beat of air before the drop. It peaks and stops a breath before t1, so that
+    // a hit there rises out of quiet.
     void riser(double t0, double t1, float gain)
     {
-        const double length = t1 - t0;
+        const double length = t1 - breathSeconds - t0;
         if (length <= 0.05)
             return;
         const long start = sampleAt(t0);
@@ -486,6 +522,29 @@ private:
             const double value = filter.band() * shape * shape * gain;
             drums.add(start + i, static_cast<float>(value),
                       static_cast<float>(0.7 * std::cos(twoPi * tt / length)));
+        }
+    }
+
+    // A cymbal played backwards: bright noise swelling from nothing over t0..t1 and cut a
+    // breath before t1, so that the hit on t1 lands in the gap it leaves.
+    void reverseCymbal(double t0, double t1, float gain)
+    {
+        const double length = t1 - breathSeconds - t0;
+        if (length <= 0.05)
+            return;
+        const long start = sampleAt(t0);
+        Biquad left = Biquad::bandPass(5600.0, 0.5);
+        Biquad right = Biquad::bandPass(6400.0, 0.5);
+        for (long i = 0; i < sampleAt(length); ++i)
+        {
+            const double tt = static_cast<double>(i) / sampleRate;
+            // The crash's decay run backwards, ending at its loudest.
+            const double env = std::exp(-(length - tt) / 0.12) * edgeGain(tt, length, 0.005, 0.004) * gain;
+            const double l = left.process(noise.next()) * 1.6 * env;
+            const double r = right.process(noise.next()) * 1.6 * env;
+            drums.add(start + i, static_cast<float>(l), -0.5f);
+            drums.add(start + i, static_cast<float>(r), 0.5f);
+            reverbSend.add(start + i, static_cast<float>((l + r) * 0.3), 0.0f);
         }
     }
 
@@ -606,11 +665,46 @@ private:
         for (int k = 0; k < 8; ++k)
         {
             const float level = gain * (0.45f + 0.07f * static_cast<float>(k));
-            tom(at(section, steps - 8 + k), toms[k], level, k % 2 == 0 ? -0.3f : 0.3f);
+            const double t = at(section, steps - 8 + k);
+            // Each tom stops at the next, the last a breath before the scene change's accent.
+            const double next = k < 7 ? at(section, steps - 7 + k) : section.end - breathSeconds;
+            tom(t, toms[k], level, k % 2 == 0 ? -0.3f : 0.3f, next - t);
             if (k % 2 == 1)
                 snare(at(section, steps - 8 + k), level * 0.3f, 0.2);
         }
         riser(at(section, std::max(0, steps - 16)), section.end, gain * 0.35f);
+    }
+
+    // ---- the builds -----------------------------------------------------------------------
+
+    // The step from which a build's snare roll runs, growing, until a beat short of the drop;
+    // -1 for a scene that is no build.
+    int rollStep(const Section& section) const
+    {
+        switch (section.scene)
+        {
+        case 4:
+        case 10:
+            return section.steps / 2;
+        case 65:
+            return std::max(0, section.steps - 32);
+        default:
+            return -1;
+        }
+    }
+
+    // The build's beat of air, where the roll and the riser have stopped: a cymbal played
+    // backwards swells through it into the first hit there (a flash in the air, or else the
+    // drop's accent).
+    void air(const Section& section, float gain)
+    {
+        const double from = at(section, section.steps - 4);
+        for (const Hit& hit : map.hits())
+            if (hit.time >= from + 0.1)
+            {
+                reverseCymbal(from, hit.time, gain);
+                return;
+            }
     }
 
     // ---- the arrangement -----------------------------------------------------------------
@@ -655,8 +749,9 @@ private:
             const std::vector<const Chord*> progression = {&chordF, &chordG};
             padChords(section, progression, 0, bars, 0.035f, 1200.0, 3000.0);
             arpeggio(section, progression, 0, bars, 1, 12, 0.05f);
-            snareRoll(section, section.steps / 2, 0.3f);
+            snareRoll(section, rollStep(section), 0.3f);
             riser(section.start, at(section, section.steps - 4), 0.25f);
+            air(section, 0.16f);
             break;
         }
         case 5: // circles: the first drop, the hook over the full groove
@@ -683,8 +778,9 @@ private:
             melody(section, greetTune, 4, 0, 0.1f);
             arpeggio(section, progression, 4, bars, 2, 0, 0.04f);
             hats(section, 16, bars * 4, 0.07f);
-            snareRoll(section, std::max(0, section.steps - 32), 0.32f);
-            riser(at(section, std::max(0, section.steps - 32)), at(section, section.steps - 4), 0.3f);
+            snareRoll(section, rollStep(section), 0.32f);
+            riser(at(section, rollStep(section)), at(section, section.steps - 4), 0.3f);
+            air(section, 0.18f);
             break;
         }
         case 7: // flowers: the second drop, the hook
@@ -717,8 +813,9 @@ private:
             const std::vector<const Chord*> progression = {&chordF, &chordG, &chordEm, &chordAm};
             padChords(section, progression, 0, bars, 0.035f, 1000.0, 3500.0);
             arpeggio(section, progression, 0, bars, 1, 24, 0.035f);
-            snareRoll(section, section.steps / 2, 0.3f);
+            snareRoll(section, rollStep(section), 0.3f);
             riser(section.start, at(section, section.steps - 4), 0.28f);
+            air(section, 0.2f);
             break;
         }
         case 11: // moire: the last drop, the hook with the arpeggio under it
@@ -736,13 +833,13 @@ private:
         }
     }
 
-    // What every drop has: the chords open, the octave bass, the hats and a crash on the one.
+    // What every drop has: the chords open, the octave bass and the hats; its crash on the one
+    // comes with the scene change's accent.
     void dropGroove(const Section& section, const std::vector<const Chord*>& progression, int bars)
     {
         padChords(section, progression, 0, bars, 0.04f, 1700.0);
         bassLine(section, progression, 0, bars, 0.3f, false);
         hats(section, 0, bars * 4, 0.09f);
-        crash(section.start, 0.12f);
     }
 
     // Eight bars of the full groove, then a rest without drums while the picture runs on
@@ -767,28 +864,41 @@ private:
                 900.0);
         riser(fadeHit - 1.5, fadeHit, 0.25f);
 
-        // The fade's own hit comes with the hits; here the chord it opens.
+        // The fade's own hit, an accent with its crash, comes with the hits; here the chord it opens.
         const double ring = section.end - fadeHit + 0.5;
         pad(fadeHit, fadeHit + ring, chordAm, 0.05f, 1400.0);
         bass(fadeHit, fadeHit + ring, chordAm.bass, 0.25f);
-        crash(fadeHit, 0.16f);
         for (int k = 0; k < 3; ++k)
             bell(fadeHit + 0.001 * k, ring, chordAm.notes[k] + 12, 0.08f, -0.4f + 0.4f * k);
     }
 
-    SceneId sceneAt(double t) const
+    const Section* sectionAt(double t) const
     {
         for (const Section& section : map.sections())
             if (t >= section.start - 1e-9 && t < section.end - 1e-9)
-                return section.scene;
-        return map.sections().empty() ? -1 : map.sections().back().scene;
+                return &section;
+        return map.sections().empty() ? nullptr : &map.sections().back();
     }
 
     void playHit(const Hit& hit, double length)
     {
+        const Section* section = sectionAt(hit.time);
+        const SceneId scene = section ? section->scene : -1;
+        // The closing fade's hit lands like a scene change.
+        if (hit.accent || std::fabs(hit.time - schedule.fadeStart) < 1e-6)
+        {
+            playAccent(hit.time, scene, length);
+            return;
+        }
+        const int roll = section ? rollStep(*section) : -1;
+        if (roll >= 0 && hit.time >= at(*section, roll) - 1e-9)
+        {
+            playBuildHit(hit, *section, length);
+            return;
+        }
         const float weight = hit.grace ? 0.5f : 1.0f;
         const bool backbeat = hit.sectionBeat == 1 || hit.sectionBeat == 3;
-        switch (hitStyleOf(sceneAt(hit.time)))
+        switch (hitStyleOf(scene))
         {
         case HitStyle::light:
             kick(hit.time, 0.35f * weight, length);
@@ -812,6 +922,59 @@ private:
             break;
         }
     }
+
+    // A scene change: the kick at full weight with a crash, and in the drops the snare and clap
+    // on top, louder than any beat of the scenes either side; into a breakdown a lighter kick
+    // and a short splash, so that the quiet scene stays quiet.
+    void playAccent(double t, SceneId scene, double length)
+    {
+        switch (hitStyleOf(scene))
+        {
+        case HitStyle::light:
+            kick(t, 0.75f, length);
+            rim(t, 0.35f, 0.0f, length);
+            crash(t, 0.1f, 0.3);
+            pump(t, 0.3);
+            break;
+        case HitStyle::building:
+            kick(t, 0.95f, length);
+            snare(t, 0.45f, length);
+            clap(t, 0.5f, length);
+            crash(t, 0.4f, 0.35);
+            pump(t, 0.35);
+            break;
+        case HitStyle::full:
+            kick(t, 1.0f, length);
+            tom(t, 36, 0.5f, 0.0f, length);
+            snare(t, 0.6f, length);
+            clap(t, 0.45f, length);
+            crash(t, 0.45f, 0.8);
+            pump(t, 0.45);
+            break;
+        }
+    }
+
+    // In a build's last bars the hits give up the kick's weight and join the snare roll: a
+    // snare over it and a tom that climbs an octave with it, a short fill on every flash. In
+    // the beat of air after the roll a high tom and snare answer the reverse cymbal.
+    void playBuildHit(const Hit& hit, const Section& section, double length)
+    {
+        const double from = at(section, rollStep(section));
+        const double air = at(section, section.steps - 4);
+        const float weight = hit.grace ? 0.7f : 1.0f;
+        if (hit.time >= air - 1e-9)
+        {
+            tom(hit.time, 60, 0.6f * weight, 0.2f, length);
+            snare(hit.time, 0.45f * weight, length);
+            return;
+        }
+        const double progress = std::clamp((hit.time - from) / std::max(0.1, air - from), 0.0, 1.0);
+        const float rising = static_cast<float>(progress);
+        tom(hit.time, 45 + static_cast<int>(std::lround(12.0 * progress)), (0.4f + 0.2f * rising) * weight,
+            rising > 0.5f ? 0.3f : -0.3f, length);
+        snare(hit.time, (0.3f + 0.2f * rising) * weight, length);
+        kick(hit.time, 0.35f * weight, length);
+    }
 };
 } // namespace
 
@@ -819,20 +982,45 @@ TempoMap::TempoMap(const DemoSchedule& schedule, double beatSeconds) : stepSecon
 {
     const double silentFrom =
         schedule.fadeStart >= 0.0 ? schedule.fadeStart + schedule.fadeSeconds - 1e-9 : 1e300;
+    // Beats on consecutive frames share a hit two thirds of the way from the first to the second,
+    // within a frame of both and nearer the second: that is where the picture changes, since a
+    // scene's last frame hands over without being drawn. Every scene's first beat
+    // opens a scene change, whose accent goes on the first hit from there that no other hit
+    // follows closely (beats two or three frames apart are a flam: grace note, then the accent).
+    const double frameSeconds = frameStartTime(1);
+    std::vector<bool> opensScene;
+    double clusterStart = 0.0;
+    SceneId previousScene = -1;
     for (const ScheduledBeat& beat : schedule.beats)
     {
         // The beat that ends the demo comes when the closing fade has already gone silent.
         if (beat.cue || beat.time >= silentFrom)
             continue;
-        if (!hitList.empty() && beat.time - hitList.back().time < hitMergeSeconds)
+        const bool opens = beat.scene != previousScene;
+        previousScene = beat.scene;
+        if (!hitList.empty() && beat.time - clusterStart < 1.5 * frameSeconds)
+        {
+            hitList.back().time = clusterStart + (beat.time - clusterStart) * 2.0 / 3.0;
+            opensScene.back() = opensScene.back() || opens;
             continue;
-        if (!hitList.empty() && beat.time - hitList.back().time < graceSeconds)
-            hitList.back().grace = true;
+        }
+        clusterStart = beat.time;
         Hit hit;
         hit.time = beat.time;
         hit.sectionBeat = -1;
         hitList.push_back(hit);
+        opensScene.push_back(opens);
     }
+    for (std::size_t i = 0; i + 1 < hitList.size(); ++i)
+        hitList[i].grace = hitList[i + 1].time - hitList[i].time < graceSeconds;
+    for (std::size_t i = 0; i < hitList.size(); ++i)
+        if (opensScene[i])
+        {
+            std::size_t landing = i;
+            while (hitList[landing].grace && landing + 1 < hitList.size())
+                ++landing;
+            hitList[landing].accent = true;
+        }
 
     double start = 0.0;
     int step = 0;

@@ -5,13 +5,16 @@
 
 #include <vector>
 
-/// One audible hit of the soundtrack: the time of a beat that fired, after beats that
-/// fire within a couple of frames of each other have been merged into the first of them.
+/// One audible hit of the soundtrack. Beats that fire on consecutive frames (the frame a scene
+/// hands over on and the next scene's first one) share one hit between them, within one frame of
+/// both; beats further apart get a hit each.
 struct Hit
 {
     double time = 0.0;   ///< seconds from the soundtrack's start
     bool grace = false;  ///< the next hit follows closely: this one is its lighter grace note (a flam)
     int sectionBeat = 0; ///< the beat of its bar it was quantised to (0..3), -1 off the beat grid
+    bool accent =
+        false; ///< a scene change lands here: the new scene's first hit that no other follows closely
 };
 
 /// One scene's stretch of the soundtrack, from the hit that starts it (the previous scene's
@@ -56,11 +59,12 @@ private:
     double stepSeconds;
 };
 
-/// Hits closer than this to the previous one are heard as one and merged into it.
-constexpr double hitMergeSeconds = 0.040;
-
 /// A hit followed by another within this time becomes that one's grace note.
 constexpr double graceSeconds = 0.12;
+
+/// The quiet that a riser or a reverse cymbal leaves before the hit it leads into, so that the
+/// hit's attack stands out of silence rather than out of the swell's loudest moment.
+constexpr double breathSeconds = 0.02;
 
 /// Composes the whole soundtrack on schedule: hits on every beat, the arrangement around
 /// them, the rest in the finale's beatless stretch and the closing fade. The result covers

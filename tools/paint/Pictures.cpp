@@ -451,29 +451,62 @@ struct GreetingList
     std::uint32_t seed;
 };
 
-Painted greetingPicture(const sf::Font& font, const GreetingList& list)
+/// The pixel by which the scatter shader knows a greeting page: all but clear, never seen.
+constexpr unsigned greetingMarkX = 1, greetingMarkY = 1;
+
+/// A greeting page. The scene shows up to three pages at once, one coming together, one
+/// holding and one scattering away, so the pages take turns on the left and right halves of
+/// the screen (the scatter shader gathers each one close to home): the one coming in never
+/// lands on the words of the one holding. Each page's words stand on a soft card, heavily
+/// outlined and shadowed, with its confetti around the card in its own half only. Pages that
+/// share a half sit at different heights, so each also shows somewhere the others do not.
+Painted greetingPicture(const sf::Font& font, const GreetingList& list, int page)
 {
     Canvas canvas(1920, 1080);
-    // Every line stands on a baseline of one even grid, centred across the picture, and
-    // the whole block is centred on the picture.
-    const float headingSize = 150.f;
-    const float groupSize = 120.f;
-    const float pitch = 150.f;
-    const float headingGap = 200.f;
-    std::vector<Line> lines{
-        {list.heading, headingSize, {960.f, 0.f}, list.headingColour, Shadow{{12.f, 14.f}, 10, 0.6f}}};
-    const sf::Color colours[] = {cream, lemon, cyan, hotPink};
-    for (std::size_t i = 0; i < list.groups.size(); ++i)
-        lines.push_back({list.groups[i],
-                         groupSize,
-                         {960.f, headingGap + pitch * static_cast<float>(i)},
-                         colours[(i + list.seed) % 4]});
-    std::vector<sf::FloatRect> taken = centredBlock(canvas, font, lines, {960.f, 540.f});
-    // The scene shows the flipping frame picture in the top-left corner under these pages.
-    taken.push_back({0.f, 0.f, 340.f, 320.f});
+    const bool left = page % 2 == 0;
+    const float drop = 60.f * static_cast<float>((page / 2) % 3);
+    // Clear of the flipping frame picture in the top-left corner and of the middle, where the
+    // rocking layer swings the two halves towards each other.
+    const sf::FloatRect card = left ? sf::FloatRect(50.f, 340.f + drop, 820.f, 560.f)
+                                    : sf::FloatRect(1050.f, 60.f + drop, 820.f, 560.f);
+    canvas.beginLayer();
+    canvas.drawOutlined(shapes::roundedRect(card, 56.f, mix(cream, hotPink, 0.08f)), 9.f);
+    canvas.endLayer(Shadow{{12.f, 16.f}, 12, 0.45f});
+
+    // The heading over the names, the block shrunk if needed to fit the card with a margin.
+    std::vector<std::pair<std::string, float>> words{{list.heading, 112.f}};
+    for (const char* group : list.groups)
+        words.push_back({group, 90.f});
+    float widest = 0.f;
+    for (const auto& [text, size] : words)
+        widest = std::max(widest, measureText(font, text, size, {0.f, 0.f}).width);
+    const float pitch = 118.f;
+    const float scale =
+        std::min(1.f, std::min((card.width - 90.f) / widest,
+                               (card.height - 90.f) / (pitch * static_cast<float>(words.size()))));
+    const sf::Color colours[] = {purple, hotPink, magenta, sf::Color(20, 150, 200)};
+    const float firstBaseline =
+        card.top + card.height / 2.f - pitch * scale * (static_cast<float>(words.size()) / 2.f - 0.75f);
+    for (std::size_t i = 0; i < words.size(); ++i)
+    {
+        const float size = std::round(words[i].second * scale);
+        canvas.beginLayer();
+        canvas.text(font, words[i].first, size,
+                    {std::round(card.left + card.width / 2.f),
+                     std::round(firstBaseline + pitch * scale * static_cast<float>(i))},
+                    i == 0 ? list.headingColour : colours[(i + list.seed) % 4], size * 0.11f, true);
+        canvas.endLayer(Shadow{{7.f, 9.f}, 6, 0.6f});
+    }
+
+    const sf::FloatRect half =
+        left ? sf::FloatRect(30.f, 30.f, 870.f, 1020.f) : sf::FloatRect(1020.f, 30.f, 870.f, 1020.f);
+    std::vector<sf::FloatRect> taken{
+        {card.left - 10.f, card.top - 10.f, card.width + 30.f, card.height + 36.f}, {0.f, 0.f, 360.f, 340.f}};
     Dice dice(list.seed);
-    confetti(canvas, dice, {40.f, 40.f, 1840.f, 1000.f}, 7, 4, 1.6f, taken);
-    return Painted{canvas.finish(), {}};
+    confetti(canvas, dice, half, 4, 6, 1.3f, taken);
+    sf::Image image = canvas.finish();
+    image.setPixel(greetingMarkX, greetingMarkY, withAlpha(ink, 3));
+    return Painted{image, {}};
 }
 
 Painted whooshPicture(const sf::Font& font)
@@ -1036,9 +1069,10 @@ std::vector<Picture> allPictures()
         {"greets5", "waves to", {"Mum", "the cat", "everyone at the party"}, cyan, 6505},
         {"greets6", "...and you!", {"yes, you", "with the snacks"}, hotPink, 6506},
     };
-    for (const GreetingList& list : greetings)
-        pictures.push_back(
-            {list.name, false, [list](const sf::Font& font) { return greetingPicture(font, list); }});
+    for (std::size_t page = 0; page < greetings.size(); ++page)
+        pictures.push_back({greetings[page].name, false,
+                            [list = greetings[page], page](const sf::Font& font)
+                            { return greetingPicture(font, list, static_cast<int>(page)); }});
 
     pictures.push_back({"wsl1", false, whooshPicture});
     pictures.push_back({"wsl2", false, fluffyPicture});
