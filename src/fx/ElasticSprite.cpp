@@ -1,5 +1,7 @@
 #include "fx/ElasticSprite.hpp"
 
+#include "runtime/PassTiming.hpp"
+
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <cmath>
 
@@ -242,6 +244,7 @@ void ElasticSprite::rebuild(const sf::Transform& statesTransform) const
 
 void ElasticSprite::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
+    const TimedPass pass("elastic sprite");
     if (dirty || !(states.transform * getTransform() == builtTransform))
         rebuild(states.transform);
     // The vertices already carry the whole transform.

@@ -3,6 +3,7 @@
 #include "assets/Manifest.hpp"
 #include "assets/SpriteManager.hpp"
 #include "fx/Random.hpp"
+#include "runtime/PassTiming.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -216,6 +217,7 @@ void ParticleSystem::updateParticle(Particle& particle, float dt)
 
 void ParticleSystem::draw(sf::RenderTarget& target)
 {
+    const TimedPass pass("particles");
     for (const Particle& particle : particles)
     {
         if (!particle.alive || !particle.sprite)

@@ -1,6 +1,7 @@
 #include "runtime/LetterText.hpp"
 
 #include "assets/Manifest.hpp"
+#include "runtime/PassTiming.hpp"
 #include "runtime/SharedResources.hpp"
 
 #include <cmath>
@@ -52,6 +53,7 @@ void LetterText::draw()
 {
     if (!active)
         return;
+    const TimedPass pass("letters");
     const auto drawIntoLayer = [](const sf::Text& letter) { layer1.draw(letter); };
     if (shadow)
     {

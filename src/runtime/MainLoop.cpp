@@ -1,5 +1,6 @@
 #include "runtime/MainLoop.hpp"
 
+#include "runtime/PassTiming.hpp"
 #include "runtime/SharedResources.hpp"
 
 #include <SFML/OpenGL.hpp>
@@ -148,6 +149,7 @@ void drawFadeOverlay(sf::RenderTarget& target)
 {
     if (!fadeSprite)
         return;
+    const TimedPass pass("fade overlay");
     // Only the alpha a scene gave the shared sprite survives: red, green and blue come
     // back as white.
     const sf::Uint8 rememberedAlpha = fadeSprite->getColor().a;

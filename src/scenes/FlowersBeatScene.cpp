@@ -99,14 +99,12 @@ SceneId flowersBeatScene(sf::RenderTarget& target, float dt)
     layer3Sprite.setScale(scene.pipScale, scene.pipScale);
     layer3Sprite.setPosition(1680.f, 935.f);
     drawIfPresent(layer3, scene.black, sf::RenderStates(&flowersOrigShader));
-    layer3.display();
 
     scrollPeephole(rainbowShader, scene.sceneTime);
     startedEndedText.update(dt);
     startedEndedText.draw();
-    layer1.display();
-    target.draw(layer1Sprite, sf::RenderStates(&rainbowShader));
-    target.draw(layer3Sprite);
+    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader));
+    compositeLayer(target, layer3, layer3Sprite);
 
     if (flowerParticles)
     {

@@ -77,7 +77,7 @@ SceneId greetingsScene(sf::RenderTarget& target, float dt)
     if (scene.black)
     {
         scene.black->setRotation(180.f);
-        target.draw(*scene.black, sf::RenderStates(&cuteShader));
+        drawIfPresent(target, scene.black, sf::RenderStates(&cuteShader));
         scene.black->setRotation(0.f);
     }
     for (Pulse& greeting : scene.greetings)
@@ -95,7 +95,6 @@ SceneId greetingsScene(sf::RenderTarget& target, float dt)
     for (const Pulse& greeting : scene.greetings)
         greeting.draw(layer1);
     layer1Sprite.setRotation(8.f * std::sin(scene.sceneTime));
-    layer1.display();
-    target.draw(layer1Sprite);
+    compositeLayer(target, layer1, layer1Sprite);
     return thisScene;
 }

@@ -1,5 +1,7 @@
 #include "scenes/Pulse.hpp"
 
+#include "scenes/SceneHelpers.hpp"
+
 void Pulse::start()
 {
     active = true;
@@ -44,6 +46,6 @@ void Pulse::update(float dt)
 
 void Pulse::draw(sf::RenderTarget& target) const
 {
-    if (active && sprite)
-        target.draw(*sprite, sf::RenderStates(shader));
+    if (active)
+        drawIfPresent(target, sprite, sf::RenderStates(shader));
 }

@@ -1,6 +1,8 @@
 #include "scenes/SceneHelpers.hpp"
 
 #include "assets/Registries.hpp"
+#include "runtime/PassTiming.hpp"
+#include "runtime/SharedResources.hpp"
 
 #include <set>
 
@@ -34,6 +36,7 @@ void drawFlashVeil(sf::RenderTarget& target, float level)
     sf::Sprite* veil = blackSprite();
     if (!veil)
         return;
+    const TimedPass pass("flash veil");
     veil->setColor(sf::Color(0, 0, 0, truncatedByte(level)));
     target.draw(*veil);
 }
@@ -44,6 +47,7 @@ void drawShaderPass(sf::RenderTarget& target, const sf::Shader& shader, sf::Uint
     sf::Sprite* quad = blackSprite();
     if (!quad)
         return;
+    const TimedPass pass(shaderName(&shader));
     quad->setColor(sf::Color(0, 0, 0, alpha));
     quad->setRotation(rotationDegrees);
     target.draw(*quad, sf::RenderStates(&shader));
@@ -83,6 +87,16 @@ void stopSound(const std::string& key)
 
 void drawIfPresent(sf::RenderTarget& target, const sf::Sprite* sprite, const sf::RenderStates& states)
 {
-    if (sprite)
-        target.draw(*sprite, states);
+    if (!sprite)
+        return;
+    const TimedPass pass(states.shader ? shaderName(states.shader) : "sprites");
+    target.draw(*sprite, states);
+}
+
+void compositeLayer(sf::RenderTarget& target, sf::RenderTexture& layer, const sf::Sprite& sprite,
+                    const sf::RenderStates& states)
+{
+    const TimedPass pass(layerName(layer), states.shader ? shaderName(states.shader) : nullptr);
+    layer.display();
+    target.draw(sprite, states);
 }

@@ -2,13 +2,16 @@
 
 #include <SFML/Config.hpp>
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <string>
 
 // Small drawing and sound helpers that several scenes share. Each one reports a missing
 // asset once, through its registry's own "does not exist." line, and then quietly skips it,
-// so a scene with a missing asset keeps its clocks and hand-over frame.
+// so a scene with a missing asset keeps its clocks and hand-over frame. Each drawing helper
+// is one pass of the bench's per-pass breakdown (runtime/PassTiming.hpp), named after its
+// shader ("cute"), its layer ("layer1"), or what it draws ("sprites", "flash veil").
 
 /// The sprite registry's "black" sprite: the fade overlay, the flash veil and the quad that
 /// full-screen shader passes are drawn on. Looked up once; null when the registry lacks it.
@@ -52,3 +55,7 @@ void stopSound(const std::string& key);
 /// already reported when it was looked up, so nothing is written here.
 void drawIfPresent(sf::RenderTarget& target, const sf::Sprite* sprite,
                    const sf::RenderStates& states = sf::RenderStates::Default);
+
+/// Finishes layer (its display) and draws its sprite into target with states.
+void compositeLayer(sf::RenderTarget& target, sf::RenderTexture& layer, const sf::Sprite& sprite,
+                    const sf::RenderStates& states = sf::RenderStates::Default);

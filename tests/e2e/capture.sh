@@ -60,6 +60,18 @@ for step in configuration window textures sprites sounds music particles "letter
 done
 tools/plot-bench.sh "$WORK/times.csv" "$WORK/plot.png" "bench check" 2>/dev/null
 check "the plot script writes a PNG" bash -c "head -c 8 '$WORK/plot.png' | grep -q PNG"
+check "the passes file has every scene's passes and their rest, each scene's frames as the rows have them" \
+    python3 - "$WORK/times.csv" "$WORK/times.passes.csv" <<'PY'
+import collections, csv, sys
+frames = collections.Counter(r["scene"] for r in csv.DictReader(open(sys.argv[1])))
+passes = list(csv.DictReader(open(sys.argv[2])))
+bad = [p for p in passes if int(p["scene_frames"]) != frames[p["scene"]] or not 0 < int(p["frames"]) <= frames[p["scene"]]]
+others = {p["scene"] for p in passes if p["pass"] == "other"}
+print(len(passes), "passes;", bad[:3], sorted(set(frames) - others))
+sys.exit(bool(bad) or others != set(frames) or not any(p["pass"] == "perlin" for p in passes))
+PY
+tools/plot-bench.sh "$WORK/times.passes.csv" "$WORK/passes.png" "bench check" 2>/dev/null
+check "the plot script draws the passes as a PNG" bash -c "head -c 8 '$WORK/passes.png' | grep -q PNG"
 tools/plot-bench.sh "$WORK/out" "$WORK/wrong.png" 2>/dev/null
 status=$?
 check "the plot script refuses a file that is no frame-times CSV (status $status) and leaves no picture" \

@@ -56,7 +56,9 @@ as the machine renders. Output frame k shows the demo at the last 60 Hz step at 
   --preset NAME        x264 speed preset for --video, ultrafast to veryslow (default medium)
   --bench FILE.csv     finish each output frame's GPU work before taking its time; write
                        "frame,scene,ms" rows to FILE.csv and print a per-scene table, the
-                       steps run without drawing per second per scene, and the start-up steps
+                       steps run without drawing per second per scene, and the start-up steps;
+                       also time every pass of a frame (GPU work finished around each), write
+                       the per-scene pass medians to FILE.passes.csv and print them
   --quiet              no progress line and no final line
   --help               show this text
 )";
@@ -359,7 +361,8 @@ int main(int argc, char** argv)
     if (!options.video.empty() &&
         !video.prepare({options.video, static_cast<double>(options.fps), options.crf, options.preset}))
         return 1;
-    if (!options.bench.empty() && !checkWritable(options.bench, "frame times"))
+    if (!options.bench.empty() && (!checkWritable(options.bench, "frame times") ||
+                                   !checkWritable(passCsvPath(options.bench), "pass times")))
         return 1;
 
     StartupTimes startupTimes;
@@ -388,6 +391,8 @@ int main(int argc, char** argv)
                           options.quiet);
     std::vector<FrameTime> frameTimes;
     std::vector<FrameTime> stepTimes; // the steps run without drawing
+    std::vector<FramePasses> framePasses;
+    PassClock passClock;
     std::size_t nextStill = 0;
     bool stillFailed = false;
     bool videoFailed = false;
@@ -405,6 +410,8 @@ int main(int argc, char** argv)
         const double demoTime = stepDemoTime(step);
         const bool saveThisFrame =
             drawThis && nextStill < options.stills.size() && reachesTime(demoTime, options.stills[nextStill]);
+        // Passes are timed on the drawn frames only: an undrawn step makes no pixels to wait for.
+        passObserver = benching && drawThis ? &passClock : nullptr;
         sf::Clock frameClock;
         const FrameResult result = runFrame(
             window, stepSeconds, KeyState{}, demoScenes(),
@@ -430,6 +437,9 @@ int main(int argc, char** argv)
             glFinish();
             const double ms = frameClock.getElapsedTime().asMicroseconds() / 1000.0;
             (drawThis ? frameTimes : stepTimes).push_back({drawThis ? frame : step, result.scene, ms});
+            passObserver = nullptr;
+            if (drawThis)
+                framePasses.push_back({result.scene, ms, passClock.takePasses()});
         }
         if (options.timeline && result.sceneRan && result.next != result.scene)
             std::cout << step << " " << result.scene << " " << result.next << std::endl;
@@ -471,9 +481,11 @@ int main(int argc, char** argv)
     }
     if (benching)
     {
-        if (!writeFrameCsv(options.bench, frameTimes))
+        const std::vector<ScenePass> passes = summarisePasses(framePasses);
+        if (!writeFrameCsv(options.bench, frameTimes) || !writePassCsv(passCsvPath(options.bench), passes))
             return 1;
-        printSceneTable(std::cout, summariseScenes(frameTimes), plainPassMs);
+        printSceneTable(std::cout, summariseScenes(frameTimes), plainPassMs, frameTimes);
+        printPassTable(std::cout, passes, plainPassMs);
         if (!stepTimes.empty())
             printStepRates(std::cout, stepTimes);
         printStartup(startupTimes);
