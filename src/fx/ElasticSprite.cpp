@@ -3,6 +3,7 @@
 #include "runtime/PassTiming.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <algorithm>
 #include <cmath>
 
 const char* const ElasticSprite::bilinearFragmentSource = R"(#version 110
@@ -189,6 +190,18 @@ sf::Vector2f ElasticSprite::getCornerOffset(int index) const
     if (index < 0 || index > 3)
         return sf::Vector2f(0.f, 0.f);
     return cornerOffsets[static_cast<std::size_t>(index)];
+}
+
+sf::FloatRect ElasticSprite::getDrawnBounds() const
+{
+    sf::Vector2f low = vertices[0].position;
+    sf::Vector2f high = low;
+    for (const sf::Vertex& vertex : vertices)
+    {
+        low = sf::Vector2f(std::min(low.x, vertex.position.x), std::min(low.y, vertex.position.y));
+        high = sf::Vector2f(std::max(high.x, vertex.position.x), std::max(high.y, vertex.position.y));
+    }
+    return sf::FloatRect(low, high - low);
 }
 
 void ElasticSprite::rebuild(const sf::Transform& statesTransform) const

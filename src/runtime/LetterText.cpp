@@ -51,10 +51,15 @@ void LetterText::update(float dt)
 
 void LetterText::draw()
 {
+    drawnArea = sf::FloatRect();
     if (!active)
         return;
     const TimedPass pass("letters");
-    const auto drawIntoLayer = [](const sf::Text& letter) { layer1.draw(letter); };
+    const auto drawIntoLayer = [this](const sf::Text& letter)
+    {
+        layer1.draw(letter);
+        drawnArea = boundsUnion(drawnArea, letter.getGlobalBounds());
+    };
     if (shadow)
     {
         text.setOutlineColor(sf::Color(0, 0, 0, 192));

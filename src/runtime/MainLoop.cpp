@@ -149,12 +149,16 @@ void drawFadeOverlay(sf::RenderTarget& target)
 {
     if (!fadeSprite)
         return;
-    const TimedPass pass("fade overlay");
     // Only the alpha a scene gave the shared sprite survives: red, green and blue come
     // back as white.
     const sf::Uint8 rememberedAlpha = fadeSprite->getColor().a;
-    fadeSprite->setColor(sf::Color(255, 255, 255, fadeOverlayAlpha()));
-    target.draw(*fadeSprite);
+    // Without a fade running the overlay is fully transparent and changes no pixel.
+    if (fadeOverlayAlpha() > 0 || !drawingShortcuts)
+    {
+        const TimedPass pass("fade overlay");
+        fadeSprite->setColor(sf::Color(255, 255, 255, fadeOverlayAlpha()));
+        target.draw(*fadeSprite);
+    }
     fadeSprite->setColor(sf::Color(255, 255, 255, rememberedAlpha));
 }
 } // namespace

@@ -95,16 +95,23 @@ SceneId flowersBeatScene(sf::RenderTarget& target, float dt)
     // The inset is the whole of layer3 scaled down about its centre; the blossom shader
     // ignores the quad's colour, which still carries the veil's alpha.
     layer3Sprite.setOrigin(960.f, 540.f);
-    layer3.clear(sf::Color(255, 255, 255, 255));
     layer3Sprite.setScale(scene.pipScale, scene.pipScale);
     layer3Sprite.setPosition(1680.f, 935.f);
-    drawIfPresent(layer3, scene.black, sf::RenderStates(&flowersOrigShader));
+    // Shrunk away, the inset shows nothing.
+    const bool insetShown = worthDrawing(scene.pipScale > 0.f);
+    if (insetShown)
+    {
+        layer3.clear(sf::Color(255, 255, 255, 255));
+        drawIfPresent(layer3, scene.black, sf::RenderStates(&flowersOrigShader));
+    }
 
     scrollPeephole(rainbowShader, scene.sceneTime);
     startedEndedText.update(dt);
     startedEndedText.draw();
-    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader));
-    compositeLayer(target, layer3, layer3Sprite);
+    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader),
+                   startedEndedText.drawnArea);
+    if (insetShown)
+        compositeLayer(target, layer3, layer3Sprite);
 
     if (flowerParticles)
     {

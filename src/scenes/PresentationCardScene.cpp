@@ -95,6 +95,7 @@ SceneId presentationCardScene(sf::RenderTarget& target, float dt)
         starParticles->draw(target);
     if (scene.cardShown)
         layer2.draw(scene.card);
-    compositeLayer(target, layer2, layer2Sprite, sf::RenderStates(&textShader));
+    compositeLayer(target, layer2, layer2Sprite, sf::RenderStates(&textShader),
+                   scene.cardShown ? scene.card.getDrawnBounds() : sf::FloatRect());
     return thisScene;
 }

@@ -46,6 +46,7 @@ void Pulse::update(float dt)
 
 void Pulse::draw(sf::RenderTarget& target) const
 {
-    if (active)
+    // At level 0 every tile is far out and invisible.
+    if (active && worthDrawing(level > 0.f))
         drawIfPresent(target, sprite, sf::RenderStates(shader));
 }

@@ -77,7 +77,7 @@ SceneId rainbowTunnelScene(sf::RenderTarget& target, float dt)
     transformText.draw();
     fingerShader.setUniform("iTime", 1.f - 0.25f * scene.effectLevel);
 
-    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader));
+    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader), transformText.drawnArea);
     drawIfPresent(target, scene.baba);
     // Without its picture the scatter shader would sample nothing; the plain finger
     // sprite is the sensible stand-in.

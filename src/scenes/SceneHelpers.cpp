@@ -22,6 +22,11 @@ void centreBlackSprite(float rotationDegrees)
     quad->setRotation(rotationDegrees);
 }
 
+bool worthDrawing(bool changesPixels)
+{
+    return changesPixels || !drawingShortcuts;
+}
+
 sf::Uint8 truncatedByte(float level)
 {
     if (!(level > 0.f))
@@ -36,8 +41,10 @@ void drawFlashVeil(sf::RenderTarget& target, float level)
     sf::Sprite* veil = blackSprite();
     if (!veil)
         return;
-    const TimedPass pass("flash veil");
     veil->setColor(sf::Color(0, 0, 0, truncatedByte(level)));
+    if (!worthDrawing(truncatedByte(level) > 0))
+        return;
+    const TimedPass pass("flash veil");
     target.draw(*veil);
 }
 
@@ -94,9 +101,22 @@ void drawIfPresent(sf::RenderTarget& target, const sf::Sprite* sprite, const sf:
 }
 
 void compositeLayer(sf::RenderTarget& target, sf::RenderTexture& layer, const sf::Sprite& sprite,
-                    const sf::RenderStates& states)
+                    const sf::RenderStates& states, std::optional<sf::FloatRect> drawnArea)
 {
     const TimedPass pass(layerName(layer), states.shader ? shaderName(states.shader) : nullptr);
     layer.display();
+    if (!drawnArea)
+    {
+        target.draw(sprite, states);
+        return;
+    }
+    if (!worthDrawing(drawnArea->width > 0.f && drawnArea->height > 0.f))
+        return;
+    // A few pixels more than the area, for the rounding of the letters' and the sprite's edges.
+    const float margin = 4.f;
+    sf::FloatRect shown = (states.transform * sprite.getTransform()).transformRect(*drawnArea);
+    shown = sf::FloatRect(shown.left - margin, shown.top - margin, shown.width + 2.f * margin,
+                          shown.height + 2.f * margin);
+    const DrawWithin within(target, shown);
     target.draw(sprite, states);
 }

@@ -65,7 +65,7 @@ SceneId triangleFinaleScene(sf::RenderTarget& target, float dt)
     scrollPeephole(rainbowShader, scene.sceneTime);
     shaderText.update(dt);
     shaderText.draw();
-    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader));
+    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader), shaderText.drawnArea);
 
     // The overlay is this scene's own fade: the main loop's fade stays untouched, and the
     // frame on which the tween ends is drawn fully black.

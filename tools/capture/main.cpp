@@ -59,6 +59,8 @@ as the machine renders. Output frame k shows the demo at the last 60 Hz step at 
                        steps run without drawing per second per scene, and the start-up steps;
                        also time every pass of a frame (GPU work finished around each), write
                        the per-scene pass medians to FILE.passes.csv and print them
+  --no-shortcuts       draw every pass in full, also those that cannot change a pixel
+                       (to check that the shortcuts the demo takes change none)
   --quiet              no progress line and no final line
   --help               show this text
 )";
@@ -77,6 +79,7 @@ struct Options
     std::string preset = "medium";
     std::string bench;
     bool quiet = false;
+    bool shortcuts = true;
 };
 
 bool parseNumber(const std::string& text, double& value)
@@ -115,6 +118,8 @@ std::optional<Options> parseOptions(int argc, char** argv, bool& helpWanted)
             options.timeline = true;
         else if (arg == "--quiet")
             options.quiet = true;
+        else if (arg == "--no-shortcuts")
+            options.shortcuts = false;
         else if (arg == "--video" || arg == "--bench")
         {
             if (!nextValue(value))
@@ -375,6 +380,7 @@ int main(int argc, char** argv)
     window.setFramerateLimit(0);
     window.setVerticalSyncEnabled(false);
     currentScene = options.scene;
+    drawingShortcuts = options.shortcuts;
 
     const bool benching = !options.bench.empty();
     const double plainPassMs = benching ? plainPassMilliseconds(window) : 0.0;
