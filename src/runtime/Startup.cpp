@@ -24,6 +24,8 @@ bool startUp(sf::RenderWindow& window, StartupTimes* times)
     loadConfig();
     stepDone("configuration");
 
+    // The pictures decode on worker threads while the window opens and the layers are made.
+    textureManager.startDecoding("assets/textures.json");
     mainWindow = &window;
     const sf::Uint32 style = fullscreen ? sf::Style::Fullscreen : sf::Style::Default;
     window.create(sf::VideoMode(1920, 1080, 32), sf::String(windowTitle, std::locale()), style,
