@@ -20,9 +20,10 @@ for still in "$WORK"/full/*.png; do
     check "$(basename "$still") is the same with and without the shortcuts" cmp -s "$still" "$WORK/shortcuts/$(basename "$still")"
 done
 check "six stills were compared" test "$(ls "$WORK"/full/*.png | wc -l)" -eq 6
-# Frames that drew each pass, per scene, in each run: the shortcuts must have left some out.
+# Frames that drew each pass (of those timing their passes), per scene, in each run: the
+# shortcuts must have left some out.
 frames() { awk -F, -v scene="$2" -v pass="$3" '$1 == scene && $2 == pass { print $3 } END { print 0 }' "$WORK/$1.passes.csv" | head -n 1; }
-for case in "65 fade overlay" "7 flash veil" "7 flowersOrig" "5 dots" "5 circles"; do
+for case in "65 fade overlay" "7 flash veil" "7 flowersOrig" "5 dots"; do
     read -r scene pass <<<"$case"
     check "scene $scene drew $pass on fewer frames with the shortcuts ($(frames shortcuts $scene "$pass") of $(frames full $scene "$pass"))" \
         test "$(frames shortcuts $scene "$pass")" -lt "$(frames full $scene "$pass")"
