@@ -3,8 +3,9 @@
 # (scripts/install-deps.sh).
 # - FILE.csv (frame,scene,ms): milliseconds per frame across the demo, each scene's first
 #   frame marked with its id, and the 16.7 ms a frame may take at 60 fps drawn across.
-# - FILE.passes.csv (scene,pass,...): one bar per scene, stacked from the median
-#   milliseconds of each of its passes (over the frames that drew it), "other" on top.
+# - FILE.passes.csv (scene,pass,...): one bar per scene, stacked from each of its passes'
+#   milliseconds per frame (a pass drawn on half the frames counts half), "other" on top,
+#   so a bar adds up to the scene's mean frame among those that timed their passes.
 # Usage: tools/plot-bench.sh TIMES.csv|TIMES.passes.csv PLOT.png [TITLE]
 set -euo pipefail
 if [ $# -lt 2 ]; then
@@ -49,7 +50,7 @@ else
     awk -F, 'NR > 1 {
         if (!($1 in seenScene)) { seenScene[$1]; scenes[++sceneCount] = $1 }
         if ($2 != "other" && !($2 in seenPass)) { seenPass[$2]; passes[++passCount] = $2 }
-        median[$1 SUBSEP $2] = $5
+        median[$1 SUBSEP $2] = $6
     }
     END {
         passes[++passCount] = "other"
@@ -70,7 +71,7 @@ set output "$part"
 set datafile separator "\t"
 set title "$title"
 set xlabel "scene"
-set ylabel "ms (median of each pass)"
+set ylabel "ms per frame, by pass"
 set key outside right top vertical font ",9"
 set yrange [0:*]
 set style data histograms
