@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <mutex>
+#include <streambuf>
 
 bool validateJson(const nlohmann::json& document, const std::vector<std::string>& requiredKeys)
 {
@@ -108,16 +110,83 @@ bool loadManifest(
     return true;
 }
 
+namespace
+{
+// Quiet sections open on this thread.
+thread_local int quietDepth = 0;
+
+/// Stands between SFML's error stream and the buffer it had: what a thread writes while it
+/// is quiet is dropped, the rest is handed on, one thread at a time. It lets picture decoding
+/// run on worker threads, quiet for their whole life, while the main thread reports as ever.
+class ErrorRouter : public std::streambuf
+{
+public:
+    std::streambuf* original = nullptr;
+
+protected:
+    int overflow(int character) override
+    {
+        if (quietDepth > 0 || character == traits_type::eof())
+            return traits_type::not_eof(character);
+        const std::lock_guard<std::mutex> lock(mutex);
+        return original ? original->sputc(static_cast<char>(character)) : traits_type::eof();
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override
+    {
+        if (quietDepth > 0)
+            return count;
+        const std::lock_guard<std::mutex> lock(mutex);
+        return original ? original->sputn(text, count) : 0;
+    }
+    int sync() override
+    {
+        if (quietDepth > 0)
+            return 0;
+        const std::lock_guard<std::mutex> lock(mutex);
+        return original ? original->pubsync() : 0;
+    }
+
+private:
+    std::mutex mutex;
+};
+
+ErrorRouter& errorRouter()
+{
+    static ErrorRouter router;
+    return router;
+}
+} // namespace
+
 bool holdSfmlErrorStream()
 {
-    sf::err();
+    ErrorRouter& router = errorRouter();
+    if (sf::err().rdbuf() != &router)
+        router.original = sf::err().rdbuf(&router);
     return true;
 }
 
-QuietSfmlErrors::QuietSfmlErrors() : saved(sf::err().rdbuf(nullptr)) {}
+bool sfmlErrorsThreadSafe()
+{
+    return sf::err().rdbuf() == &errorRouter();
+}
+
+QuietSfmlErrors::QuietSfmlErrors() : saved(nullptr)
+{
+    // Through the router only this thread is silenced; a stream that was given another
+    // buffer (a test capturing the messages) is silenced as a whole.
+    if (sfmlErrorsThreadSafe())
+        ++quietDepth;
+    else
+        saved = sf::err().rdbuf(nullptr);
+}
 
 QuietSfmlErrors::~QuietSfmlErrors()
 {
+    if (saved == nullptr && sfmlErrorsThreadSafe())
+    {
+        --quietDepth;
+        return;
+    }
     sf::err().rdbuf(saved);
     sf::err().clear();
 }

@@ -121,13 +121,19 @@ bool loadManifest(
     const std::string& path, const ManifestFormat& format,
     const std::function<void(const std::string& key, const nlohmann::json& entry)>& registerEntry);
 
-/// Makes sure SFML's error stream exists and returns true. A static object defined after a
+/// Makes sure SFML's error stream exists, routes it through a buffer that threads can
+/// silence one by one (QuietSfmlErrors) and returns true. A static object defined after a
 /// call of this (in the same file) is destroyed before the stream, so what its destructor
 /// reports (OpenAL and OpenGL objects report failures there) never goes to a dead stream.
 bool holdSfmlErrorStream();
 
-/// Silences SFML's own error stream while it lives. The registries report a failed
-/// asset load with one line of their own, so SFML's longer message would only repeat it.
+/// Whether SFML's error stream goes through that router, so that worker threads may write
+/// to it (quietly) while the main thread reports; false while a caller has swapped its buffer.
+bool sfmlErrorsThreadSafe();
+
+/// Silences SFML's own error stream for the calling thread while it lives. The registries
+/// report a failed asset load with one line of their own, so SFML's longer message would
+/// only repeat it.
 class QuietSfmlErrors
 {
 public:

@@ -5,6 +5,7 @@
 #include <SFML/Graphics/Image.hpp>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <fstream>
 #include <iostream>
@@ -95,16 +96,46 @@ bool fitsTexture(sf::Vector2u size)
     return size.x <= limit && size.y <= limit;
 }
 
-/// Loads the picture at path into texture unless it is too large for one: a header that
-/// says so stops it before decoding, a picture measured only once decoded before upload.
-bool loadPicture(sf::Texture& texture, const std::string& path)
+/// Where image is not fully transparent: the smallest rectangle holding those pixels.
+sf::IntRect opaquePart(const sf::Image& image)
 {
+    const sf::Vector2u size = image.getSize();
+    const sf::Uint8* pixels = image.getPixelsPtr();
+    unsigned int left = size.x, top = size.y, right = 0, bottom = 0;
+    for (unsigned int y = 0; y < size.y; ++y)
+        for (unsigned int x = 0; x < size.x; ++x)
+            if (pixels[(static_cast<std::size_t>(y) * size.x + x) * 4 + 3] != 0)
+            {
+                left = std::min(left, x);
+                right = std::max(right, x + 1);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y + 1);
+            }
+    if (right <= left)
+        return sf::IntRect();
+    return sf::IntRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                       static_cast<int>(bottom - top));
+}
+
+/// Decodes the picture at path unless it is no file or its header says it is too large;
+/// the image stays empty when it fails.
+TextureManager::Decoded decodePicture(const std::string& path)
+{
+    TextureManager::Decoded decoded;
     if (!isRegularFile(path))
-        return false;
+        return decoded;
     if (const auto size = pictureSizeFromHeader(path); size && !fitsTexture(*size))
-        return false;
-    sf::Image image;
-    return image.loadFromFile(path) && fitsTexture(image.getSize()) && texture.loadFromImage(image);
+        return decoded;
+    if (!decoded.image.loadFromFile(path))
+        decoded.image = sf::Image();
+    return decoded;
+}
+
+/// Loads decoded into texture unless it failed or is too large for one.
+bool uploadPicture(sf::Texture& texture, const TextureManager::Decoded& decoded)
+{
+    const sf::Vector2u size = decoded.image.getSize();
+    return size.x > 0 && size.y > 0 && fitsTexture(size) && texture.loadFromImage(decoded.image);
 }
 } // namespace
 
@@ -112,33 +143,102 @@ bool TextureManager::load(const std::string& path)
 {
     const ManifestFormat format{"TextureManager", "textures", "file", "FILE",
                                 "TextureManager: Missing properties in texturesfile."};
-    return loadManifest(path, format,
-                        [this](const std::string& key, const nlohmann::json& entry)
-                        {
-                            const std::string file = readProperty<std::string>(entry, "file", "");
-                            const bool repeated = readProperty<bool>(entry, "repeated", false);
+    const bool manifestLoaded =
+        loadManifest(path, format,
+                     [this](const std::string& key, const nlohmann::json& entry)
+                     {
+                         const std::string file = readProperty<std::string>(entry, "file", "");
+                         const bool repeated = readProperty<bool>(entry, "repeated", false);
 
-                            if (exists(key))
-                            {
-                                std::cerr << "TextureManager: Texture with key " << key << " already exists."
-                                          << std::endl;
-                                return;
-                            }
-                            auto texture = std::make_unique<sf::Texture>();
-                            bool loaded = false;
-                            {
-                                QuietSfmlErrors quiet;
-                                loaded = loadPicture(*texture, file);
-                            }
-                            if (!loaded)
-                            {
-                                std::cerr << "TextureManager: Unable to load file " << file << "."
-                                          << std::endl;
-                                return;
-                            }
-                            texture->setRepeated(repeated);
-                            textures.emplace(key, std::move(texture));
-                        });
+                         if (exists(key))
+                         {
+                             std::cerr << "TextureManager: Texture with key " << key << " already exists."
+                                       << std::endl;
+                             return;
+                         }
+                         auto texture = std::make_unique<sf::Texture>();
+                         bool loaded = false;
+                         {
+                             QuietSfmlErrors quiet;
+                             // Decoded ahead if startDecoding saw it, else here and now.
+                             const auto ahead = decoding.find(file);
+                             Decoded decoded;
+                             if (ahead != decoding.end() && ahead->second.valid())
+                                 decoded = ahead->second.get();
+                             else
+                                 decoded = decodePicture(file);
+                             loaded = uploadPicture(*texture, decoded);
+                         }
+                         if (!loaded)
+                         {
+                             std::cerr << "TextureManager: Unable to load file " << file << "." << std::endl;
+                             return;
+                         }
+                         texture->setRepeated(repeated);
+                         textures.emplace(key, std::move(texture));
+                     });
+    joinWorkers();
+    decoding.clear();
+    return manifestLoaded;
+}
+
+void TextureManager::startDecoding(const std::string& path)
+{
+    // Worker threads may only write to SFML's error stream (a picture that fails to
+    // decode) when it can silence them alone.
+    if (!workers.empty() || !sfmlErrorsThreadSafe() || !isRegularFile(path))
+        return;
+    std::ifstream file(path);
+    const nlohmann::json manifest = nlohmann::json::parse(file, nullptr, false);
+    if (manifest.is_discarded() || !manifest.is_object() || !manifest.contains("textures") ||
+        !manifest.at("textures").is_object())
+        return;
+
+    // The jobs in manifest order, each file once; every job's result arrives by its future.
+    auto jobs = std::make_shared<std::vector<std::pair<std::string, std::promise<Decoded>>>>();
+    for (const auto& [key, entry] : manifest.at("textures").items())
+    {
+        if (!entry.is_object() || !entry.contains("file") || !entry.at("file").is_string())
+            continue;
+        const std::string picture = entry.at("file").get<std::string>();
+        if (decoding.count(picture) != 0)
+            continue;
+        jobs->emplace_back(picture, std::promise<Decoded>());
+        decoding.emplace(picture, jobs->back().second.get_future());
+    }
+    auto next = std::make_shared<std::atomic<std::size_t>>(0);
+    const unsigned int threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    for (unsigned int i = 0; i < threads && i < jobs->size(); ++i)
+        workers.emplace_back(
+            [jobs, next]
+            {
+                const QuietSfmlErrors quiet;
+                for (std::size_t job = (*next)++; job < jobs->size(); job = (*next)++)
+                    (*jobs)[job].second.set_value(decodePicture((*jobs)[job].first));
+            });
+}
+
+void TextureManager::joinWorkers()
+{
+    for (std::thread& worker : workers)
+        worker.join();
+    workers.clear();
+}
+
+TextureManager::~TextureManager()
+{
+    joinWorkers();
+}
+
+std::optional<sf::IntRect> TextureManager::opaqueBounds(const std::string& key) const
+{
+    const auto texture = textures.find(key);
+    if (texture == textures.end())
+        return std::nullopt;
+    auto found = opaque.find(key);
+    if (found == opaque.end())
+        found = opaque.emplace(key, opaquePart(texture->second->copyToImage())).first;
+    return found->second;
 }
 
 sf::Texture* TextureManager::get(const std::string& key) const

@@ -1,9 +1,15 @@
 #pragma once
 
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <future>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <unordered_map>
+#include <vector>
 
 /// The largest width or height of a picture the registry loads. The demo's pictures are at most
 /// a screen wide; a side of 8192 leaves room and keeps one decoded picture under 256 MiB, where
@@ -23,6 +29,25 @@ public:
     /// "textures" key.
     bool load(const std::string& path);
 
+    /// Starts decoding, on worker threads, every picture that the manifest at path names,
+    /// so that a later load(path) only creates the textures (waiting for each picture in
+    /// turn, in manifest order, with the same messages as ever). Writes nothing: a manifest
+    /// or picture that cannot be read is left for load to find and report. Without it, load
+    /// decodes on the calling thread.
+    void startDecoding(const std::string& path);
+
+    TextureManager() = default;
+    TextureManager(const TextureManager&) = delete;
+    TextureManager& operator=(const TextureManager&) = delete;
+    /// Waits for decoding still running.
+    ~TextureManager();
+
+    /// The smallest rectangle, in texture pixels, holding every pixel of the picture key that
+    /// is not fully transparent (empty for a wholly transparent one); nothing for a key that
+    /// is not registered. Read back from the texture on the first call for a key (which
+    /// takes a few milliseconds for a screen-sized picture), remembered after that.
+    std::optional<sf::IntRect> opaqueBounds(const std::string& key) const;
+
     /// Returns the texture registered under key. If there is none, writes
     /// "TextureManager: Texture with key <key> does not exist." and returns null.
     sf::Texture* get(const std::string& key) const;
@@ -30,6 +55,16 @@ public:
     /// Tells whether key is registered; writes nothing.
     bool exists(const std::string& key) const;
 
+    /// A picture decoded ahead of load; empty when it failed.
+    struct Decoded
+    {
+        sf::Image image;
+    };
+
 private:
     std::unordered_map<std::string, std::unique_ptr<sf::Texture>> textures;
+    mutable std::unordered_map<std::string, sf::IntRect> opaque;    ///< opaqueBounds, once asked for
+    std::unordered_map<std::string, std::future<Decoded>> decoding; ///< by file path
+    std::vector<std::thread> workers;
+    void joinWorkers();
 };

@@ -1,5 +1,6 @@
 #include "capture/FrameTimes.hpp"
 
+#include <SFML/OpenGL.hpp>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iomanip>
 #include <iostream>
 #include <map>
@@ -40,7 +42,8 @@ std::vector<SceneTimes> summariseScenes(const std::vector<FrameTime>& times)
     return result;
 }
 
-void printSceneTable(std::ostream& out, const std::vector<SceneTimes>& scenes, double plainPassMs)
+void printSceneTable(std::ostream& out, const std::vector<SceneTimes>& scenes, double plainPassMs,
+                     const std::vector<FrameTime>& times)
 {
     out << "scene  frames  median ms  p95 ms  worst ms  median/plain pass\n";
     for (const SceneTimes& scene : scenes)
@@ -53,6 +56,111 @@ void printSceneTable(std::ostream& out, const std::vector<SceneTimes>& scenes, d
         out << "\n";
     }
     out << "plain full-screen pass: " << std::setprecision(2) << plainPassMs << " ms" << std::endl;
+    if (times.empty())
+        return;
+    double sum = 0.0;
+    for (const FrameTime& time : times)
+        sum += time.milliseconds;
+    const double mean = sum / static_cast<double>(times.size());
+    out << "whole demo: mean frame " << mean << " ms";
+    if (plainPassMs > 0.0)
+        out << ", " << std::setprecision(1) << mean / plainPassMs << " plain passes";
+    out << std::endl;
+}
+
+void PassClock::passBegins()
+{
+    glFinish();
+    clock.restart();
+}
+
+void PassClock::passEnds(const char* name, const char* detail)
+{
+    glFinish();
+    const double ms = clock.getElapsedTime().asMicroseconds() / 1000.0;
+    const std::string key = detail ? std::string(name) + " " + detail : std::string(name);
+    const auto found =
+        std::find_if(passes.begin(), passes.end(), [&](const auto& pass) { return pass.first == key; });
+    if (found == passes.end())
+        passes.emplace_back(key, ms);
+    else
+        found->second += ms;
+}
+
+std::vector<std::pair<std::string, double>> PassClock::takePasses()
+{
+    return std::exchange(passes, {});
+}
+
+std::vector<ScenePass> summarisePasses(const std::vector<FramePasses>& frames)
+{
+    struct Scene
+    {
+        long frames = 0;
+        std::vector<std::string> order;
+        std::map<std::string, std::vector<double>> times;
+    };
+    std::vector<SceneId> order;
+    std::map<SceneId, Scene> scenes;
+    for (const FramePasses& frame : frames)
+    {
+        if (scenes.count(frame.scene) == 0)
+            order.push_back(frame.scene);
+        Scene& scene = scenes[frame.scene];
+        scene.frames += 1;
+        double passed = 0.0;
+        for (const auto& [pass, ms] : frame.passes)
+        {
+            if (scene.times.count(pass) == 0)
+                scene.order.push_back(pass);
+            scene.times[pass].push_back(ms);
+            passed += ms;
+        }
+        scene.times["other"].push_back(std::max(0.0, frame.frameMilliseconds - passed));
+    }
+    std::vector<ScenePass> result;
+    for (SceneId id : order)
+    {
+        Scene& scene = scenes[id];
+        scene.order.push_back("other");
+        for (const std::string& pass : scene.order)
+        {
+            const std::vector<double>& values = scene.times[pass];
+            double sum = 0.0;
+            for (double value : values)
+                sum += value;
+            result.push_back({id, pass, static_cast<long>(values.size()), scene.frames,
+                              percentile(values, 0.5), sum / static_cast<double>(scene.frames)});
+        }
+    }
+    return result;
+}
+
+void printPassTable(std::ostream& out, const std::vector<ScenePass>& passes, double plainPassMs)
+{
+    // Pass names hold spaces, and each row starts with its name, so no row reads as a scene row.
+    out << "passes: median ms over the frames that drew it, that in plain passes, frames, ms per frame\n";
+    for (std::size_t i = 0; i < passes.size(); ++i)
+    {
+        const ScenePass& pass = passes[i];
+        if (i == 0 || passes[i - 1].scene != pass.scene)
+            out << "scene " << pass.scene << "\n";
+        out << "  " << std::left << std::setw(24) << pass.pass << std::right << std::fixed
+            << std::setprecision(2) << std::setw(9) << pass.median << std::setprecision(1) << std::setw(7)
+            << (plainPassMs > 0.0 ? pass.median / plainPassMs : 0.0) << std::setw(6) << pass.frames << "/"
+            << std::left << std::setw(5) << pass.sceneFrames << std::right << std::setprecision(2)
+            << std::setw(8) << pass.perFrame << "\n";
+    }
+    out << std::flush;
+}
+
+std::string passCsvPath(const std::string& benchPath)
+{
+    const std::string suffix = ".csv";
+    if (benchPath.size() > suffix.size() &&
+        benchPath.compare(benchPath.size() - suffix.size(), suffix.size(), suffix) == 0)
+        return benchPath.substr(0, benchPath.size() - suffix.size()) + ".passes.csv";
+    return benchPath + ".passes.csv";
 }
 
 void printStepRates(std::ostream& out, const std::vector<FrameTime>& steps)
@@ -97,14 +205,17 @@ bool checkWritable(const std::string& path, const char* what)
     return true;
 }
 
-bool writeFrameCsv(const std::string& path, const std::vector<FrameTime>& times)
+namespace
+{
+/// Writes a CSV file through path + ".part", moved into place once complete; what says what
+/// the file holds in the message when it cannot be written.
+bool writeCsv(const std::string& path, const char* what, const std::function<void(std::ostream&)>& rows)
 {
     const std::string part = path + ".part";
     {
         std::ofstream out(part);
-        out << "frame,scene,ms\n" << std::fixed << std::setprecision(3);
-        for (const FrameTime& time : times)
-            out << time.frame << "," << time.scene << "," << time.milliseconds << "\n";
+        out << std::fixed << std::setprecision(3);
+        rows(out);
         out.flush();
         if (out)
         {
@@ -113,8 +224,32 @@ bool writeFrameCsv(const std::string& path, const std::vector<FrameTime>& times)
                 return true;
         }
     }
-    std::cerr << "flumbadoo-capture: cannot write the frame times " << path << ": " << std::strerror(errno)
+    std::cerr << "flumbadoo-capture: cannot write the " << what << " " << path << ": " << std::strerror(errno)
               << std::endl;
     std::remove(part.c_str());
     return false;
+}
+} // namespace
+
+bool writeFrameCsv(const std::string& path, const std::vector<FrameTime>& times)
+{
+    return writeCsv(path, "frame times",
+                    [&](std::ostream& out)
+                    {
+                        out << "frame,scene,ms\n";
+                        for (const FrameTime& time : times)
+                            out << time.frame << "," << time.scene << "," << time.milliseconds << "\n";
+                    });
+}
+
+bool writePassCsv(const std::string& path, const std::vector<ScenePass>& passes)
+{
+    return writeCsv(path, "pass times",
+                    [&](std::ostream& out)
+                    {
+                        out << "scene,pass,frames,scene_frames,median_ms,per_frame_ms\n";
+                        for (const ScenePass& pass : passes)
+                            out << pass.scene << "," << pass.pass << "," << pass.frames << ","
+                                << pass.sceneFrames << "," << pass.median << "," << pass.perFrame << "\n";
+                    });
 }

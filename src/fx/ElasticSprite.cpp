@@ -1,6 +1,9 @@
 #include "fx/ElasticSprite.hpp"
 
+#include "runtime/PassTiming.hpp"
+
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <algorithm>
 #include <cmath>
 
 const char* const ElasticSprite::bilinearFragmentSource = R"(#version 110
@@ -189,6 +192,18 @@ sf::Vector2f ElasticSprite::getCornerOffset(int index) const
     return cornerOffsets[static_cast<std::size_t>(index)];
 }
 
+sf::FloatRect ElasticSprite::getDrawnBounds() const
+{
+    sf::Vector2f low = vertices[0].position;
+    sf::Vector2f high = low;
+    for (const sf::Vertex& vertex : vertices)
+    {
+        low = sf::Vector2f(std::min(low.x, vertex.position.x), std::min(low.y, vertex.position.y));
+        high = sf::Vector2f(std::max(high.x, vertex.position.x), std::max(high.y, vertex.position.y));
+    }
+    return sf::FloatRect(low, high - low);
+}
+
 void ElasticSprite::rebuild(const sf::Transform& statesTransform) const
 {
     dirty = false;
@@ -242,6 +257,7 @@ void ElasticSprite::rebuild(const sf::Transform& statesTransform) const
 
 void ElasticSprite::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
+    const TimedPass pass("elastic sprite");
     if (dirty || !(states.transform * getTransform() == builtTransform))
         rebuild(states.transform);
     // The vertices already carry the whole transform.

@@ -72,6 +72,10 @@ public:
     /// multiplied by the corner weights (perspective). All at (0, 0) before the first draw.
     const std::array<sf::Vertex, 4>& getVertices() const { return vertices; }
 
+    /// The smallest rectangle holding the four vertices as the last draw left them: what that
+    /// draw covered of its target.
+    sf::FloatRect getDrawnBounds() const;
+
     /// The perspective weights of the last rebuild, one per corner; empty until
     /// perspective is switched on.
     const std::vector<float>& getCornerWeights() const { return cornerWeights; }

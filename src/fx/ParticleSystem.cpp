@@ -3,6 +3,7 @@
 #include "assets/Manifest.hpp"
 #include "assets/SpriteManager.hpp"
 #include "fx/Random.hpp"
+#include "runtime/PassTiming.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -216,6 +217,14 @@ void ParticleSystem::updateParticle(Particle& particle, float dt)
 
 void ParticleSystem::draw(sf::RenderTarget& target)
 {
+    const TimedPass pass("particles");
+    const sf::Texture* batchTexture = nullptr;
+    const auto flush = [&]
+    {
+        if (batch.getVertexCount() > 0)
+            target.draw(batch, sf::RenderStates(batchTexture));
+        batch.clear();
+    };
     for (const Particle& particle : particles)
     {
         if (!particle.alive || !particle.sprite)
@@ -227,6 +236,31 @@ void ParticleSystem::draw(sf::RenderTarget& target)
         sprite.setRotation(particle.rot);
         sprite.setColor(sf::Color(255, 255, 255, static_cast<sf::Uint8>(alpha)));
         sprite.setScale(particle.scale, particle.scale);
-        target.draw(sprite);
+        if (!drawingShortcuts || !sprite.getTexture())
+        {
+            flush();
+            target.draw(sprite);
+            continue;
+        }
+        if (sprite.getTexture() != batchTexture)
+            flush();
+        batchTexture = sprite.getTexture();
+        // The sprite's own four corners, moved as the renderer moves a sprite's (on the
+        // processor, by the same transform), and its strip's two triangles in its order.
+        const sf::Transform& transform = sprite.getTransform();
+        const sf::FloatRect bounds = sprite.getLocalBounds();
+        const sf::IntRect rect = sprite.getTextureRect();
+        const float left = static_cast<float>(rect.left);
+        const float top = static_cast<float>(rect.top);
+        const float right = left + static_cast<float>(rect.width);
+        const float bottom = top + static_cast<float>(rect.height);
+        const sf::Vertex corners[4] = {
+            {transform.transformPoint(0.f, 0.f), sprite.getColor(), {left, top}},
+            {transform.transformPoint(0.f, bounds.height), sprite.getColor(), {left, bottom}},
+            {transform.transformPoint(bounds.width, 0.f), sprite.getColor(), {right, top}},
+            {transform.transformPoint(bounds.width, bounds.height), sprite.getColor(), {right, bottom}}};
+        for (const int corner : {0, 1, 2, 2, 1, 3})
+            batch.append(corners[corner]);
     }
+    flush();
 }

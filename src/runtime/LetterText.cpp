@@ -1,6 +1,7 @@
 #include "runtime/LetterText.hpp"
 
 #include "assets/Manifest.hpp"
+#include "runtime/PassTiming.hpp"
 #include "runtime/SharedResources.hpp"
 
 #include <cmath>
@@ -50,9 +51,15 @@ void LetterText::update(float dt)
 
 void LetterText::draw()
 {
+    drawnArea = sf::FloatRect();
     if (!active)
         return;
-    const auto drawIntoLayer = [](const sf::Text& letter) { layer1.draw(letter); };
+    const TimedPass pass("letters");
+    const auto drawIntoLayer = [this](const sf::Text& letter)
+    {
+        layer1.draw(letter);
+        drawnArea = boundsUnion(drawnArea, letter.getGlobalBounds());
+    };
     if (shadow)
     {
         text.setOutlineColor(sf::Color(0, 0, 0, 192));

@@ -26,6 +26,7 @@ public:
     float amplitude = 0.f;                       ///< height of the wave, pixels
     sf::Color fillColor = sf::Color(0, 0, 0);    ///< fill colour of the letters
     sf::Color outlineColor = sf::Color(0, 0, 0); ///< outline colour of the letters
+    sf::FloatRect drawnArea;                     ///< what the last draw covered in layer1; empty if nothing
 
     LetterText() = default;
     LetterText(const LetterText&) = delete;
@@ -49,7 +50,8 @@ public:
     void update(float dt);
 
     /// While active, draws the shadow pass (if shadow is on) and then the letter pass
-    /// into layer1, one draw per character.
+    /// into layer1, one draw per character, and keeps the area they cover in drawnArea
+    /// (emptied while inactive).
     void draw();
 
     /// Puts text on each character of content in turn, at its place on the shadow wave

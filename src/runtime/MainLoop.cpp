@@ -1,5 +1,6 @@
 #include "runtime/MainLoop.hpp"
 
+#include "runtime/PassTiming.hpp"
 #include "runtime/SharedResources.hpp"
 
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -171,8 +172,13 @@ void drawFadeOverlay(sf::RenderTarget& target)
     // Only the alpha a scene gave the shared sprite survives: red, green and blue come
     // back as white.
     const sf::Uint8 rememberedAlpha = fadeSprite->getColor().a;
-    fadeSprite->setColor(sf::Color(255, 255, 255, fadeOverlayAlpha()));
-    target.draw(*fadeSprite);
+    // Without a fade running the overlay is fully transparent and changes no pixel.
+    if (fadeOverlayAlpha() > 0 || !drawingShortcuts)
+    {
+        const TimedPass pass("fade overlay");
+        fadeSprite->setColor(sf::Color(255, 255, 255, fadeOverlayAlpha()));
+        target.draw(*fadeSprite);
+    }
     fadeSprite->setColor(sf::Color(255, 255, 255, rememberedAlpha));
 }
 

@@ -2,6 +2,7 @@
 
 #include "assets/Manifest.hpp"
 #include "assets/Registries.hpp"
+#include "runtime/PassTiming.hpp"
 
 #include <iostream>
 
@@ -61,6 +62,7 @@ void createLayers()
 
 void clearLayers()
 {
+    const TimedPass pass("clear layers");
     layer1.clear(sf::Color(0, 0, 0, 0));
     layer2.clear(sf::Color(0, 0, 0, 0));
     layer3.clear(sf::Color(0, 0, 0, 0));
@@ -85,6 +87,7 @@ enum class StartUniforms
 
 struct ShaderRow
 {
+    const char* name; ///< how the bench's breakdown names its passes
     sf::Shader* shader;
     const char* fragmentFile;
     StartUniforms uniforms;
@@ -95,54 +98,57 @@ struct ShaderRow
 
 // Loaded in this order; the order decides which message is seen first when several fail.
 const ShaderRow shaderRows[] = {
-    {&laserShader, "laser.frag", StartUniforms::None, nullptr, "Unable to load the laser shader :(",
+    {"laser", &laserShader, "laser.frag", StartUniforms::None, nullptr, "Unable to load the laser shader :(",
      OnFailure::EndStartUp},
-    {&textShader, "peephole.frag", StartUniforms::Peephole, "bg-grad",
+    {"text", &textShader, "peephole.frag", StartUniforms::Peephole, "bg-grad",
      "Unable to load the peephole shader :(", OnFailure::EndStartUp},
-    {&rainbowShader, "peephole.frag", StartUniforms::Peephole, "rainbow_texture",
+    {"rainbow", &rainbowShader, "peephole.frag", StartUniforms::Peephole, "rainbow_texture",
      "Unable to load the text shader :(", OnFailure::EndStartUp},
-    {&dotsShader, "peephole.frag", StartUniforms::Peephole, "dots", "Unable to load the peephole shader :(",
+    {"dots", &dotsShader, "peephole.frag", StartUniforms::Peephole, "dots",
+     "Unable to load the peephole shader :(", OnFailure::EndStartUp},
+    {"field", &fieldShader, "field.frag", StartUniforms::Time, nullptr, "Unable to load the field shader :(",
      OnFailure::EndStartUp},
-    {&fieldShader, "field.frag", StartUniforms::Time, nullptr, "Unable to load the field shader :(",
+    {"circles", &circlesShader, "circles.frag", StartUniforms::Time, nullptr,
+     "Unable to load the circles shader :(", OnFailure::EndStartUp},
+    {"julia", &juliaShader, "julia.frag", StartUniforms::None, nullptr, "Unable to load the julia shader :(",
      OnFailure::EndStartUp},
-    {&circlesShader, "circles.frag", StartUniforms::Time, nullptr, "Unable to load the circles shader :(",
-     OnFailure::EndStartUp},
-    {&juliaShader, "julia.frag", StartUniforms::None, nullptr, "Unable to load the julia shader :(",
-     OnFailure::EndStartUp},
-    {&staticShader, "tvstatic.frag", StartUniforms::Time, nullptr, "Unable to load the static shader :(",
-     OnFailure::EndStartUp},
-    {&flowersShader, "flowers.frag", StartUniforms::Time, nullptr, "Unable to load the flowers shader :(",
-     OnFailure::EndStartUp},
-    {&flowersOrigShader, "flowers-orig.frag", StartUniforms::Time, nullptr,
+    {"static", &staticShader, "tvstatic.frag", StartUniforms::Time, nullptr,
+     "Unable to load the static shader :(", OnFailure::EndStartUp},
+    {"flowers", &flowersShader, "flowers.frag", StartUniforms::Time, nullptr,
+     "Unable to load the flowers shader :(", OnFailure::EndStartUp},
+    {"flowersOrig", &flowersOrigShader, "flowers-orig.frag", StartUniforms::Time, nullptr,
      "Unable to load the flowers orig shader :(", OnFailure::EndStartUp},
-    {&rainbowTunnelShader, "rainbowtunnel.frag", StartUniforms::Time, nullptr,
+    {"rainbowTunnel", &rainbowTunnelShader, "rainbowtunnel.frag", StartUniforms::Time, nullptr,
      "Unable to load the rainbow tunnel shader :(", OnFailure::EndStartUp},
-    {&cuteShader, "cute.frag", StartUniforms::Time, nullptr, "Unable to load the cute shader :(",
+    {"cute", &cuteShader, "cute.frag", StartUniforms::Time, nullptr, "Unable to load the cute shader :(",
      OnFailure::EndStartUp},
-    {&moireShader, "moire.frag", StartUniforms::Time, nullptr, "Unable to load the moire shader :(",
+    {"moire", &moireShader, "moire.frag", StartUniforms::Time, nullptr, "Unable to load the moire shader :(",
      OnFailure::EndStartUp},
-    {&greets1Shader, "scattershot.frag", StartUniforms::Image, "greets1", "greet1shader failed",
+    {"greets1", &greets1Shader, "scattershot.frag", StartUniforms::Image, "greets1", "greet1shader failed",
      OnFailure::Continue},
-    {&greets2Shader, "scattershot.frag", StartUniforms::Image, "greets2", "greet2shader failed",
+    {"greets2", &greets2Shader, "scattershot.frag", StartUniforms::Image, "greets2", "greet2shader failed",
      OnFailure::Continue},
-    {&greets3Shader, "scattershot.frag", StartUniforms::Image, "greets3", "greet3shader failed",
+    {"greets3", &greets3Shader, "scattershot.frag", StartUniforms::Image, "greets3", "greet3shader failed",
      OnFailure::Continue},
-    {&greets4Shader, "scattershot.frag", StartUniforms::Image, "greets4", "greet4shader failed",
+    {"greets4", &greets4Shader, "scattershot.frag", StartUniforms::Image, "greets4", "greet4shader failed",
      OnFailure::Continue},
-    {&greets5Shader, "scattershot.frag", StartUniforms::Image, "greets5", "greet5shader failed",
+    {"greets5", &greets5Shader, "scattershot.frag", StartUniforms::Image, "greets5", "greet5shader failed",
      OnFailure::Continue},
-    {&greets6Shader, "scattershot.frag", StartUniforms::Image, "greets6", "greet6shader failed",
+    {"greets6", &greets6Shader, "scattershot.frag", StartUniforms::Image, "greets6", "greet6shader failed",
      OnFailure::Continue},
-    {&fingerShader, "scattershot.frag", StartUniforms::Image, "finger", "finger shader failed",
+    {"finger", &fingerShader, "scattershot.frag", StartUniforms::Image, "finger", "finger shader failed",
      OnFailure::Continue},
-    {&perlinShader, "perlin.frag", StartUniforms::Time, nullptr, "Unable to load the perlin shader :(",
-     OnFailure::EndStartUp},
-    {&wsl1Shader, "scattershot.frag", StartUniforms::Image, "wsl1", "wsl1 shader failed",
+    {"perlin", &perlinShader, "perlin.frag", StartUniforms::Time, nullptr,
+     "Unable to load the perlin shader :(", OnFailure::EndStartUp},
+    {"wsl1", &wsl1Shader, "scattershot.frag", StartUniforms::Image, "wsl1", "wsl1 shader failed",
      OnFailure::Continue},
-    {&wsl2Shader, "scattershot.frag", StartUniforms::Image, "wsl2", "wsl2 failed", OnFailure::Continue},
-    {&wsl3Shader, "scattershot.frag", StartUniforms::Image, "wsl3", "wsl3 failed", OnFailure::Continue},
-    {&triShader, "tri.frag", StartUniforms::Time, nullptr, "tri shader failed", OnFailure::Continue},
-    {&blobShader, "blob.frag", StartUniforms::Time, nullptr, "blob shader failed", OnFailure::Continue},
+    {"wsl2", &wsl2Shader, "scattershot.frag", StartUniforms::Image, "wsl2", "wsl2 failed",
+     OnFailure::Continue},
+    {"wsl3", &wsl3Shader, "scattershot.frag", StartUniforms::Image, "wsl3", "wsl3 failed",
+     OnFailure::Continue},
+    {"tri", &triShader, "tri.frag", StartUniforms::Time, nullptr, "tri shader failed", OnFailure::Continue},
+    {"blob", &blobShader, "blob.frag", StartUniforms::Time, nullptr, "blob shader failed",
+     OnFailure::Continue},
 };
 
 void setRowUniforms(const ShaderRow& row)
@@ -174,6 +180,25 @@ void setFieldImageUniforms(sf::Shader& shader)
 
 const std::string shaderFolder = "assets/shaders/";
 } // namespace
+
+const char* shaderName(const sf::Shader* shader)
+{
+    for (const ShaderRow& row : shaderRows)
+        if (row.shader == shader)
+            return row.name;
+    return "other shader";
+}
+
+const char* layerName(const sf::RenderTexture& layer)
+{
+    if (&layer == &layer1)
+        return "layer1";
+    if (&layer == &layer2)
+        return "layer2";
+    if (&layer == &layer3)
+        return "layer3";
+    return "other layer";
+}
 
 bool loadShaders()
 {

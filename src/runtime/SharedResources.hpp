@@ -86,6 +86,13 @@ std::vector<GlobalShaderFiles> globalShaderFiles();
 /// shader that is not one of the 26 is left alone.
 void setStartUniforms(sf::Shader& shader);
 
+/// The short name of a global shader ("cute", "greets1", ...), as the bench's breakdown
+/// names the passes drawn through it; "other shader" for any other shader.
+const char* shaderName(const sf::Shader* shader);
+
+/// "layer1", "layer2" or "layer3" for one of the layers; "other layer" for anything else.
+const char* layerName(const sf::RenderTexture& layer);
+
 /// Loads the font of the three letter texts and gives each its size, colours, wave and
 /// message, then renders the alphabet once into layer1 to fill the glyph cache. Needs
 /// the layers. A font that fails to load is reported and the texts draw nothing.

@@ -35,6 +35,8 @@ bool startUp(sf::RenderWindow& window, StartupTimes* times)
     loadConfig();
     stepDone("configuration");
 
+    // The pictures decode on worker threads while the window opens and the layers are made.
+    textureManager.startDecoding("assets/textures.json");
     mainWindow = &window;
     const sf::Uint32 style = fullscreen ? sf::Style::Fullscreen : sf::Style::Default;
     // Asking for a full-screen mode the screen lacks would get a warning and a cropped picture.

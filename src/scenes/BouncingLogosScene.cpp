@@ -113,7 +113,7 @@ SceneId bouncingLogosScene(sf::RenderTarget& target, float dt)
         scene.bouncingStarted = true;
     }
 
-    // The white stage is only finished (displayed) once the logos have started.
+    // The white stage; the logos fly over it from 4 s on.
     layer2.clear(sf::Color(255, 255, 255, 255));
     if (scene.bouncingStarted)
     {
@@ -129,15 +129,12 @@ SceneId bouncingLogosScene(sf::RenderTarget& target, float dt)
             // A logo that has just become current shows once at its start before it moves.
             Bouncer& logo = scene.bouncers[static_cast<std::size_t>(scene.currentBouncer)];
             logo.sprite->setPosition(logo.x, logo.y);
-            layer2.draw(*logo.sprite);
+            drawIfPresent(layer2, logo.sprite);
         }
-        layer2.display();
     }
 
     staticShader.setUniform("iTime", scene.timer);
-    if (scene.staticOn)
-        target.draw(layer2Sprite, sf::RenderStates(&staticShader));
-    else
-        target.draw(layer2Sprite);
+    compositeLayer(target, layer2, layer2Sprite,
+                   scene.staticOn ? sf::RenderStates(&staticShader) : sf::RenderStates::Default);
     return scene.bouncersFinished ? 2 : 1;
 }

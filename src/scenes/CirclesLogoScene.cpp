@@ -85,11 +85,13 @@ SceneId circlesLogoScene(sf::RenderTarget& target, float dt)
         scene.logo->setScale(scene.logoScale, scene.logoScale);
 
     // Draw: the circles go through layer2 so the whole pass fades as one picture.
-    layer2Sprite.setColor(sf::Color(255, 255, 255, truncatedByte(scene.circlesAlpha * 255.f)));
-    if (scene.black)
-        layer2.draw(*scene.black, sf::RenderStates(&circlesShader));
-    layer2.display();
-    target.draw(layer2Sprite);
+    const sf::Uint8 circlesAlpha = truncatedByte(scene.circlesAlpha * 255.f);
+    layer2Sprite.setColor(sf::Color(255, 255, 255, circlesAlpha));
+    if (worthDrawing(circlesAlpha > 0))
+    {
+        drawIfPresent(layer2, scene.black, sf::RenderStates(&circlesShader));
+        compositeLayer(target, layer2, layer2Sprite);
+    }
 
     dotsShader.setUniform("xOffset", scene.sceneTime / 5.f);
     dotsShader.setUniform("yOffset", scene.sceneTime * 0.125f);
@@ -99,9 +101,11 @@ SceneId circlesLogoScene(sf::RenderTarget& target, float dt)
         starParticles->update(dt);
         starParticles->draw(target);
     }
-    drawIfPresent(layer3, scene.logo, sf::RenderStates(&dotsShader));
-    layer3.display();
-    if (scene.logoShown)
-        target.draw(layer3Sprite);
+    if (worthDrawing(scene.logoShown))
+    {
+        drawIfPresent(layer3, scene.logo, sf::RenderStates(&dotsShader));
+        if (scene.logoShown)
+            compositeLayer(target, layer3, layer3Sprite);
+    }
     return thisScene;
 }

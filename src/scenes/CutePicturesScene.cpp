@@ -105,7 +105,7 @@ SceneId cutePicturesScene(sf::RenderTarget& target, float dt)
     if (scene.black)
     {
         scene.black->setRotation(180.f);
-        target.draw(*scene.black, sf::RenderStates(&cuteShader));
+        drawIfPresent(target, scene.black, sf::RenderStates(&cuteShader));
         scene.black->setRotation(0.f);
     }
     if (flowerParticles)

@@ -74,6 +74,7 @@ FieldFlight setUp()
     for (std::size_t i = 0; i < scene.pictures.size(); ++i)
     {
         scene.pictures[i].sprite = textureManager.exists(images[i]) ? scene.black : nullptr;
+        scene.pictures[i].wholePicture = pictureOnQuad(scene.pictures[i].sprite, images[i]);
         scene.pictures[i].shader = shaders[i];
     }
     centreBlackSprite(180.f);

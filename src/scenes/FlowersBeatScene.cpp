@@ -9,6 +9,7 @@
 #include "assets/Registries.hpp"
 #include "fx/Tween.hpp"
 #include "runtime/BeatTables.hpp"
+#include "runtime/PassTiming.hpp"
 #include "runtime/SharedResources.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
@@ -95,18 +96,33 @@ SceneId flowersBeatScene(sf::RenderTarget& target, float dt)
     // The inset is the whole of layer3 scaled down about its centre; the blossom shader
     // ignores the quad's colour, which still carries the veil's alpha.
     layer3Sprite.setOrigin(960.f, 540.f);
-    layer3.clear(sf::Color(255, 255, 255, 255));
     layer3Sprite.setScale(scene.pipScale, scene.pipScale);
     layer3Sprite.setPosition(1680.f, 935.f);
-    drawIfPresent(layer3, scene.black, sf::RenderStates(&flowersOrigShader));
-    layer3.display();
+    // Shrunk away, the inset shows nothing. The blossom covers the whole layer opaquely, so
+    // with the shortcuts it is drawn straight at its place on the window instead, the same
+    // quad and texture coordinates through the layer sprite's transform, at a twenty-fifth
+    // of the full-size layer's pixels; the edges of its rings may round a pixel differently.
+    const bool insetShown = worthDrawing(scene.pipScale > 0.f);
+    const bool insetThroughLayer = insetShown && !drawingShortcuts;
+    if (insetThroughLayer)
+    {
+        layer3.clear(sf::Color(255, 255, 255, 255));
+        drawIfPresent(layer3, scene.black, sf::RenderStates(&flowersOrigShader));
+    }
 
     scrollPeephole(rainbowShader, scene.sceneTime);
     startedEndedText.update(dt);
     startedEndedText.draw();
-    layer1.display();
-    target.draw(layer1Sprite, sf::RenderStates(&rainbowShader));
-    target.draw(layer3Sprite);
+    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader),
+                   startedEndedText.drawnArea);
+    if (insetThroughLayer)
+        compositeLayer(target, layer3, layer3Sprite);
+    else if (insetShown)
+    {
+        sf::RenderStates inset(&flowersOrigShader);
+        inset.transform = layer3Sprite.getTransform();
+        drawIfPresent(target, scene.black, inset);
+    }
 
     if (flowerParticles)
     {

@@ -7,6 +7,7 @@
 // at 12.07 s, hands over to the flowers beat before anything is drawn.
 #include "assets/Registries.hpp"
 #include "runtime/BeatTables.hpp"
+#include "runtime/PassTiming.hpp"
 #include "runtime/SharedResources.hpp"
 #include "scenes/PopSprite.hpp"
 #include "scenes/Pulse.hpp"
@@ -15,6 +16,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -52,6 +54,7 @@ Greetings setUp()
     {
         scene.greetings[i].shader = shaders[i];
         scene.greetings[i].sprite = textureManager.exists(images[i]) ? scene.black : nullptr;
+        scene.greetings[i].wholePicture = pictureOnQuad(scene.greetings[i].sprite, images[i]);
     }
     return scene;
 }
@@ -77,7 +80,7 @@ SceneId greetingsScene(sf::RenderTarget& target, float dt)
     if (scene.black)
     {
         scene.black->setRotation(180.f);
-        target.draw(*scene.black, sf::RenderStates(&cuteShader));
+        drawIfPresent(target, scene.black, sf::RenderStates(&cuteShader));
         scene.black->setRotation(0.f);
     }
     for (Pulse& greeting : scene.greetings)
@@ -92,10 +95,15 @@ SceneId greetingsScene(sf::RenderTarget& target, float dt)
     for (const PopSprite& picture : popSprites)
         picture.draw(target);
     drawIfPresent(target, frameToggle ? scene.frame2 : scene.frame1);
+    // The layer holds what the greetings draw: when each can say where, only that is shown.
+    std::optional<sf::FloatRect> drawn = sf::FloatRect();
     for (const Pulse& greeting : scene.greetings)
+    {
         greeting.draw(layer1);
+        const std::optional<sf::FloatRect> area = greeting.drawnArea();
+        drawn = drawn && area ? std::optional<sf::FloatRect>(boundsUnion(*drawn, *area)) : std::nullopt;
+    }
     layer1Sprite.setRotation(8.f * std::sin(scene.sceneTime));
-    layer1.display();
-    target.draw(layer1Sprite);
+    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates::Default, drawn);
     return thisScene;
 }

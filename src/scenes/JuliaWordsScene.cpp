@@ -110,8 +110,7 @@ SceneId juliaWordsScene(sf::RenderTarget& target, float dt)
     rainbowShader.setUniform("xOffset", -scene.sceneTime * 0.125f);
     rainbowShader.setUniform("yOffset", -scene.sceneTime * 0.25f);
     juliaShader.setUniform("fractalState", std::sin(scene.sceneTime / 3.f) * 0.5f + 0.5f);
-    if (scene.black)
-        target.draw(*scene.black, sf::RenderStates(&juliaShader));
+    drawIfPresent(target, scene.black, sf::RenderStates(&juliaShader));
     if (starParticles)
     {
         starParticles->update(dt);

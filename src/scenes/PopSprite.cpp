@@ -126,7 +126,7 @@ void PopSprite::draw(sf::RenderTarget& target) const
     sprite->setRotation(rotation);
     sprite->setScale(scale, scale);
     sprite->setColor(sf::Color(255, 255, 255, truncatedByte(alpha * 255.f)));
-    target.draw(*sprite);
+    drawIfPresent(target, sprite);
 }
 
 void stepFrameTimer(float dt)

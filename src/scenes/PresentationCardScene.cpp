@@ -90,13 +90,12 @@ SceneId presentationCardScene(sf::RenderTarget& target, float dt)
         starParticles->update(dt);
 
     // Draw: laser, particles between laser and card, then the card through the peephole.
-    if (scene.black)
-        target.draw(*scene.black, sf::RenderStates(&laserShader));
+    drawIfPresent(target, scene.black, sf::RenderStates(&laserShader));
     if (starParticles)
         starParticles->draw(target);
     if (scene.cardShown)
         layer2.draw(scene.card);
-    layer2.display();
-    target.draw(layer2Sprite, sf::RenderStates(&textShader));
+    compositeLayer(target, layer2, layer2Sprite, sf::RenderStates(&textShader),
+                   scene.cardShown ? scene.card.getDrawnBounds() : sf::FloatRect());
     return thisScene;
 }

@@ -1,5 +1,9 @@
 #include "scenes/Pulse.hpp"
 
+#include "assets/Registries.hpp"
+#include "runtime/PassTiming.hpp"
+#include "scenes/SceneHelpers.hpp"
+
 void Pulse::start()
 {
     active = true;
@@ -44,6 +48,39 @@ void Pulse::update(float dt)
 
 void Pulse::draw(sf::RenderTarget& target) const
 {
-    if (active && sprite)
-        target.draw(*sprite, sf::RenderStates(shader));
+    // At level 0 every tile is far out and invisible.
+    if (!active || !worthDrawing(level > 0.f))
+        return;
+    std::optional<DrawWithin> within;
+    if (const std::optional<sf::FloatRect> area = drawnArea())
+        within.emplace(target, *area);
+    drawIfPresent(target, sprite, sf::RenderStates(shader));
+}
+
+std::optional<sf::FloatRect> Pulse::drawnArea() const
+{
+    if (!active || !(level > 0.f) || !sprite)
+        return sf::FloatRect();
+    if (level < 1.f || !wholePicture)
+        return std::nullopt;
+    // A few pixels more, for the rounding of the quad's edges.
+    const float margin = 4.f;
+    const sf::FloatRect area = sprite->getTransform().transformRect(*wholePicture);
+    return sf::FloatRect(area.left - margin, area.top - margin, area.width + 2.f * margin,
+                         area.height + 2.f * margin);
+}
+
+std::optional<sf::FloatRect> pictureOnQuad(const sf::Sprite* quad, const std::string& textureKey)
+{
+    const sf::Texture* picture = textureManager.exists(textureKey) ? textureManager.get(textureKey) : nullptr;
+    const std::optional<sf::IntRect> opaque = textureManager.opaqueBounds(textureKey);
+    if (!quad || !picture || !opaque)
+        return std::nullopt;
+    const sf::FloatRect quadArea = quad->getLocalBounds();
+    const sf::Vector2f scale(quadArea.width / static_cast<float>(picture->getSize().x),
+                             quadArea.height / static_cast<float>(picture->getSize().y));
+    return sf::FloatRect(quadArea.left + static_cast<float>(opaque->left) * scale.x,
+                         quadArea.top + static_cast<float>(opaque->top) * scale.y,
+                         static_cast<float>(opaque->width) * scale.x,
+                         static_cast<float>(opaque->height) * scale.y);
 }

@@ -3,6 +3,8 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <optional>
+#include <string>
 
 /// How one kind of pulse moves: how fast its level rises and how long it holds at full
 /// level before falling at one per second. Units are those of the dt the pulse is given.
@@ -30,6 +32,9 @@ struct Pulse
     float holdTime = 0.f;         ///< seconds spent at full level
     int stage = 0;                ///< 0 rising, 1 holding, 2 falling
     bool active = false;          ///< false: neither updated nor drawn
+    /// Where the whole picture shows, in the sprite's own pixels, when known: at full level
+    /// the shader shows the picture untouched, so nothing is drawn outside it.
+    std::optional<sf::FloatRect> wholePicture = std::nullopt;
 
     /// Starts the pulse from the beginning, also one that is still running: level 0,
     /// rising, hold time cleared.
@@ -39,6 +44,16 @@ struct Pulse
     /// shader as "iTime", also on the update that ends it, so the shader is left at 0.
     void update(float dt);
 
-    /// Draws the sprite with the shader into target while the pulse runs.
+    /// Draws the sprite with the shader into target while the pulse runs; at level 0, where
+    /// every tile is out of sight, nothing is drawn, and at full level only wholePicture.
     void draw(sf::RenderTarget& target) const;
+
+    /// The part of the target the next draw can change: nothing when inactive or at level 0,
+    /// wholePicture (in target pixels) at full level when known, else unknown (anywhere).
+    std::optional<sf::FloatRect> drawnArea() const;
 };
+
+/// Where the picture textureKey shows when it is spread over quad (its texture coordinates
+/// 0 to 1 across the quad's own pixels, as the scatter shader reads it): the picture's
+/// opaque bounds in the quad's own pixels. Nothing when the quad or the picture is missing.
+std::optional<sf::FloatRect> pictureOnQuad(const sf::Sprite* quad, const std::string& textureKey);

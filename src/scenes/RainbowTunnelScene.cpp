@@ -66,7 +66,7 @@ SceneId rainbowTunnelScene(sf::RenderTarget& target, float dt)
     if (scene.black)
     {
         scene.black->setColor(sf::Color(0, 0, 0, truncatedByte(scene.effectLevel)));
-        target.draw(*scene.black, sf::RenderStates(&rainbowTunnelShader));
+        drawIfPresent(target, scene.black, sf::RenderStates(&rainbowTunnelShader));
     }
     if (scene.baba)
         scene.baba->setPosition(0.f, 20.f * std::sin(8.f * scene.sceneTime) + 20.f);
@@ -75,10 +75,9 @@ SceneId rainbowTunnelScene(sf::RenderTarget& target, float dt)
     scrollPeephole(rainbowShader, scene.sceneTime);
     transformText.update(dt);
     transformText.draw();
-    layer1.display();
     fingerShader.setUniform("iTime", 1.f - 0.25f * scene.effectLevel);
 
-    target.draw(layer1Sprite, sf::RenderStates(&rainbowShader));
+    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader), transformText.drawnArea);
     drawIfPresent(target, scene.baba);
     // Without its picture the scatter shader would sample nothing; the plain finger
     // sprite is the sensible stand-in.

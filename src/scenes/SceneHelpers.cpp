@@ -1,6 +1,8 @@
 #include "scenes/SceneHelpers.hpp"
 
 #include "assets/Registries.hpp"
+#include "runtime/PassTiming.hpp"
+#include "runtime/SharedResources.hpp"
 
 #include <set>
 
@@ -20,6 +22,11 @@ void centreBlackSprite(float rotationDegrees)
     quad->setRotation(rotationDegrees);
 }
 
+bool worthDrawing(bool changesPixels)
+{
+    return changesPixels || !drawingShortcuts;
+}
+
 sf::Uint8 truncatedByte(float level)
 {
     if (!(level > 0.f))
@@ -35,6 +42,9 @@ void drawFlashVeil(sf::RenderTarget& target, float level)
     if (!veil)
         return;
     veil->setColor(sf::Color(0, 0, 0, truncatedByte(level)));
+    if (!worthDrawing(truncatedByte(level) > 0))
+        return;
+    const TimedPass pass("flash veil");
     target.draw(*veil);
 }
 
@@ -44,6 +54,7 @@ void drawShaderPass(sf::RenderTarget& target, const sf::Shader& shader, sf::Uint
     sf::Sprite* quad = blackSprite();
     if (!quad)
         return;
+    const TimedPass pass(shaderName(&shader));
     quad->setColor(sf::Color(0, 0, 0, alpha));
     quad->setRotation(rotationDegrees);
     target.draw(*quad, sf::RenderStates(&shader));
@@ -83,6 +94,29 @@ void stopSound(const std::string& key)
 
 void drawIfPresent(sf::RenderTarget& target, const sf::Sprite* sprite, const sf::RenderStates& states)
 {
-    if (sprite)
-        target.draw(*sprite, states);
+    if (!sprite)
+        return;
+    const TimedPass pass(states.shader ? shaderName(states.shader) : "sprites");
+    target.draw(*sprite, states);
+}
+
+void compositeLayer(sf::RenderTarget& target, sf::RenderTexture& layer, const sf::Sprite& sprite,
+                    const sf::RenderStates& states, std::optional<sf::FloatRect> drawnArea)
+{
+    const TimedPass pass(layerName(layer), states.shader ? shaderName(states.shader) : nullptr);
+    layer.display();
+    if (!drawnArea)
+    {
+        target.draw(sprite, states);
+        return;
+    }
+    if (!worthDrawing(drawnArea->width > 0.f && drawnArea->height > 0.f))
+        return;
+    // A few pixels more than the area, for the rounding of the letters' and the sprite's edges.
+    const float margin = 4.f;
+    sf::FloatRect shown = (states.transform * sprite.getTransform()).transformRect(*drawnArea);
+    shown = sf::FloatRect(shown.left - margin, shown.top - margin, shown.width + 2.f * margin,
+                          shown.height + 2.f * margin);
+    const DrawWithin within(target, shown);
+    target.draw(sprite, states);
 }

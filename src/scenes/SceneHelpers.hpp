@@ -2,13 +2,17 @@
 
 #include <SFML/Config.hpp>
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <optional>
 #include <string>
 
 // Small drawing and sound helpers that several scenes share. Each one reports a missing
 // asset once, through its registry's own "does not exist." line, and then quietly skips it,
-// so a scene with a missing asset keeps its clocks and hand-over frame.
+// so a scene with a missing asset keeps its clocks and hand-over frame. Each drawing helper
+// is one pass of the bench's per-pass breakdown (runtime/PassTiming.hpp), named after its
+// shader ("cute"), its layer ("layer1"), or what it draws ("sprites", "flash veil").
 
 /// The sprite registry's "black" sprite: the fade overlay, the flash veil and the quad that
 /// full-screen shader passes are drawn on. Looked up once; null when the registry lacks it.
@@ -19,12 +23,18 @@ sf::Sprite* blackSprite();
 /// shared, so later scenes see it so too. Does nothing when the sprite is missing.
 void centreBlackSprite(float rotationDegrees);
 
+/// Whether to draw something that changesPixels says can (or cannot) change a pixel: true
+/// when it can, and always with the drawing shortcuts off (runtime/PassTiming.hpp), so
+/// that a skipped pass can be checked to have drawn nothing.
+bool worthDrawing(bool changesPixels);
+
 /// An 8-bit colour component from a float level, truncated towards zero; levels below 0
 /// (or NaN) give 0 and levels above 255 give 255 instead of wrapping round.
 sf::Uint8 truncatedByte(float level);
 
 /// The flash veil: the black sprite drawn over target, without a shader, with colour
-/// (0, 0, 0, trunc(level)). Does nothing when the black sprite is missing.
+/// (0, 0, 0, trunc(level)); at alpha 0 only the colour is set. Does nothing when the black
+/// sprite is missing.
 void drawFlashVeil(sf::RenderTarget& target, float level);
 
 /// A full-screen pass through shader: the black sprite with colour (0, 0, 0, alpha), turned
@@ -52,3 +62,10 @@ void stopSound(const std::string& key);
 /// already reported when it was looked up, so nothing is written here.
 void drawIfPresent(sf::RenderTarget& target, const sf::Sprite* sprite,
                    const sf::RenderStates& states = sf::RenderStates::Default);
+
+/// Finishes layer (its display) and draws its sprite into target with states. Given
+/// drawnArea, the part of the layer that anything was drawn into this frame, the sprite is
+/// drawn only where that part lands: everywhere else the layer is transparent.
+void compositeLayer(sf::RenderTarget& target, sf::RenderTexture& layer, const sf::Sprite& sprite,
+                    const sf::RenderStates& states = sf::RenderStates::Default,
+                    std::optional<sf::FloatRect> drawnArea = std::nullopt);

@@ -1,5 +1,7 @@
 #include "scenes/ShaderBouncer.hpp"
 
+#include "scenes/SceneHelpers.hpp"
+
 #include <SFML/Graphics/Texture.hpp>
 
 std::vector<ShaderBouncer> shaderBouncers;
@@ -63,7 +65,7 @@ void ShaderBouncer::draw(sf::RenderTarget& target) const
     if (!active || !sprite)
         return;
     sprite->setPosition(x, y);
-    target.draw(*sprite, sf::RenderStates(shader));
+    drawIfPresent(target, sprite, sf::RenderStates(shader));
 }
 
 void addShaderBouncer(sf::Sprite* sprite, const sf::Shader& shader, bool fromRight)

@@ -65,8 +65,7 @@ SceneId triangleFinaleScene(sf::RenderTarget& target, float dt)
     scrollPeephole(rainbowShader, scene.sceneTime);
     shaderText.update(dt);
     shaderText.draw();
-    layer1.display();
-    target.draw(layer1Sprite, sf::RenderStates(&rainbowShader));
+    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader), shaderText.drawnArea);
 
     // The overlay is this scene's own fade: the main loop's fade stays untouched, and the
     // frame on which the tween ends is drawn fully black.
@@ -77,7 +76,7 @@ SceneId triangleFinaleScene(sf::RenderTarget& target, float dt)
         if (scene.black)
         {
             scene.black->setColor(sf::Color(255, 255, 255, truncatedByte(v * 255.f)));
-            target.draw(*scene.black);
+            drawIfPresent(target, scene.black);
         }
     }
     return ownId;

@@ -56,7 +56,12 @@ as the machine renders. Output frame k shows the demo at the last 60 Hz step at 
   --preset NAME        x264 speed preset for --video, ultrafast to veryslow (default medium)
   --bench FILE.csv     finish each output frame's GPU work before taking its time; write
                        "frame,scene,ms" rows to FILE.csv and print a per-scene table, the
-                       steps run without drawing per second per scene, and the start-up steps
+                       steps run without drawing per second per scene, and the start-up steps;
+                       every other output frame also times each of its passes (GPU work
+                       finished around each): their medians go to FILE.passes.csv and are
+                       printed, and the table takes the frames in between
+  --no-shortcuts       draw every pass in full, also those that cannot change a pixel
+                       (to check that the shortcuts the demo takes change none)
   --quiet              no progress line and no final line
   --help               show this text
 )";
@@ -75,6 +80,7 @@ struct Options
     std::string preset = "medium";
     std::string bench;
     bool quiet = false;
+    bool shortcuts = true;
 };
 
 bool parseNumber(const std::string& text, double& value)
@@ -113,6 +119,8 @@ std::optional<Options> parseOptions(int argc, char** argv, bool& helpWanted)
             options.timeline = true;
         else if (arg == "--quiet")
             options.quiet = true;
+        else if (arg == "--no-shortcuts")
+            options.shortcuts = false;
         else if (arg == "--video" || arg == "--bench")
         {
             if (!nextValue(value))
@@ -283,9 +291,9 @@ long plannedFrames(const Options& options, long firstFrame)
     return frames;
 }
 
-/// Median time of one plain full-screen pass (a trivial shader over the whole window),
-/// GPU work finished, in milliseconds: the unit the bench table's medians are given in.
-double plainPassMilliseconds(sf::RenderWindow& window)
+/// Times of 15 plain full-screen passes (a trivial shader over the whole window), GPU work
+/// finished, in milliseconds; their median over the run is the unit of the bench's tables.
+std::vector<double> plainPassMilliseconds(sf::RenderWindow& window)
 {
     sf::Shader shader;
     const bool shaded = shader.loadFromMemory(
@@ -305,7 +313,7 @@ double plainPassMilliseconds(sf::RenderWindow& window)
         times.push_back(clock.getElapsedTime().asMicroseconds() / 1000.0);
     }
     window.clear();
-    return percentile(times, 0.5);
+    return times;
 }
 
 void printStartup(const StartupTimes& times)
@@ -359,7 +367,8 @@ int main(int argc, char** argv)
     if (!options.video.empty() &&
         !video.prepare({options.video, static_cast<double>(options.fps), options.crf, options.preset}))
         return 1;
-    if (!options.bench.empty() && !checkWritable(options.bench, "frame times"))
+    if (!options.bench.empty() && (!checkWritable(options.bench, "frame times") ||
+                                   !checkWritable(passCsvPath(options.bench), "pass times")))
         return 1;
 
     StartupTimes startupTimes;
@@ -372,9 +381,12 @@ int main(int argc, char** argv)
     window.setFramerateLimit(0);
     window.setVerticalSyncEnabled(false);
     currentScene = options.scene;
+    drawingShortcuts = options.shortcuts;
 
     const bool benching = !options.bench.empty();
-    const double plainPassMs = benching ? plainPassMilliseconds(window) : 0.0;
+    // Measured at the start and again every 100 output frames, so that the unit follows a
+    // machine whose load changes during the run.
+    std::vector<double> plainPasses = benching ? plainPassMilliseconds(window) : std::vector<double>();
     if (!options.video.empty() && !video.start(window.getSize()))
         return 1;
     // Only the export listens to the registries; every other run leaves them as the demo has them.
@@ -388,6 +400,9 @@ int main(int argc, char** argv)
                           options.quiet);
     std::vector<FrameTime> frameTimes;
     std::vector<FrameTime> stepTimes; // the steps run without drawing
+    std::vector<FramePasses> framePasses;
+    std::vector<FrameTime> plainFrameTimes; // the output frames whose passes were not timed
+    PassClock passClock;
     std::size_t nextStill = 0;
     bool stillFailed = false;
     bool videoFailed = false;
@@ -405,6 +420,11 @@ int main(int argc, char** argv)
         const double demoTime = stepDemoTime(step);
         const bool saveThisFrame =
             drawThis && nextStill < options.stills.size() && reachesTime(demoTime, options.stills[nextStill]);
+        // Every other output frame times its passes, waiting for the GPU around each, which
+        // costs time of its own: the per-scene table takes the frames in between. An undrawn
+        // step makes no pixels to wait for.
+        const bool timePasses = benching && drawThis && frame % 2 == 0;
+        passObserver = timePasses ? &passClock : nullptr;
         sf::Clock frameClock;
         const FrameResult result = runFrame(
             window, stepSeconds, KeyState{}, demoScenes(),
@@ -430,6 +450,11 @@ int main(int argc, char** argv)
             glFinish();
             const double ms = frameClock.getElapsedTime().asMicroseconds() / 1000.0;
             (drawThis ? frameTimes : stepTimes).push_back({drawThis ? frame : step, result.scene, ms});
+            passObserver = nullptr;
+            if (timePasses)
+                framePasses.push_back({result.scene, ms, passClock.takePasses()});
+            else if (drawThis)
+                plainFrameTimes.push_back({frame, result.scene, ms});
         }
         if (options.timeline && result.sceneRan && result.next != result.scene)
             std::cout << step << " " << result.scene << " " << result.next << std::endl;
@@ -437,6 +462,11 @@ int main(int argc, char** argv)
             continue;
 
         ++framesDrawn;
+        if (benching && framesDrawn % 100 == 0)
+        {
+            const std::vector<double> more = plainPassMilliseconds(window);
+            plainPasses.insert(plainPasses.end(), more.begin(), more.end());
+        }
         while (nextStill < options.stills.size() && reachesTime(demoTime, options.stills[nextStill]))
             ++nextStill;
         progress.update(framesDrawn, result.scene);
@@ -471,9 +501,12 @@ int main(int argc, char** argv)
     }
     if (benching)
     {
-        if (!writeFrameCsv(options.bench, frameTimes))
+        const double plainPassMs = percentile(plainPasses, 0.5);
+        const std::vector<ScenePass> passes = summarisePasses(framePasses);
+        if (!writeFrameCsv(options.bench, frameTimes) || !writePassCsv(passCsvPath(options.bench), passes))
             return 1;
-        printSceneTable(std::cout, summariseScenes(frameTimes), plainPassMs);
+        printSceneTable(std::cout, summariseScenes(plainFrameTimes), plainPassMs, plainFrameTimes);
+        printPassTable(std::cout, passes, plainPassMs);
         if (!stepTimes.empty())
             printStepRates(std::cout, stepTimes);
         printStartup(startupTimes);
