@@ -287,14 +287,14 @@ TEST(Soundtrack, HasAnAttackWithinAFrameOfEveryFlashAndFarFewerBetweenThem)
 
 TEST(Composer, RegeneratesTheCommittedFilesByteForByte)
 {
-    testsupport::TempDir first, second;
+    // The committed files came from an earlier run: equal bytes now make this the second run
+    // that repeats the first exactly.
+    testsupport::TempDir first;
     ASSERT_EQ(runComposer("\"" + first.path().string() + "\""), 0);
-    ASSERT_EQ(runComposer("\"" + second.path().string() + "\""), 0);
     for (const char* name : {"music/totally_not_trobisk.ogg", "sounds/bounce.ogg", "sounds/static.ogg"})
     {
         const std::string once = readBytes(first.path() / name);
         ASSERT_FALSE(once.empty()) << name;
-        EXPECT_TRUE(once == readBytes(second.path() / name)) << name << " differs between two runs";
         EXPECT_TRUE(once == readBytes(sourcePath(std::string("assets/") + name)))
             << name << " differs from the committed file: regenerate it with flumbadoo-compose";
     }
