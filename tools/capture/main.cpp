@@ -5,6 +5,7 @@
 #include "capture/DemoLength.hpp"
 #include "capture/FrameTimes.hpp"
 #include "capture/Progress.hpp"
+#include "capture/Sha256.hpp"
 #include "capture/SoundLog.hpp"
 #include "capture/VideoExport.hpp"
 #include "runtime/Display.hpp"
@@ -22,6 +23,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <optional>
@@ -60,6 +62,9 @@ as the machine renders. Output frame k shows the demo at the last 60 Hz step at 
                        every other output frame also times each of its passes (GPU work
                        finished around each): their medians go to FILE.passes.csv and are
                        printed, and the table takes the frames in between
+  --hashes FILE        write "<step> <sha256>" to FILE for each output frame: the 60 Hz step
+                       it shows and the SHA-256 of its RGB pixels, bottom row first, for
+                       comparing the pictures of two builds
   --no-shortcuts       draw every pass in full, also those that cannot change a pixel
                        (to check that the shortcuts the demo takes change none)
   --quiet              no progress line and no final line
@@ -79,6 +84,7 @@ struct Options
     int crf = 18;
     std::string preset = "medium";
     std::string bench;
+    std::string hashes;
     bool quiet = false;
     bool shortcuts = true;
 };
@@ -121,7 +127,7 @@ std::optional<Options> parseOptions(int argc, char** argv, bool& helpWanted)
             options.quiet = true;
         else if (arg == "--no-shortcuts")
             options.shortcuts = false;
-        else if (arg == "--video" || arg == "--bench")
+        else if (arg == "--video" || arg == "--bench" || arg == "--hashes")
         {
             if (!nextValue(value))
                 return std::nullopt;
@@ -130,7 +136,7 @@ std::optional<Options> parseOptions(int argc, char** argv, bool& helpWanted)
                 std::cerr << "flumbadoo-capture: " << arg << " needs a file name" << std::endl;
                 return std::nullopt;
             }
-            (arg == "--video" ? options.video : options.bench) = value;
+            (arg == "--video" ? options.video : arg == "--bench" ? options.bench : options.hashes) = value;
         }
         else if (arg == "--scene" || arg == "--crf")
         {
@@ -261,6 +267,20 @@ bool saveStill(const sf::RenderWindow& window, const std::string& file)
     return image.saveToFile(file);
 }
 
+/// The SHA-256 of the finished frame's RGB pixels in window, read back before display.
+std::string frameHash(sf::RenderWindow& window, std::vector<unsigned char>& pixels)
+{
+    const sf::Vector2u size = window.getSize();
+    pixels.resize(static_cast<std::size_t>(size.x) * size.y * 3);
+    window.setActive(true);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, static_cast<GLsizei>(size.x), static_cast<GLsizei>(size.y), GL_RGB, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    Sha256 sha;
+    sha.update(pixels.data(), pixels.size());
+    return sha.hexDigest();
+}
+
 /// The first output frame whose demo time reaches seconds.
 long firstFrameAt(double seconds, int framesPerSecond)
 {
@@ -371,6 +391,18 @@ int main(int argc, char** argv)
                                    !checkWritable(passCsvPath(options.bench), "pass times")))
         return 1;
 
+    std::ofstream hashes;
+    if (!options.hashes.empty())
+    {
+        hashes.open(options.hashes);
+        if (!hashes)
+        {
+            std::cerr << "flumbadoo-capture: cannot write " << options.hashes << std::endl;
+            return 1;
+        }
+    }
+    std::vector<unsigned char> hashPixels;
+
     StartupTimes startupTimes;
     sf::RenderWindow window;
     // A shader the demo cannot run without ends it with 0, as the demo does; a file that was
@@ -440,6 +472,8 @@ int main(int argc, char** argv)
                         stillFailed = true;
                     }
                 }
+                if (hashes.is_open())
+                    hashes << step << " " << frameHash(window, hashPixels) << "\n";
                 if (soundLog && !video.addFrame(window))
                     videoFailed = true;
             },
@@ -475,6 +509,15 @@ int main(int argc, char** argv)
             break;
     }
     progress.finish(framesDrawn);
+    if (hashes.is_open())
+    {
+        hashes.close();
+        if (!hashes)
+        {
+            std::cerr << "flumbadoo-capture: could not write " << options.hashes << std::endl;
+            return 1;
+        }
+    }
     if (options.timeline)
         std::cout << step << " end" << std::endl;
     window.close();
