@@ -73,8 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (system.loadFromFile(inputName, 100, sprites))
     {
         system.emitting = true;
+        Random random;
         for (int frame = 0; frame < 4; ++frame)
-            system.update(1.f / 60.f);
+            system.update(1.f / 60.f, random);
     }
     return 0;
 }

@@ -87,6 +87,13 @@ void SoundManager::stop(const std::string& key)
         onPlayback(key, false);
 }
 
+void SoundManager::stopAll()
+{
+    for (auto& [key, entry] : entries)
+        for (sf::Sound& instance : entry->sounds)
+            instance.stop();
+}
+
 bool SoundManager::exists(const std::string& key) const
 {
     return entries.count(key) != 0;

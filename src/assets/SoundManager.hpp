@@ -49,6 +49,9 @@ public:
     /// Stops every instance of the key; an unregistered key is reported as by play().
     void stop(const std::string& key);
 
+    /// Stops every instance of every key, quietly (no onPlayback), muted or not.
+    void stopAll();
+
     /// Tells whether key is registered; writes nothing.
     bool exists(const std::string& key) const;
 

@@ -62,8 +62,15 @@ bool SpriteManager::load(const std::string& path)
             sprite->setTextureRect(rect);
             sprite->setOrigin(origin);
             sprite->setPosition(position);
+            loaded.emplace(key, *sprite);
             sprites.emplace(key, std::move(sprite));
         });
+}
+
+void SpriteManager::restoreLoaded()
+{
+    for (auto& [key, sprite] : sprites)
+        *sprite = loaded.at(key);
 }
 
 sf::Sprite* SpriteManager::get(const std::string& key) const

@@ -31,7 +31,12 @@ public:
     /// Tells whether key is registered; writes nothing.
     bool exists(const std::string& key) const;
 
+    /// Gives every sprite back the position, origin, rectangle, scale, rotation and colour it
+    /// was loaded with, at the same address.
+    void restoreLoaded();
+
 private:
     const TextureManager& textures;
     std::unordered_map<std::string, std::unique_ptr<sf::Sprite>> sprites;
+    std::unordered_map<std::string, sf::Sprite> loaded; ///< each sprite as the manifest made it
 };

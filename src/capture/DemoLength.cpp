@@ -2,6 +2,7 @@
 
 #include "runtime/BeatTables.hpp"
 #include "runtime/BeatTrack.hpp"
+#include "scenes/SceneTable.hpp"
 
 namespace
 {
@@ -19,10 +20,6 @@ long framesPast(float seconds, float frameSeconds)
     return frames;
 }
 
-// The opening cards' timeline (each wait restarts its clock, the last one hands over) and
-// the bouncing logos' length; their scenes hold the same numbers.
-const float openingWaits[] = {1.5f, 4.f, 1.f, 4.f, 1.f};
-const float logosSeconds = 16.f;
 // A beat scene that never reaches its end entry is cut off here, like the schedule does.
 const long maxFramesPerScene = 36000;
 } // namespace
@@ -33,29 +30,34 @@ long demoFrameCount(float frameSeconds, SceneId startScene)
         return 0;
     long frames = 0;
     bool counting = false;
-    if (startScene == 0)
+    for (const SceneEntry& entry : demoScenes())
     {
-        counting = true;
-        for (float wait : openingWaits)
-            frames += framesPast(wait, frameSeconds);
-    }
-    if (counting || startScene == 1)
-    {
-        counting = true;
-        frames += framesPast(logosSeconds, frameSeconds);
-    }
-    for (const SceneSchedule& scene : beatSceneChain())
-    {
-        counting = counting || scene.scene == startScene;
+        counting = counting || entry.id == startScene;
         if (!counting)
             continue;
-        BeatTrack beats(scene.beats);
+        // The two timed scenes: the opening cards' timeline, each wait restarting its clock,
+        // and the bouncing logos' length.
+        if (entry.id == 0)
+        {
+            for (float wait : openingCardWaits)
+                frames += framesPast(wait, frameSeconds);
+            continue;
+        }
+        if (entry.id == 1)
+        {
+            frames += framesPast(bouncingLogosSeconds, frameSeconds);
+            continue;
+        }
+        const SceneSchedule* scene = findSchedule(entry.id);
+        if (!scene)
+            continue;
+        BeatTrack beats(scene->beats);
         long sceneFrames = 0;
         while (sceneFrames < maxFramesPerScene)
         {
             ++sceneFrames;
             const int fired = beats.poll(frameSeconds);
-            if (scene.endEntry >= 0 && fired == scene.endEntry)
+            if (scene->endEntry >= 0 && fired == scene->endEntry)
                 break;
         }
         frames += sceneFrames;

@@ -21,7 +21,7 @@ const char* const prefix = "flumbadoo-capture: ";
 pid_t spawnFfmpeg(const std::vector<std::string>& arguments, int stdinFd, int closeInChild, bool quietOutput)
 {
     std::vector<char*> argv;
-    static std::string program = "ffmpeg";
+    std::string program = "ffmpeg";
     argv.push_back(program.data());
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));

@@ -118,9 +118,13 @@ void main()
 }
 )";
 
-sf::Shader ElasticSprite::bilinearShader;
-sf::Shader ElasticSprite::perspectiveShader;
-bool ElasticSprite::shadersLoaded = false;
+bool ElasticShaders::load()
+{
+    if (!loaded && bilinear.loadFromMemory(ElasticSprite::bilinearFragmentSource, sf::Shader::Fragment))
+        loaded = perspective.loadFromMemory(ElasticSprite::perspectiveVertexSource,
+                                            ElasticSprite::perspectiveFragmentSource);
+    return loaded;
+}
 
 namespace
 {
@@ -135,14 +139,11 @@ float distance(sf::Vector2f a, sf::Vector2f b)
 }
 } // namespace
 
-ElasticSprite::ElasticSprite() : shaderEnabled(sf::Shader::isAvailable())
+ElasticSprite::ElasticSprite(ElasticShaders* shaders)
+    : shaderEnabled(shaders && sf::Shader::isAvailable()), shaders(shaders)
 {
-    if (shaderEnabled && !shadersLoaded)
-    {
-        if (bilinearShader.loadFromMemory(bilinearFragmentSource, sf::Shader::Fragment))
-            shadersLoaded =
-                perspectiveShader.loadFromMemory(perspectiveVertexSource, perspectiveFragmentSource);
-    }
+    if (shaderEnabled)
+        shaders->load();
 }
 
 void ElasticSprite::setTexture(const sf::Texture& newTexture, bool resetRect)
@@ -165,7 +166,7 @@ void ElasticSprite::setTextureRect(const sf::FloatRect& rect)
 
 void ElasticSprite::enableShader(bool enable)
 {
-    shaderEnabled = enable && sf::Shader::isAvailable();
+    shaderEnabled = enable && shaders && sf::Shader::isAvailable();
     dirty = true;
 }
 
@@ -282,15 +283,15 @@ void ElasticSprite::drawPerspective(sf::RenderTarget& target, sf::RenderStates s
 {
     const std::array<sf::Color, 4> colours = {vertices[0].color, vertices[1].color, vertices[2].color,
                                               vertices[3].color};
-    perspectiveShader.setUniform("useTexture", texture != nullptr);
+    shaders->perspective.setUniform("useTexture", texture != nullptr);
     if (texture)
-        perspectiveShader.setUniform("texture", *texture);
+        shaders->perspective.setUniform("texture", *texture);
     const char* const colourNames[4] = {"c0", "c1", "c2", "c3"};
     const char* const weightNames[4] = {"w0", "w1", "w2", "w3"};
     for (std::size_t i = 0; i < 4; ++i)
     {
-        perspectiveShader.setUniform(colourNames[i], toVec4(colours[i]));
-        perspectiveShader.setUniform(weightNames[i], cornerWeights[i]);
+        shaders->perspective.setUniform(colourNames[i], toVec4(colours[i]));
+        shaders->perspective.setUniform(weightNames[i], cornerWeights[i]);
     }
 
     // The vertex shader tells the corners apart by these colours.
@@ -298,7 +299,7 @@ void ElasticSprite::drawPerspective(sf::RenderTarget& target, sf::RenderStates s
     vertices[1].color = sf::Color::Red;
     vertices[2].color = sf::Color::Green;
     vertices[3].color = sf::Color::Blue;
-    states.shader = &perspectiveShader;
+    states.shader = &shaders->perspective;
     target.draw(vertices.data(), vertices.size(), sf::Quads, states);
     for (std::size_t i = 0; i < 4; ++i)
         vertices[i].color = colours[i];
@@ -306,28 +307,28 @@ void ElasticSprite::drawPerspective(sf::RenderTarget& target, sf::RenderStates s
 
 void ElasticSprite::drawBilinear(sf::RenderTarget& target, sf::RenderStates states) const
 {
-    bilinearShader.setUniform("useTexture", texture != nullptr);
+    shaders->bilinear.setUniform("useTexture", texture != nullptr);
     if (texture)
     {
         const sf::Vector2u size = texture->getSize();
         const float sx = static_cast<float>(size.x);
         const float sy = static_cast<float>(size.y);
-        bilinearShader.setUniform("texture", *texture);
-        bilinearShader.setUniform("textureRectLeftRatio", textureRect.left / sx);
-        bilinearShader.setUniform("textureRectTopRatio", textureRect.top / sy);
-        bilinearShader.setUniform("textureRectWidthRatio", textureRect.width / sx);
-        bilinearShader.setUniform("textureRectHeightRatio", textureRect.height / sy);
+        shaders->bilinear.setUniform("texture", *texture);
+        shaders->bilinear.setUniform("textureRectLeftRatio", textureRect.left / sx);
+        shaders->bilinear.setUniform("textureRectTopRatio", textureRect.top / sy);
+        shaders->bilinear.setUniform("textureRectWidthRatio", textureRect.width / sx);
+        shaders->bilinear.setUniform("textureRectHeightRatio", textureRect.height / sy);
     }
-    bilinearShader.setUniform("renderTargetHeight", static_cast<int>(target.getSize().y));
+    shaders->bilinear.setUniform("renderTargetHeight", static_cast<int>(target.getSize().y));
     const char* const cornerNames[4] = {"v0", "v1", "v2", "v3"};
     const char* const colourNames[4] = {"c0", "c1", "c2", "c3"};
     for (std::size_t i = 0; i < 4; ++i)
     {
         const sf::Vector2i pixel = target.mapCoordsToPixel(vertices[i].position);
-        bilinearShader.setUniform(cornerNames[i],
-                                  sf::Glsl::Vec2(static_cast<float>(pixel.x), static_cast<float>(pixel.y)));
-        bilinearShader.setUniform(colourNames[i], toVec4(vertices[i].color));
+        shaders->bilinear.setUniform(
+            cornerNames[i], sf::Glsl::Vec2(static_cast<float>(pixel.x), static_cast<float>(pixel.y)));
+        shaders->bilinear.setUniform(colourNames[i], toVec4(vertices[i].color));
     }
-    states.shader = &bilinearShader;
+    states.shader = &shaders->bilinear;
     target.draw(vertices.data(), vertices.size(), sf::Quads, states);
 }

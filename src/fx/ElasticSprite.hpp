@@ -10,6 +10,19 @@
 #include <array>
 #include <vector>
 
+/// The two shader programs every elastic sprite draws through, compiled once by their owner
+/// (the demo's resources) and shared by the sprites made with them.
+struct ElasticShaders
+{
+    sf::Shader bilinear;
+    sf::Shader perspective;
+    bool loaded = false; ///< both compiled
+
+    /// Compiles both programs unless they already are; a failure is reported by SFML and a
+    /// later call tries again. Returns loaded.
+    bool load();
+};
+
 /// A textured quadrilateral whose four corners can each be pushed away from the corners
 /// of its rectangle, so a picture can be stretched, skewed and bent into any four-cornered
 /// shape. It is drawn plainly (the graphics library's own interpolation, which shows the
@@ -23,15 +36,15 @@
 class ElasticSprite : public sf::Drawable, public sf::Transformable
 {
 public:
-    /// GLSL 1.10 sources of the shared shaders, compiled once per process.
+    /// GLSL 1.10 sources of the shared shaders.
     static const char* const bilinearFragmentSource;
     static const char* const perspectiveVertexSource;
     static const char* const perspectiveFragmentSource;
 
-    /// An empty sprite: no texture, zero-sized rectangle, shaders on when the platform
-    /// supports them. The first construction on such a platform compiles the shared
-    /// shaders; if that fails SFML reports it and a later construction tries again.
-    ElasticSprite();
+    /// An empty sprite drawing through shaders (which must outlive it): no texture, zero-sized
+    /// rectangle, shaders on when the platform supports them and shaders is not null. The
+    /// first construction with shaders not yet compiled compiles them (ElasticShaders::load).
+    explicit ElasticSprite(ElasticShaders* shaders = nullptr);
 
     /// Shows texture, which must outlive the sprite's use. With resetRect the corner
     /// offsets are cleared and the rectangle becomes the whole texture.
@@ -80,8 +93,8 @@ public:
     /// perspective is switched on.
     const std::vector<float>& getCornerWeights() const { return cornerWeights; }
 
-    /// Whether the shared shaders have compiled in this process.
-    static bool areShadersLoaded() { return shadersLoaded; }
+    /// Whether the sprite's shaders have compiled.
+    bool areShadersLoaded() const { return shaders && shaders->loaded; }
 
 private:
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
@@ -99,8 +112,5 @@ private:
     bool shaderEnabled;
     bool perspectiveEnabled = false;
     mutable sf::Transform builtTransform; ///< the full transform baked into the vertices
-
-    static sf::Shader bilinearShader;
-    static sf::Shader perspectiveShader;
-    static bool shadersLoaded;
+    ElasticShaders* shaders = nullptr;    ///< shared, not owned; null draws plainly
 };

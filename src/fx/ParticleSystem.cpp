@@ -111,7 +111,7 @@ bool ParticleSystem::loadFromJson(const nlohmann::json& definition, int count,
     return true;
 }
 
-void ParticleSystem::emit()
+void ParticleSystem::emit(Random& random)
 {
     if (!emitting)
         return;
@@ -122,20 +122,20 @@ void ParticleSystem::emit()
     Particle& particle = *slot;
 
     // The order of the draws is fixed: it decides which particle gets which values.
-    particle.x = randomRange(min_x, max_x);
-    particle.y = randomRange(min_y, max_y);
-    particle.xs = randomRange(min_xs, max_xs);
-    particle.ys = randomRange(min_ys, max_ys);
-    particle.fadespeed = randomRange(min_fadespeed, max_fadespeed);
-    particle.ttl = randomRange(min_ttl, max_ttl);
-    particle.xg = randomRange(min_xg, max_xg);
-    particle.yg = randomRange(min_yg, max_yg);
-    particle.rot = randomRange(min_rot, max_rot);
-    particle.rotspeed = randomRange(min_rotspeed, max_rotspeed);
-    particle.scale = randomRange(min_scale, max_scale);
-    particle.scalespeed = randomRange(min_scalespeed, max_scalespeed);
-    const float targetAlpha = randomRange(min_alpha, max_alpha);
-    const int pick = randomInt();
+    particle.x = randomRange(random, min_x, max_x);
+    particle.y = randomRange(random, min_y, max_y);
+    particle.xs = randomRange(random, min_xs, max_xs);
+    particle.ys = randomRange(random, min_ys, max_ys);
+    particle.fadespeed = randomRange(random, min_fadespeed, max_fadespeed);
+    particle.ttl = randomRange(random, min_ttl, max_ttl);
+    particle.xg = randomRange(random, min_xg, max_xg);
+    particle.yg = randomRange(random, min_yg, max_yg);
+    particle.rot = randomRange(random, min_rot, max_rot);
+    particle.rotspeed = randomRange(random, min_rotspeed, max_rotspeed);
+    particle.scale = randomRange(random, min_scale, max_scale);
+    particle.scalespeed = randomRange(random, min_scalespeed, max_scalespeed);
+    const float targetAlpha = randomRange(random, min_alpha, max_alpha);
+    const int pick = randomInt(random);
     particle.sprite = sprites.empty() ? nullptr : sprites[static_cast<std::size_t>(pick) % sprites.size()];
 
     particle.fadein = fadein;
@@ -155,7 +155,7 @@ void ParticleSystem::emit()
     particle.alive = true;
 }
 
-void ParticleSystem::update(float dt)
+void ParticleSystem::update(float dt, Random& random)
 {
     spawnTimer += dt;
     if (emitting && spawn_rate > 0.f && spawnTimer >= spawn_rate)
@@ -173,7 +173,7 @@ void ParticleSystem::update(float dt)
                 spawnTimer = std::fmod(spawnTimer, spawn_rate);
                 break;
             }
-            emit();
+            emit(random);
             ++births;
             spawnTimer -= spawn_rate;
         } while (spawnTimer >= spawn_rate);

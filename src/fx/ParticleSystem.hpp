@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fx/Random.hpp"
 #include "fx/Tween.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
@@ -87,13 +88,14 @@ public:
     bool loadFromJson(const nlohmann::json& definition, int count, const SpriteManager& spriteRegistry);
 
     /// One birth attempt: while emitting, revives the lowest dead slot with freshly drawn
-    /// properties. With every slot alive the birth is lost and no random number is drawn.
-    void emit();
+    /// properties drawn from random. With every slot alive the birth is lost and no random
+    /// number is drawn.
+    void emit(Random& random);
 
     /// Advances the emitter (births every spawn_rate seconds while emitting, several per
     /// call if dt is long, but no more tries than there are slots) and then every living
-    /// particle by dt seconds.
-    void update(float dt);
+    /// particle by dt seconds. Births draw their properties from random.
+    void update(float dt, Random& random);
 
     /// Draws every living particle with a sprite onto target, in slot order, by setting
     /// the shared sprite's position, rotation, colour and scale. With the drawing shortcuts

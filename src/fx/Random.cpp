@@ -1,14 +1,6 @@
 #include "fx/Random.hpp"
 
-#include <cstdint>
-
-namespace
-{
-constexpr std::uint32_t seed = 0x2024u;
-std::uint32_t state = seed;
-} // namespace
-
-int randomInt()
+int Random::nextInt()
 {
     // A full-period 32-bit linear congruential step; the low bits of an LCG are weak,
     // so the draw is taken from bits 16..30.
@@ -16,13 +8,8 @@ int randomInt()
     return static_cast<int>((state >> 16) & 0x7FFFu);
 }
 
-float randomRange(float min, float max)
+float randomRange(Random& random, float min, float max)
 {
-    const float unit = static_cast<float>(randomInt()) / static_cast<float>(randomIntMax);
+    const float unit = static_cast<float>(random.nextInt()) / static_cast<float>(randomIntMax);
     return unit * (max - min) + min;
-}
-
-void resetRandom()
-{
-    state = seed;
 }

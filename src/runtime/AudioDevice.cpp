@@ -54,13 +54,18 @@ bool audioDeviceOpens()
     return !(WIFEXITED(status) && WEXITSTATUS(status) == noDevice);
 }
 
-AudioGuard::AudioGuard(const char* message)
+void useSilentAudio()
 {
-    if (audioDeviceOpens())
-        return;
     // Read by OpenAL when it first starts, which is after this in the process.
     setenv("ALSOFT_DRIVERS", "null", 1);
     setenv("ALSOFT_LOGLEVEL", "0", 1);
+}
+
+void checkAudioDevice(const char* message)
+{
+    if (audioDeviceOpens())
+        return;
+    useSilentAudio();
     std::fprintf(stderr, "%s\n", message);
     std::fflush(stderr);
 }

@@ -9,14 +9,13 @@ extern const char* const noAudioMessage;
 /// answer is true: the demo's own audio then behaves as it always did.
 bool audioDeviceOpens();
 
-/// Checks for an audio device when it is constructed, which must happen before the first sound
-/// object of the program (the registries' music player is a static object, so an entry point
-/// defines one guard with an early initialisation priority). When no device opens, writes
-/// message as one line on standard error and points this process's OpenAL at its silent null
-/// device with its log off: the demo then plays on without sound and without a line from the
-/// audio library. With a device, nothing changes.
-class AudioGuard
-{
-public:
-    explicit AudioGuard(const char* message);
-};
+/// Points this process's OpenAL at its silent null device with its log off, so that no sound
+/// card is opened and the audio library writes nothing. Must be called before the first sound
+/// object of the program is built (the resources' registries hold them).
+void useSilentAudio();
+
+/// Checks for an audio device, before the first sound object of the program is built. When no
+/// device opens, writes message as one line on standard error and calls useSilentAudio: the
+/// demo then plays on without sound and without a line from the audio library. With a device,
+/// nothing changes.
+void checkAudioDevice(const char* message);

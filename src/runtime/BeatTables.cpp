@@ -1,5 +1,7 @@
 #include "runtime/BeatTables.hpp"
 
+#include "scenes/SceneTable.hpp"
+
 #include <iostream>
 #include <map>
 
@@ -8,15 +10,13 @@ namespace
 // The times were tapped against the soundtrack's audio, so they are kept exactly as tapped,
 // in the order the scenes list them (not always rising), including the odd start clocks that
 // line the picture up with the audible hits.
-std::vector<SceneSchedule> makeChain()
+std::vector<SceneSchedule> makeSchedules()
 {
     std::vector<SceneSchedule> chain;
 
     // Scene 2, title words on the beat: one word per entry 0..9, entry 10 hands over
     // before anything is drawn.
     chain.push_back({2,
-                     3,
-                     "title words on the beat",
                      {{0.0f, 0.16f, 0.48f, 0.8f, 1.05f, 1.45f, 1.75f, 2.0f, 2.27f, 2.58f, 2.9215f}, 0.0f},
                      10,
                      false,
@@ -27,8 +27,6 @@ std::vector<SceneSchedule> makeChain()
     // Scene 3, wobbling presentation card: the laser flares on entries 0..28, entry 29
     // hands over before drawing.
     chain.push_back({3,
-                     4,
-                     "wobbling presentation card",
                      {{0.0f,     0.354481f, 0.708607f, 1.08141f, 1.45379f, 1.80873f, 2.17978f, 2.56907f,
                        2.77153f, 2.9556f,   3.30762f,  3.67949f, 4.06958f, 4.46034f, 4.83364f, 5.18683f,
                        5.30521f, 5.50758f,  5.62533f,  5.79409f, 5.96357f, 6.31899f, 6.691f,   7.08053f,
@@ -43,8 +41,6 @@ std::vector<SceneSchedule> makeChain()
     // Scene 4, Julia fractal title words: the clock starts 0.05 s behind the scene and
     // entry 1 lies before entry 0, so entry 1 fires first; entry 11 hands over before drawing.
     chain.push_back({4,
-                     5,
-                     "Julia fractal title words",
                      {{0.0f, -0.071489f, 0.198742f, 0.470113f, 0.75811f, 0.9616f, 1.16359f, 1.43306f, 1.7044f,
                        1.97564f, 2.26419f, 3.01698f},
                       -0.05f},
@@ -58,8 +54,6 @@ std::vector<SceneSchedule> makeChain()
     // before drawing.
     chain.push_back(
         {5,
-         6,
-         "circles pulse and logo",
          {{0.0f,     0.355085f, 0.725228f, 0.911823f, 1.46715f, 1.85684f, 2.21287f, 2.41658f, 2.97538f,
            3.36562f, 3.70363f,  3.92196f,  4.46281f,  4.83618f, 5.19175f, 5.41182f, 5.97017f, 6.34306f,
            6.71615f, 6.91726f,  7.45991f,  7.81276f,  8.16874f, 8.40698f, 8.98194f, 9.35136f, 9.72463f,
@@ -75,8 +69,6 @@ std::vector<SceneSchedule> makeChain()
     // to the greetings, and unlike the others this frame is still drawn.
     chain.push_back(
         {6,
-         65,
-         "cute pop-up pictures",
          {{0.0f,     0.504801f, 1.09589f, 1.44907f, 2.02535f, 2.60051f, 2.97186f, 3.52884f, 4.10374f,
            4.49281f, 5.03332f,  5.62534f, 5.99574f, 6.55333f, 7.1249f,  7.47904f, 8.0349f,  8.63942f,
            8.97576f, 9.54592f,  10.0863f, 10.4579f, 11.0479f, 11.6538f, 12.0093f},
@@ -91,8 +83,6 @@ std::vector<SceneSchedule> makeChain()
     // greetings, entry 8 hands over before drawing.
     chain.push_back(
         {65,
-         7,
-         "greetings pulses",
          {{0.0f, 1.55787f, 2.99695f, 4.53798f, 6.03385f, 7.51669f, 9.0339f, 10.5304f, 12.0405f}, -0.03f},
          8,
          false,
@@ -103,8 +93,6 @@ std::vector<SceneSchedule> makeChain()
     // Scene 7, flowers beat scene: entry 34 hands over before drawing.
     chain.push_back(
         {7,
-         8,
-         "flowers beat scene",
          {{0.0f,     0.386932f, 0.740958f, 1.12518f, 1.51214f, 1.86396f, 2.2497f,  2.63457f, 3.00471f,
            3.37678f, 3.73211f,  4.11994f,  4.17084f, 4.4917f,  4.86071f, 5.23188f, 5.6184f,  6.00294f,
            6.37615f, 6.7394f,   7.14298f,  7.49802f, 7.88004f, 8.26627f, 8.63928f, 8.99544f, 9.36893f,
@@ -121,8 +109,6 @@ std::vector<SceneSchedule> makeChain()
     // end of the scene, so it never fires.
     chain.push_back(
         {8,
-         9,
-         "field flight",
          {{0.0f,     0.33924f, 0.712131f, 0.913868f, 1.25293f, 1.45487f, 1.81082f, 2.01396f, 2.38526f,
            2.60598f, 2.94404f, 3.33425f,  3.70766f,  3.8942f,  4.24786f, 4.46752f, 4.80653f, 5.00901f,
            5.38226f, 5.58521f, 5.93974f,  6.32722f,  6.70076f, 6.90312f, 7.25929f, 7.47979f, 7.81917f,
@@ -138,8 +124,6 @@ std::vector<SceneSchedule> makeChain()
     // Scene 9, rainbow tunnel: entry 17 hands over before drawing.
     chain.push_back(
         {9,
-         10,
-         "rainbow tunnel",
          {{0.0f, 0.723905f, 1.46638f, 2.21094f, 2.98865f, 3.7157f, 4.4748f, 5.21881f, 5.96461f, 6.72794f,
            7.4724f, 8.25084f, 8.97561f, 9.70167f, 10.4625f, 11.0544f, 11.5805f, 11.9685f},
           0.0f},
@@ -152,8 +136,6 @@ std::vector<SceneSchedule> makeChain()
     // Scene 10, bubbles: each entry lets one more bubble in; entry 22 hands over before
     // drawing.
     chain.push_back({10,
-                     11,
-                     "bubbles",
                      {{0.0f,     0.339064f, 0.406797f, 0.7096f,  0.895515f, 1.25078f, 1.45375f, 1.80892f,
                        2.02948f, 2.38488f,  2.60449f,  2.96051f, 3.34847f,  3.70405f, 3.92151f, 4.2771f,
                        4.47859f, 4.8342f,   5.05259f,  5.39095f, 5.59408f,  5.99971f, 6.03353f},
@@ -167,8 +149,6 @@ std::vector<SceneSchedule> makeChain()
     // Scene 11, moire: each entry launches a bubble; entry 35 hands over before drawing.
     chain.push_back(
         {11,
-         12,
-         "moire",
          {{0.0f,     0.350025f, 0.733399f, 1.10018f, 1.46675f, 1.85014f, 2.21687f, 2.60018f, 2.78354f,
            2.98357f, 3.36692f,  3.71697f,  4.10032f, 4.46709f, 4.83369f, 5.20051f, 5.48378f, 5.76711f,
            6.00042f, 6.35064f,  6.73383f,  7.10077f, 7.48416f, 7.85061f, 8.21731f, 8.60065f, 8.80067f,
@@ -184,8 +164,6 @@ std::vector<SceneSchedule> makeChain()
     // entry 40 starts the four-second closing fade and entry 41 ends the demo before drawing.
     chain.push_back(
         {12,
-         endOfDemo,
-         "triangle finale",
          {{0.0f,     0.405322f, 0.795178f, 0.979975f, 1.34866f, 1.53513f, 1.90701f, 2.09356f, 2.49572f,
            2.6812f,  3.05304f,  3.42534f,  3.78097f,  3.98397f, 4.37287f, 4.55959f, 4.898f,   5.06562f,
            5.47252f, 5.67597f,  6.08127f,  6.43503f,  6.80754f, 6.99404f, 7.36612f, 7.55254f, 7.90897f,
@@ -204,7 +182,17 @@ std::vector<SceneSchedule> makeChain()
 
 const std::vector<SceneSchedule>& beatSceneChain()
 {
-    static const std::vector<SceneSchedule> chain = makeChain();
+    // In the order of the scene chain, whatever the order they are written in above.
+    static const std::vector<SceneSchedule> chain = []
+    {
+        const std::vector<SceneSchedule> schedules = makeSchedules();
+        std::vector<SceneSchedule> ordered;
+        for (const SceneEntry& entry : demoScenes())
+            for (const SceneSchedule& schedule : schedules)
+                if (schedule.scene == entry.id)
+                    ordered.push_back(schedule);
+        return ordered;
+    }();
     return chain;
 }
 
@@ -222,10 +210,6 @@ const SceneSchedule& scheduleFor(SceneId scene)
         return *schedule;
     std::cerr << "BeatTables: Scene " << scene << " has no beat schedule." << std::endl;
     // One empty schedule per unknown id, so that its next can name the scene itself.
-    static std::map<SceneId, SceneSchedule> empty;
-    SceneSchedule& fallback = empty[scene];
-    fallback.scene = scene;
-    fallback.next = scene;
-    fallback.name = "no beat schedule";
-    return fallback;
+    static const SceneSchedule empty;
+    return empty;
 }

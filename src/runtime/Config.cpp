@@ -1,14 +1,10 @@
 #include "runtime/Config.hpp"
 
 #include "assets/Manifest.hpp"
-#include "assets/Registries.hpp"
 
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
-
-bool fullscreen = false;
-bool vsync = true;
 
 namespace
 {
@@ -29,15 +25,16 @@ template <typename Apply> void readSwitch(const nlohmann::json& document, const 
 }
 } // namespace
 
-void loadConfig(const std::string& path)
+Config loadConfig(const std::string& path)
 {
+    Config config;
     std::ifstream file;
     if (isRegularFile(path)) // a folder of that name opens, then throws from inside the parser
         file.open(path);
     if (!file.is_open())
     {
         std::cerr << "Config.json missing." << std::endl;
-        return;
+        return config;
     }
     nlohmann::json document;
     try
@@ -48,22 +45,18 @@ void loadConfig(const std::string& path)
     {
         std::cerr << "config.json: Error while parsing JSON." << std::endl;
         std::cerr << error.what() << std::endl;
-        return;
+        return config;
     }
     catch (const std::ios_base::failure& error)
     {
         std::cerr << "config.json: Error while reading file " << path << ": " << error.what() << std::endl;
-        return;
+        return config;
     }
     file.close();
 
-    readSwitch(document, "fullscreen", [](bool value) { fullscreen = value; });
-    readSwitch(document, "sound",
-               [](bool value)
-               {
-                   if (!value)
-                       soundManager.muted = true;
-               });
-    readSwitch(document, "vsync", [](bool value) { vsync = value; });
+    readSwitch(document, "fullscreen", [&](bool value) { config.fullscreen = value; });
+    readSwitch(document, "sound", [&](bool value) { config.sound = value; });
+    readSwitch(document, "vsync", [&](bool value) { config.vsync = value; });
     readSwitch(document, "show_fps", [](bool) {}); // accepted for compatibility; shows nothing
+    return config;
 }

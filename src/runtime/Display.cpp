@@ -61,12 +61,11 @@ bool displayReachable(const char* displayName)
     return socketAccepts(std::string(1, '\0') + path) || socketAccepts(path);
 }
 
-DisplayGuard::DisplayGuard(const char* message, int exitStatus)
+bool checkDisplay(const char* message)
 {
     if (displayReachable(std::getenv("DISPLAY")))
-        return;
-    // C stdio, not iostreams: this runs before any other static object is built.
+        return true;
     std::fprintf(stderr, "%s\n", message);
     std::fflush(stderr);
-    std::exit(exitStatus);
+    return false;
 }

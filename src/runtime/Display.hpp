@@ -9,13 +9,8 @@ bool displayReachable(const char* displayName);
 /// What the demo writes when it has no display, as one line.
 extern const char* const noDisplayMessage;
 
-/// Checks for a display when it is constructed: when DISPLAY names none that can be
-/// reached, writes message as one line on standard error and ends the process with
-/// exitStatus. SFML aborts the process when the first texture, render texture or shader
-/// is constructed without a display, and the program-wide ones are static objects, so an
-/// entry point defines one guard with the earliest initialisation priority.
-class DisplayGuard
-{
-public:
-    DisplayGuard(const char* message, int exitStatus);
-};
+/// Checks for a display: when DISPLAY names none that can be reached, writes message as one
+/// line on standard error and returns false. SFML aborts the process when the first texture,
+/// render texture or shader is constructed without a display, so a program calls this before
+/// it builds its resources, and ends with its own status when it fails.
+bool checkDisplay(const char* message);

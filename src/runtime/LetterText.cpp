@@ -2,7 +2,6 @@
 
 #include "assets/Manifest.hpp"
 #include "runtime/PassTiming.hpp"
-#include "runtime/SharedResources.hpp"
 
 #include <cmath>
 #include <iostream>
@@ -38,7 +37,8 @@ void LetterText::setContent(const std::string& message)
 void LetterText::primeGlyphs()
 {
     text.setString("ABCDEFGHIJKLMNOPQRSTUVWXYZ123456789- ");
-    layer1.draw(text);
+    if (layer)
+        layer->draw(text);
 }
 
 void LetterText::update(float dt)
@@ -52,12 +52,12 @@ void LetterText::update(float dt)
 void LetterText::draw()
 {
     drawnArea = sf::FloatRect();
-    if (!active)
+    if (!active || !layer)
         return;
     const TimedPass pass("letters");
     const auto drawIntoLayer = [this](const sf::Text& letter)
     {
-        layer1.draw(letter);
+        layer->draw(letter);
         drawnArea = boundsUnion(drawnArea, letter.getGlobalBounds());
     };
     if (shadow)

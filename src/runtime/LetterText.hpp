@@ -2,11 +2,12 @@
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Text.hpp>
 #include <functional>
 #include <string>
 
-/// The sine-wave text scroller: a message drawn one character at a time into layer1,
+/// The sine-wave text scroller: a message drawn one character at a time into its layer,
 /// each character lifted or lowered on a sine wave whose phase runs along the message
 /// and over time, under an optional dark shadow that follows a cosine wave. The whole
 /// message moves sideways at speed pixels per second. Scenes switch a text on with
@@ -26,9 +27,11 @@ public:
     float amplitude = 0.f;                       ///< height of the wave, pixels
     sf::Color fillColor = sf::Color(0, 0, 0);    ///< fill colour of the letters
     sf::Color outlineColor = sf::Color(0, 0, 0); ///< outline colour of the letters
-    sf::FloatRect drawnArea;                     ///< what the last draw covered in layer1; empty if nothing
+    sf::FloatRect drawnArea;           ///< what the last draw covered in the layer; empty if nothing
+    sf::RenderTarget* layer = nullptr; ///< where it draws (the demo's layer1); null draws nothing
 
-    LetterText() = default;
+    /// A text that draws into layer (not owned, may be null).
+    explicit LetterText(sf::RenderTarget* layer = nullptr) : layer(layer) {}
     LetterText(const LetterText&) = delete;
     LetterText& operator=(const LetterText&) = delete;
 
@@ -42,7 +45,7 @@ public:
     /// Replaces the message.
     void setContent(const std::string& message);
 
-    /// Draws the capitals, the digits 1 to 9, a hyphen and a space once into layer1, so
+    /// Draws the capitals, the digits 1 to 9, a hyphen and a space once into the layer, so
     /// that their glyphs are rendered into the font's cache before the first frame.
     void primeGlyphs();
 
@@ -50,13 +53,13 @@ public:
     void update(float dt);
 
     /// While active, draws the shadow pass (if shadow is on) and then the letter pass
-    /// into layer1, one draw per character, and keeps the area they cover in drawnArea
+    /// into the layer, one draw per character, and keeps the area they cover in drawnArea
     /// (emptied while inactive).
     void draw();
 
     /// Puts text on each character of content in turn, at its place on the shadow wave
     /// (cosine) or the letter wave (sine), and hands it to visit. Each character advances
     /// the next by the width of its own bounds. draw() is this with a visit that draws
-    /// into layer1; it does not look at active and does not change the colours.
+    /// into the layer; it does not look at active and does not change the colours.
     void layOutPass(bool shadowPass, const std::function<void(const sf::Text&)>& visit);
 };

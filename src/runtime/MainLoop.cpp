@@ -1,7 +1,7 @@
 #include "runtime/MainLoop.hpp"
 
+#include "runtime/Demo.hpp"
 #include "runtime/PassTiming.hpp"
-#include "runtime/SharedResources.hpp"
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/OpenGL.hpp>
@@ -11,22 +11,6 @@
 #include <cmath>
 #include <iostream>
 #include <optional>
-
-SceneId currentScene = 0;
-bool running = true;
-float markerTime = 0.f;
-bool markerActive = false;
-
-float fadeAlpha = 0.f;
-float fadeSpeed = 0.f;
-int fadeMode = 0;
-sf::Sprite* fadeSprite = nullptr;
-
-namespace
-{
-// Space was down when last looked at; kept between frames so a held key prints once.
-bool spaceHeld = false;
-} // namespace
 
 KeyState readKeyboard()
 {
@@ -46,53 +30,53 @@ void addKeyPress(const sf::Event& event, KeyState& keys)
         keys.space = true;
 }
 
-void applyWindowEvent(const sf::Event& event, KeyState& keys, const EventFilter& takeEvent)
+void applyWindowEvent(DemoState& state, const sf::Event& event, KeyState& keys, const EventFilter& takeEvent)
 {
     if (takeEvent && takeEvent(event))
         return;
     if (event.type == sf::Event::Closed)
-        running = false;
+        state.running = false;
     addKeyPress(event, keys);
 }
 
-void handleKeys(KeyState keys, std::ostream& out)
+void handleKeys(DemoState& state, KeyState keys, std::ostream& out)
 {
     if (keys.escape)
-        running = false;
-    if (keys.space && !spaceHeld)
+        state.running = false;
+    if (keys.space && !state.spaceHeld)
     {
         // The marker clock starts after the first line is written, so that line reads "@0".
-        out << "@" << markerTime << std::endl;
-        markerActive = true;
-        spaceHeld = true;
+        out << "@" << state.markerTime << std::endl;
+        state.markerActive = true;
+        state.spaceHeld = true;
     }
     if (!keys.space)
-        spaceHeld = false;
+        state.spaceHeld = false;
 }
 
-void advanceFade(float frameSeconds)
+void advanceFade(DemoState& state, float frameSeconds)
 {
-    if (fadeMode == 1)
+    if (state.fadeMode == 1)
     {
-        fadeAlpha += frameSeconds * fadeSpeed;
-        if (fadeAlpha >= 1.f)
+        state.fadeAlpha += frameSeconds * state.fadeSpeed;
+        if (state.fadeAlpha >= 1.f)
         {
-            fadeAlpha = 1.f;
-            fadeMode = 0;
+            state.fadeAlpha = 1.f;
+            state.fadeMode = 0;
         }
     }
-    else if (fadeMode == 2)
+    else if (state.fadeMode == 2)
     {
-        fadeAlpha -= frameSeconds * fadeSpeed;
-        if (fadeAlpha <= 0.f)
+        state.fadeAlpha -= frameSeconds * state.fadeSpeed;
+        if (state.fadeAlpha <= 0.f)
         {
-            fadeAlpha = 0.f;
-            fadeMode = 0;
+            state.fadeAlpha = 0.f;
+            state.fadeMode = 0;
         }
     }
 }
 
-sf::Uint8 fadeOverlayAlpha()
+sf::Uint8 fadeOverlayAlpha(float fadeAlpha)
 {
     // Scenes write fadeAlpha directly; a value past either end must not wrap round to a
     // half-transparent veil (1.5 would otherwise come out as 126), and NaN shows nothing.
@@ -103,18 +87,23 @@ sf::Uint8 fadeOverlayAlpha()
     return static_cast<sf::Uint8>(static_cast<int>(fadeAlpha * 255.f));
 }
 
-bool dispatchScene(const SceneTable& table, sf::RenderTarget& target, float frameSeconds)
+bool dispatchScene(Demo& demo, const SceneTable& table, sf::RenderTarget& target, float frameSeconds)
 {
-    if (currentScene == endOfDemo)
+    DemoState& state = demo.state;
+    if (state.currentScene == endOfDemo)
     {
-        running = false;
+        state.running = false;
         return false;
     }
-    const auto found = table.find(currentScene);
-    if (found == table.end() || !found->second)
-        return false;
-    currentScene = found->second(target, frameSeconds);
-    return true;
+    for (const SceneEntry& entry : table)
+        if (entry.id == state.currentScene)
+        {
+            if (!entry.function)
+                return false;
+            state.currentScene = entry.function(demo, target, frameSeconds);
+            return true;
+        }
+    return false;
 }
 
 StepPlan planSteps(double wallSeconds, long stepsDone)
@@ -165,31 +154,23 @@ public:
     NoPixels& operator=(const NoPixels&) = delete;
 };
 
-void drawFadeOverlay(sf::RenderTarget& target)
+void drawFadeOverlay(Demo& demo, sf::RenderTarget& target)
 {
+    sf::Sprite* fadeSprite = demo.resources.fadeSprite;
+    const sf::Uint8 alpha = fadeOverlayAlpha(demo.state.fadeAlpha);
     if (!fadeSprite)
         return;
     // Only the alpha a scene gave the shared sprite survives: red, green and blue come
     // back as white.
     const sf::Uint8 rememberedAlpha = fadeSprite->getColor().a;
     // Without a fade running the overlay is fully transparent and changes no pixel.
-    if (fadeOverlayAlpha() > 0 || !drawingShortcuts)
+    if (alpha > 0 || !drawingShortcuts)
     {
         const TimedPass pass("fade overlay");
-        fadeSprite->setColor(sf::Color(255, 255, 255, fadeOverlayAlpha()));
+        fadeSprite->setColor(sf::Color(255, 255, 255, alpha));
         target.draw(*fadeSprite);
     }
     fadeSprite->setColor(sf::Color(255, 255, 255, rememberedAlpha));
-}
-
-/// The frame composed off-screen for a window that is not the picture's size. Made on first
-/// need, so a window of the right size never pays for it.
-sf::RenderTexture& offScreenPicture()
-{
-    static sf::RenderTexture picture;
-    if (picture.getSize().x == 0 && picture.create(pictureWidth, pictureHeight))
-        picture.setSmooth(true);
-    return picture;
 }
 
 /// Draws the finished off-screen picture into the window, scaled to fit, on black.
@@ -209,18 +190,20 @@ void showFitted(sf::RenderWindow& window, sf::RenderTexture& picture)
 }
 } // namespace
 
-FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys, const SceneTable& scenes,
-                     const std::function<void()>& beforeDisplay, FrameDrawing drawing,
-                     const EventFilter& takeEvent)
+FrameResult runFrame(Demo& demo, sf::RenderWindow& window, float frameSeconds, KeyState keys,
+                     const SceneTable& scenes, const std::function<void()>& beforeDisplay,
+                     FrameDrawing drawing, const EventFilter& takeEvent)
 {
+    DemoState& state = demo.state;
+    Resources& resources = demo.resources;
     const bool drawn = drawing == FrameDrawing::drawn;
     std::optional<NoPixels> noPixels;
     if (!drawn)
         noPixels.emplace(window);
 
-    clearLayers();
-    if (markerActive)
-        markerTime += frameSeconds;
+    resources.clearLayers();
+    if (state.markerActive)
+        state.markerTime += frameSeconds;
 
     // Keys and events belong to the frames a person sees: a suppressed step leaves them
     // waiting for the next drawn frame (and a held Space still prints once).
@@ -230,28 +213,28 @@ FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys
         // the key was let go again before the real-time state was read.
         sf::Event event;
         while (window.pollEvent(event))
-            applyWindowEvent(event, keys, takeEvent);
-        handleKeys(keys, std::cout);
+            applyWindowEvent(state, event, keys, takeEvent);
+        handleKeys(state, keys, std::cout);
     }
 
-    advanceFade(frameSeconds);
+    advanceFade(state, frameSeconds);
     // Read after the events, so a resize is followed in the frame that reports it.
     const bool fitted = window.getSize() != sf::Vector2u(pictureWidth, pictureHeight);
-    sf::RenderTarget& target = fitted ? static_cast<sf::RenderTarget&>(offScreenPicture()) : window;
+    sf::RenderTarget& target = fitted ? static_cast<sf::RenderTarget&>(resources.offScreenPicture()) : window;
     if (!fitted) // the view a fitted frame or a resize left behind
         window.setView(sf::View(sf::FloatRect(0.f, 0.f, pictureWidth, pictureHeight)));
     target.clear(sf::Color(0, 0, 0, 0));
 
     FrameResult result;
-    result.scene = currentScene;
-    result.sceneRan = dispatchScene(scenes, target, frameSeconds);
-    result.next = currentScene;
+    result.scene = state.currentScene;
+    result.sceneRan = dispatchScene(demo, scenes, target, frameSeconds);
+    result.next = state.currentScene;
 
-    drawFadeOverlay(target);
+    drawFadeOverlay(demo, target);
     if (!drawn)
         return result;
     if (fitted)
-        showFitted(window, offScreenPicture());
+        showFitted(window, resources.offScreenPicture());
     if (beforeDisplay)
         beforeDisplay();
     window.display();

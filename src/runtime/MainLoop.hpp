@@ -6,8 +6,8 @@
 #include <SFML/Window/Event.hpp>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <ostream>
+#include <vector>
 
 /// Names a scene: 0 to 12 and 65 have routines, 666 ends the demo, anything else calls nothing.
 using SceneId = std::int32_t;
@@ -15,22 +15,24 @@ using SceneId = std::int32_t;
 /// The id a scene returns to end the demo.
 constexpr SceneId endOfDemo = 666;
 
-/// One scene's routine: draws one frame into target (always the window), advancing its
-/// own clocks by frameSeconds, and returns the scene to run next frame (its own id to stay).
-using SceneFunction = SceneId (*)(sf::RenderTarget& target, float frameSeconds);
+struct Demo;
+struct DemoState;
 
-/// The routines by id.
-using SceneTable = std::map<SceneId, SceneFunction>;
+/// One scene's routine: advances the scene by frameSeconds in demo's state and draws that
+/// frame into target (the window, or the picture composed for it), and returns the scene to
+/// run next frame (its own id to stay).
+using SceneFunction = SceneId (*)(Demo& demo, sf::RenderTarget& target, float frameSeconds);
 
-extern SceneId currentScene; ///< scene routine to call this frame; starts at 0
-extern bool running;         ///< the frame loop runs while true
-extern float markerTime;     ///< seconds since the first Space press
-extern bool markerActive;    ///< set by the first Space press, never cleared
+/// One scene of the chain: its id, what it shows, and its routine.
+struct SceneEntry
+{
+    SceneId id = 0;
+    const char* name = "";
+    SceneFunction function = nullptr;
+};
 
-extern float fadeAlpha;        ///< opacity of the fade overlay, 0 invisible to 1 opaque
-extern float fadeSpeed;        ///< change of fadeAlpha per second while a fade runs
-extern int fadeMode;           ///< 0 none, 1 rise towards 1 (to black), 2 fall towards 0 (from black)
-extern sf::Sprite* fadeSprite; ///< the "black" sprite, drawn over every frame as the fade overlay
+/// The scenes in the order they play; the demo's own is demoScenes() (scenes/SceneTable.hpp).
+using SceneTable = std::vector<SceneEntry>;
 
 /// The two keys the demo reacts to, as they are at the start of a frame.
 struct KeyState
@@ -53,25 +55,26 @@ void addKeyPress(const sf::Event& event, KeyState& keys);
 using EventFilter = std::function<bool(const sf::Event&)>;
 
 /// What a drawn frame does with one window event: nothing when takeEvent (if given) takes it;
-/// otherwise Closed stops the loop and a press of Escape or Space is added to keys.
-void applyWindowEvent(const sf::Event& event, KeyState& keys, const EventFilter& takeEvent = {});
+/// otherwise Closed stops the loop (state.running) and a press of Escape or Space is added to keys.
+void applyWindowEvent(DemoState& state, const sf::Event& event, KeyState& keys,
+                      const EventFilter& takeEvent = {});
 
 /// Applies one frame's keys: Escape stops the loop; a new press of Space writes
 /// "@" and the marker time on out and starts the marker clock. Holding Space writes once.
-void handleKeys(KeyState keys, std::ostream& out);
+void handleKeys(DemoState& state, KeyState keys, std::ostream& out);
 
 /// Advances the global fade by frameSeconds; a fade that reaches its end value stops there
 /// exactly and sets fadeMode back to 0.
-void advanceFade(float frameSeconds);
+void advanceFade(DemoState& state, float frameSeconds);
 
-/// The fade overlay's alpha for the current fadeAlpha, truncated towards zero.
+/// The fade overlay's alpha for fadeAlpha, truncated towards zero.
 /// Values below 0 (or NaN) give 0 and values above 1 give 255.
-sf::Uint8 fadeOverlayAlpha();
+sf::Uint8 fadeOverlayAlpha(float fadeAlpha);
 
-/// Runs the routine of currentScene from table and stores its result in currentScene.
-/// For 666 it sets running to false instead; an id without a routine does nothing.
-/// Returns true when a routine ran.
-bool dispatchScene(const SceneTable& table, sf::RenderTarget& target, float frameSeconds);
+/// Runs the routine of the demo's currentScene from table and stores its result in
+/// currentScene. For 666 it sets running to false instead; an id without a routine does
+/// nothing. Returns true when a routine ran.
+bool dispatchScene(Demo& demo, const SceneTable& table, sf::RenderTarget& target, float frameSeconds);
 
 /// The demo's clock: every frame of the demo is one step of this many seconds, whatever the
 /// display's rate, so the pictures keep to the schedule the soundtrack was composed on.
@@ -124,7 +127,8 @@ struct FrameResult
     bool sceneRan = false; ///< a routine was called
 };
 
-/// One whole frame of the demo after its time step is known: clears the layers, drains
+/// One whole frame of the demo after its time step is known, on demo's state and resources:
+/// clears the layers, drains
 /// window events (Closed stops the loop), applies the keys (the real-time state in keys
 /// together with the key presses found among the events), advances the fade, clears the
 /// window, runs the current scene from scenes (the caller hands in the demo's table, so the
@@ -135,6 +139,6 @@ struct FrameResult
 /// be read back. A suppressed frame reads no keys or events (keys is ignored), produces no
 /// pixels, and neither calls beforeDisplay nor displays the window. takeEvent, when given, sees
 /// each window event first (applyWindowEvent).
-FrameResult runFrame(sf::RenderWindow& window, float frameSeconds, KeyState keys, const SceneTable& scenes,
-                     const std::function<void()>& beforeDisplay = {},
+FrameResult runFrame(Demo& demo, sf::RenderWindow& window, float frameSeconds, KeyState keys,
+                     const SceneTable& scenes, const std::function<void()>& beforeDisplay = {},
                      FrameDrawing drawing = FrameDrawing::drawn, const EventFilter& takeEvent = {});

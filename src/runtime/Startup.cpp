@@ -1,14 +1,12 @@
 #include "runtime/Startup.hpp"
 
-#include "assets/Registries.hpp"
 #include "runtime/Config.hpp"
 #include "runtime/MainLoop.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Resources.hpp"
 
 #include <SFML/System/Clock.hpp>
 #include <locale>
 
-sf::RenderWindow* mainWindow = nullptr;
 const std::string windowTitle = "Grumlo vs The Vortle & Trobisk - Flumbadoo";
 
 sf::VideoMode windowMode(bool fullscreen, bool pictureModeOffered, const sf::VideoMode& desktop)
@@ -22,7 +20,7 @@ sf::VideoMode windowMode(bool fullscreen, bool pictureModeOffered, const sf::Vid
     return sf::VideoMode(static_cast<unsigned>(fitted.width), static_cast<unsigned>(fitted.height), 32);
 }
 
-bool startUp(sf::RenderWindow& window, StartupTimes* times)
+bool startUp(Resources& resources, sf::RenderWindow& window, StartupTimes* times)
 {
     sf::Clock clock;
     // Closes the step that ran since the last call under name.
@@ -32,12 +30,13 @@ bool startUp(sf::RenderWindow& window, StartupTimes* times)
             times->emplace_back(name, clock.restart().asSeconds());
     };
 
-    loadConfig();
+    const Config config = loadConfig();
+    const bool fullscreen = config.fullscreen;
+    resources.soundManager.muted = !config.sound;
     stepDone("configuration");
 
     // The pictures decode on worker threads while the window opens and the layers are made.
-    textureManager.startDecoding("assets/textures.json");
-    mainWindow = &window;
+    resources.textureManager.startDecoding("assets/textures.json");
     const sf::Uint32 style = fullscreen ? sf::Style::Fullscreen : sf::Style::Default;
     // Asking for a full-screen mode the screen lacks would get a warning and a cropped picture.
     const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
@@ -49,7 +48,7 @@ bool startUp(sf::RenderWindow& window, StartupTimes* times)
         window.setPosition({(static_cast<int>(desktop.width) - static_cast<int>(mode.width)) / 2,
                             (static_cast<int>(desktop.height) - static_cast<int>(mode.height)) / 2});
     window.setFramerateLimit(60);
-    window.setVerticalSyncEnabled(vsync);
+    window.setVerticalSyncEnabled(config.vsync);
     window.setActive(true);
     window.setMouseCursorVisible(false);
     // Key presses are read from the events too: a held key must not repeat them.
@@ -59,27 +58,27 @@ bool startUp(sf::RenderWindow& window, StartupTimes* times)
     window.display();
     stepDone("window");
 
-    createLayers();
+    resources.createLayers();
     stepDone("layers");
 
-    textureManager.load("assets/textures.json");
+    resources.textureManager.load("assets/textures.json");
     stepDone("textures");
-    spriteManager.load("assets/sprites.json");
+    resources.spriteManager.load("assets/sprites.json");
     stepDone("sprites");
-    soundManager.load("assets/sounds.json");
+    resources.soundManager.load("assets/sounds.json");
     stepDone("sounds");
-    musicManager.load("assets/music.json");
+    resources.musicManager.load("assets/music.json");
     stepDone("music");
-    particleManager.load("assets/particles.json");
+    resources.particleManager.load("assets/particles.json");
     stepDone("particles");
 
-    starParticles = particleManager.get("star_particles");
-    flowerParticles = particleManager.get("flower_particles");
-    fadeSprite = spriteManager.get("black");
-    setUpLetterTexts();
+    resources.starParticles = resources.particleManager.get("star_particles");
+    resources.flowerParticles = resources.particleManager.get("flower_particles");
+    resources.fadeSprite = resources.spriteManager.get("black");
+    resources.setUpLetterTexts();
     stepDone("letter texts");
 
-    const bool shadersLoaded = loadShaders();
+    const bool shadersLoaded = resources.loadShaders();
     stepDone("shaders");
     return shadersLoaded;
 }

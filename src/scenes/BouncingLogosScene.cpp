@@ -5,13 +5,14 @@
 // the scene hands over to the title words.
 #include "scenes/BouncingLogosScene.hpp"
 
-#include "assets/Registries.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
 namespace
 {
+constexpr SceneId thisScene = 1;
+
 struct BouncingLogos
 {
     float timer = 0.f; // seconds since the scene's first frame
@@ -31,7 +32,6 @@ int Bouncer::update(float dt)
     vy += 24.f;
     if (static_cast<float>(height) + y > 1070.f)
     {
-        playSound("bounce");
         ++hits;
         vy = static_cast<float>(-0.8 * static_cast<double>(vy));
         bouncesLeft -= 1;
@@ -41,14 +41,12 @@ int Bouncer::update(float dt)
     }
     if (static_cast<float>(width) + x > 1910.f)
     {
-        playSound("bounce");
         ++hits;
         vx = -vx;
         x = 1910.f - static_cast<float>(width);
     }
     else if (x < 10.f)
     {
-        playSound("bounce");
         ++hits;
         x = 10.f;
         vx = -vx;
@@ -79,33 +77,37 @@ void nextLogo(BouncingLogos& scene)
     }
 }
 
-BouncingLogos setUp()
+BouncingLogos setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
     // Out of the opening cards' black over two seconds.
-    fadeAlpha = 1.f;
-    fadeMode = 2;
-    fadeSpeed = 0.5f;
+    state.fadeAlpha = 1.f;
+    state.fadeMode = 2;
+    state.fadeSpeed = 0.5f;
     BouncingLogos scene;
     for (const char* key : {"quib", "zarn", "plok", "greets", "vesk", "trumo", "glin"})
-        addBouncer(scene.bouncers, spriteManager.get(key));
+        addBouncer(scene.bouncers, resources.spriteManager.get(key));
     return scene;
 }
 } // namespace
 
-SceneId bouncingLogosScene(sf::RenderTarget& target, float dt)
+SceneId bouncingLogosScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static BouncingLogos scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    BouncingLogos& scene = state.sceneState<BouncingLogos>(thisScene, [&] { return setUp(demo); });
 
     scene.timer += dt;
-    if (scene.timer > 16.f)
+    if (scene.timer > bouncingLogosSeconds)
     {
-        stopSound("static");
-        return 2;
+        stopSound(demo, "static");
+        return nextScene(thisScene);
     }
     if (scene.timer > 15.f && !scene.staticOn)
     {
         scene.staticOn = true;
-        playSound("static");
+        playSound(demo, "static");
     }
     if (!scene.bouncingStarted && scene.timer > 4.f)
     {
@@ -114,13 +116,14 @@ SceneId bouncingLogosScene(sf::RenderTarget& target, float dt)
     }
 
     // The white stage; the logos fly over it from 4 s on.
-    layer2.clear(sf::Color(255, 255, 255, 255));
+    resources.layer2.clear(sf::Color(255, 255, 255, 255));
     if (scene.bouncingStarted)
     {
         if (scene.currentBouncer >= 0)
         {
             Bouncer& logo = scene.bouncers[static_cast<std::size_t>(scene.currentBouncer)];
-            logo.update(dt);
+            for (int hits = logo.update(dt); hits > 0; --hits)
+                playSound(demo, "bounce");
             if (logo.done)
                 nextLogo(scene);
         }
@@ -129,12 +132,12 @@ SceneId bouncingLogosScene(sf::RenderTarget& target, float dt)
             // A logo that has just become current shows once at its start before it moves.
             Bouncer& logo = scene.bouncers[static_cast<std::size_t>(scene.currentBouncer)];
             logo.sprite->setPosition(logo.x, logo.y);
-            drawIfPresent(layer2, logo.sprite);
+            drawIfPresent(resources, resources.layer2, logo.sprite);
         }
     }
 
-    staticShader.setUniform("iTime", scene.timer);
-    compositeLayer(target, layer2, layer2Sprite,
-                   scene.staticOn ? sf::RenderStates(&staticShader) : sf::RenderStates::Default);
-    return scene.bouncersFinished ? 2 : 1;
+    resources.staticShader.setUniform("iTime", scene.timer);
+    compositeLayer(resources, target, resources.layer2, resources.layer2Sprite,
+                   scene.staticOn ? sf::RenderStates(&resources.staticShader) : sf::RenderStates::Default);
+    return scene.bouncersFinished ? nextScene(thisScene) : thisScene;
 }

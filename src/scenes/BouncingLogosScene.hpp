@@ -19,9 +19,9 @@ struct Bouncer
     bool done = false;
 
     /// One physics step. Gravity is added per step, not per second, so the fall speed
-    /// follows the frame rate (the demo runs at 60). Plays "bounce" on every floor and
-    /// wall hit (two at a corner) and returns how many it played; done becomes true on the
-    /// last floor hit.
+    /// follows the frame rate (the demo runs at 60). Returns how many floor and wall hits it
+    /// made (two at a corner), each of which the scene plays as a "bounce"; done becomes true
+    /// on the last floor hit.
     int update(float dt);
 };
 

@@ -5,10 +5,9 @@
 // twenty beats one more bubble enters at an upper corner, seen through the rainbow peephole
 // (the first ten) or the gradient peephole (the last ten), and bounces round the window.
 // The 23rd beat, at about 6.03 s, hands over to the moire scene without drawing.
-#include "assets/Registries.hpp"
 #include "fx/Tween.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 #include "scenes/ShaderBouncer.hpp"
@@ -18,11 +17,11 @@
 
 namespace
 {
-constexpr SceneId ownId = 10;
+constexpr SceneId thisScene = 10;
 
 struct Bubbles
 {
-    BeatTrack beats{scheduleFor(ownId).beats};
+    BeatTrack beats{scheduleFor(thisScene).beats};
     float sceneTime = 0.f;
     float glow = 0.f;   // 1 on a beat, falling by 4 per second (may dip just below 0)
     int colourStep = 0; // tint steps taken: 1..4, back to 0 once the fifth has been applied
@@ -62,8 +61,10 @@ void startDrop(Tween& drop, const sf::Sprite* sprite)
     drop.start();
 }
 
-Bubbles setUp()
+Bubbles setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
     Bubbles scene;
     // Several bubbles share a sprite: each key is looked up once, so a missing one is
     // reported once however many bubbles it would have served.
@@ -72,23 +73,24 @@ Bubbles setUp()
     {
         auto found = sprites.find(row.sprite);
         if (found == sprites.end())
-            found = sprites.emplace(row.sprite, spriteManager.get(row.sprite)).first;
-        addShaderBouncer(found->second, row.rainbow ? rainbowShader : textShader, row.fromRight);
+            found = sprites.emplace(row.sprite, resources.spriteManager.get(row.sprite)).first;
+        addShaderBouncer(state.shaderBouncers, found->second,
+                         row.rainbow ? resources.rainbowShader : resources.textShader, row.fromRight);
     }
-    scene.black = blackSprite();
-    scene.baba = spriteManager.get("baba");
-    scene.finger = spriteManager.get("finger");
+    scene.black = resources.blackSprite();
+    scene.baba = resources.spriteManager.get("baba");
+    scene.finger = resources.spriteManager.get("finger");
     startDrop(scene.babaDrop, scene.baba);
     startDrop(scene.fingerDrop, scene.finger);
     return scene;
 }
 
-void setTint(int step)
+void setTint(Resources& resources, int step)
 {
     const float* tint = tints[step - 1];
-    perlinShader.setUniform("originalRed", tint[0]);
-    perlinShader.setUniform("originalGreen", tint[1]);
-    perlinShader.setUniform("originalBlue", tint[2]);
+    resources.perlinShader.setUniform("originalRed", tint[0]);
+    resources.perlinShader.setUniform("originalGreen", tint[1]);
+    resources.perlinShader.setUniform("originalBlue", tint[2]);
 }
 
 void dropTo(Tween& drop, sf::Sprite* sprite, float dt)
@@ -100,13 +102,15 @@ void dropTo(Tween& drop, sf::Sprite* sprite, float dt)
 }
 } // namespace
 
-SceneId bubblesScene(sf::RenderTarget& target, float dt)
+SceneId bubblesScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static Bubbles scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    Bubbles& scene = state.sceneState<Bubbles>(thisScene, [&] { return setUp(demo); });
 
     // The bubbles' peepholes scroll by the time before this frame.
-    scrollPeephole(textShader, 2.f * scene.sceneTime);
-    scrollPeephole(rainbowShader, 2.f * scene.sceneTime);
+    scrollPeephole(resources.textShader, 2.f * scene.sceneTime);
+    scrollPeephole(resources.rainbowShader, 2.f * scene.sceneTime);
     scene.sceneTime += dt;
     const int beat = scene.beats.poll(dt);
     if (scene.glow > 0.f)
@@ -114,32 +118,32 @@ SceneId bubblesScene(sf::RenderTarget& target, float dt)
     if (beat >= 0)
     {
         scene.glow = 1.f;
-        for (ShaderBouncer& bubble : shaderBouncers)
+        for (ShaderBouncer& bubble : state.shaderBouncers)
             if (!bubble.active)
             {
                 bubble.active = true;
                 break;
             }
         scene.colourStep += 1;
-        setTint(scene.colourStep);
+        setTint(resources, scene.colourStep);
         if (scene.colourStep == 5)
             scene.colourStep = 0;
     }
     // The last beat still moves the tint on, so the moire scene inherits the next step.
-    if (beat == scheduleFor(ownId).endEntry)
-        return scheduleFor(ownId).next;
+    if (beat == scheduleFor(thisScene).endEntry)
+        return nextScene(thisScene);
 
     dropTo(scene.babaDrop, scene.baba, dt);
     dropTo(scene.fingerDrop, scene.finger, dt);
-    perlinShader.setUniform("iTime", 4.f * scene.sceneTime);
-    perlinShader.setUniform("r", scene.glow);
-    perlinShader.setUniform("b", scene.glow);
+    resources.perlinShader.setUniform("iTime", 4.f * scene.sceneTime);
+    resources.perlinShader.setUniform("r", scene.glow);
+    resources.perlinShader.setUniform("b", scene.glow);
 
     // The background keeps the colour and the half turn the tunnel scene gave the quad.
-    drawIfPresent(target, scene.black, sf::RenderStates(&perlinShader));
-    drawIfPresent(target, scene.baba);
-    drawIfPresent(target, scene.finger);
-    updateShaderBouncers(dt);
-    drawShaderBouncers(target);
-    return ownId;
+    drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.perlinShader));
+    drawIfPresent(resources, target, scene.baba);
+    drawIfPresent(resources, target, scene.finger);
+    updateShaderBouncers(state.shaderBouncers, dt);
+    drawShaderBouncers(resources, state.shaderBouncers, target);
+    return thisScene;
 }

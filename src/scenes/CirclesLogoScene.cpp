@@ -4,16 +4,14 @@
 // together with the group logo "vortle" seen through the dots peephole; the logo swells on
 // every beat and is knocked to a new tilt at 10.58, 10.87, 11.16, 11.46 and 11.67 s.
 // At 11.87 s (entry 34) the scene hands over to the cute pictures without drawing that frame.
-#include "assets/Registries.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
 namespace
 {
 constexpr SceneId thisScene = 5;
-constexpr SceneId nextScene = 6;
 constexpr int logoEntry = 28;      // the logo and the particles come into view
 constexpr int firstTiltEntry = 29; // entries 29..33 tilt the logo
 constexpr float tilts[] = {-8.f, 4.f, -4.f, 8.f, 10.f};
@@ -29,17 +27,18 @@ struct CirclesLogo
     sf::Sprite* black = nullptr;
 };
 
-CirclesLogo setUp()
+CirclesLogo setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
     CirclesLogo scene;
-    scene.logo = spriteManager.get("vortle");
+    scene.logo = resources.spriteManager.get("vortle");
     if (scene.logo)
     {
         scene.logo->setPosition(960.f, 540.f);
         scene.logo->setOrigin(960.f, 540.f);
     }
-    scene.black = blackSprite();
-    dotsShader.setUniform("tilesAcross", dotsTilesAcross);
+    scene.black = resources.blackSprite();
+    resources.dotsShader.setUniform("tilesAcross", dotsTilesAcross);
     if (scene.black)
     {
         scene.black->setOrigin(960.f, 540.f);
@@ -50,13 +49,15 @@ CirclesLogo setUp()
 }
 } // namespace
 
-SceneId circlesLogoScene(sf::RenderTarget& target, float dt)
+SceneId circlesLogoScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static CirclesLogo scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    CirclesLogo& scene = state.sceneState<CirclesLogo>(thisScene, [&] { return setUp(demo); });
 
     // Update.
     scene.sceneTime += dt;
-    circlesShader.setUniform("iTime", scene.sceneTime);
+    resources.circlesShader.setUniform("iTime", scene.sceneTime);
     if (scene.circlesAlpha > 0.f)
     {
         scene.circlesAlpha -= dt * 4.f;
@@ -77,35 +78,35 @@ SceneId circlesLogoScene(sf::RenderTarget& target, float dt)
         if (beat >= firstTiltEntry && beat < firstTiltEntry + 5 && scene.logo)
             scene.logo->setRotation(tilts[beat - firstTiltEntry]);
         if (beat == scene.beats.lastIndex())
-            return nextScene; // nothing of this scene on its last frame
+            return nextScene(thisScene); // nothing of this scene on its last frame
         scene.circlesAlpha = 1.f;
         scene.logoScale = 1.5f;
     }
     if (scene.logo)
         scene.logo->setScale(scene.logoScale, scene.logoScale);
 
-    // Draw: the circles go through layer2 so the whole pass fades as one picture.
+    // Draw: the circles go through resources.layer2 so the whole pass fades as one picture.
     const sf::Uint8 circlesAlpha = truncatedByte(scene.circlesAlpha * 255.f);
-    layer2Sprite.setColor(sf::Color(255, 255, 255, circlesAlpha));
+    resources.layer2Sprite.setColor(sf::Color(255, 255, 255, circlesAlpha));
     if (worthDrawing(circlesAlpha > 0))
     {
-        drawIfPresent(layer2, scene.black, sf::RenderStates(&circlesShader));
-        compositeLayer(target, layer2, layer2Sprite);
+        drawIfPresent(resources, resources.layer2, scene.black, sf::RenderStates(&resources.circlesShader));
+        compositeLayer(resources, target, resources.layer2, resources.layer2Sprite);
     }
 
-    dotsShader.setUniform("xOffset", scene.sceneTime / 5.f);
-    dotsShader.setUniform("yOffset", scene.sceneTime * 0.125f);
+    resources.dotsShader.setUniform("xOffset", scene.sceneTime / 5.f);
+    resources.dotsShader.setUniform("yOffset", scene.sceneTime * 0.125f);
     // Until the logo comes in, the particles born in the earlier scenes stay frozen and hidden.
-    if (scene.logoShown && starParticles)
+    if (scene.logoShown && state.starParticles)
     {
-        starParticles->update(dt);
-        starParticles->draw(target);
+        state.starParticles->update(dt, state.random);
+        state.starParticles->draw(target);
     }
     if (worthDrawing(scene.logoShown))
     {
-        drawIfPresent(layer3, scene.logo, sf::RenderStates(&dotsShader));
+        drawIfPresent(resources, resources.layer3, scene.logo, sf::RenderStates(&resources.dotsShader));
         if (scene.logoShown)
-            compositeLayer(target, layer3, layer3Sprite);
+            compositeLayer(resources, target, resources.layer3, resources.layer3Sprite);
     }
     return thisScene;
 }

@@ -5,9 +5,8 @@
 // everything. At 11.59 s (entry 23) all twelve shrink and fade away; at 11.95 s (entry 24)
 // that frame is drawn in full and the scene hands over to the greetings, which keep
 // animating the leaving pictures.
-#include "assets/Registries.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/PopSprite.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
@@ -18,7 +17,6 @@
 namespace
 {
 constexpr SceneId thisScene = 6;
-constexpr SceneId nextScene = 65;
 constexpr int leaveEntry = 23;
 
 struct PictureSpawn
@@ -49,10 +47,12 @@ struct CutePictures
     sf::Sprite* frame2 = nullptr;
 };
 
-CutePictures setUp()
+CutePictures setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
     CutePictures scene;
-    scene.black = blackSprite();
+    scene.black = resources.blackSprite();
     if (scene.black)
     {
         scene.black->setColor(sf::Color(255, 255, 255, 255));
@@ -60,8 +60,8 @@ CutePictures setUp()
         scene.black->setPosition(960.f, 540.f);
         scene.black->setScale(1.f, 1.f);
     }
-    scene.frame1 = spriteManager.get("frame1");
-    scene.frame2 = spriteManager.get("frame2");
+    scene.frame1 = resources.spriteManager.get("frame1");
+    scene.frame2 = resources.spriteManager.get("frame2");
     // A key shared by several pictures is looked up once, so a missing one is reported once.
     std::map<std::string, sf::Sprite*> sprites;
     for (int k = 0; k < 12; ++k)
@@ -69,54 +69,56 @@ CutePictures setUp()
         const PictureSpawn& p = pictures[k];
         auto found = sprites.find(p.sprite);
         if (found == sprites.end())
-            found = sprites.emplace(p.sprite, spriteManager.get(p.sprite)).first;
-        popSprites[k].spawn(p.x, p.y, found->second, p.mode, p.targetX, p.targetY, p.baseScale);
+            found = sprites.emplace(p.sprite, resources.spriteManager.get(p.sprite)).first;
+        state.popSprites[k].spawn(p.x, p.y, found->second, p.mode, p.targetX, p.targetY, p.baseScale);
     }
-    if (flowerParticles)
+    if (state.flowerParticles)
     {
-        flowerParticles->emitting = true;
-        flowerParticles->spawnTimer = 0.f;
+        state.flowerParticles->emitting = true;
+        state.flowerParticles->spawnTimer = 0.f;
     }
     return scene;
 }
 } // namespace
 
-SceneId cutePicturesScene(sf::RenderTarget& target, float dt)
+SceneId cutePicturesScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    stepFrameTimer(dt);
-    static CutePictures scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    stepFrameTimer(state.frameTimer, state.frameToggle, dt);
+    CutePictures& scene = state.sceneState<CutePictures>(thisScene, [&] { return setUp(demo); });
     scene.sceneTime += dt;
 
     // Update.
     SceneId next = thisScene;
     const int beat = scene.beats.poll(dt);
     if (beat >= 0 && beat < 12)
-        popSprites[beat].visible = true;
+        state.popSprites[beat].visible = true;
     else if (beat == leaveEntry)
-        for (PopSprite& picture : popSprites)
+        for (PopSprite& picture : state.popSprites)
             picture.leave();
     else if (beat == scene.beats.lastIndex())
-        next = nextScene; // this last frame is still drawn in full
-    cuteTime += 4.f * dt;
-    cuteShader.setUniform("iTime", cuteTime);
-    rainbowTunnelShader.setUniform("iTime", scene.sceneTime * 4.f);
+        next = nextScene(thisScene); // this last frame is still drawn in full
+    state.cuteTime += 4.f * dt;
+    resources.cuteShader.setUniform("iTime", state.cuteTime);
+    resources.rainbowTunnelShader.setUniform("iTime", scene.sceneTime * 4.f);
 
     // Draw: background, flowers, pictures, and the flipping frame on top.
     if (scene.black)
     {
         scene.black->setRotation(180.f);
-        drawIfPresent(target, scene.black, sf::RenderStates(&cuteShader));
+        drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.cuteShader));
         scene.black->setRotation(0.f);
     }
-    if (flowerParticles)
+    if (state.flowerParticles)
     {
-        flowerParticles->update(dt);
-        flowerParticles->draw(target);
+        state.flowerParticles->update(dt, state.random);
+        state.flowerParticles->draw(target);
     }
-    for (PopSprite& picture : popSprites)
+    for (PopSprite& picture : state.popSprites)
         picture.update(dt);
-    for (const PopSprite& picture : popSprites)
-        picture.draw(target);
-    drawIfPresent(target, frameToggle ? scene.frame2 : scene.frame1);
+    for (const PopSprite& picture : state.popSprites)
+        picture.draw(resources, target);
+    drawIfPresent(resources, target, state.frameToggle ? scene.frame2 : scene.frame1);
     return next;
 }

@@ -4,9 +4,8 @@
 // gathers from scattered tiles, holds and scatters away over 1.5 s. A black veil flashes
 // on 41 beats and lifts within 0.25 s; the last flash beat, at 11.97 s, hands over to the
 // rainbow tunnel before anything is drawn.
-#include "assets/Registries.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/Pulse.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
@@ -36,55 +35,36 @@ struct FieldFlight
     const sf::Texture* sky = nullptr; // "morv"
 };
 
-// Stands in for a missing sky picture, so the field never samples an unbound texture: a
-// dusk gradient from violet at the top to warm pink at the horizon.
-const sf::Texture& plainSky()
+FieldFlight setUp(Demo& demo)
 {
-    static const sf::Texture texture = []
-    {
-        sf::Image image;
-        image.create(1, 64);
-        for (unsigned y = 0; y < 64; ++y)
-        {
-            const float t = static_cast<float>(y) / 63.f;
-            image.setPixel(0, y,
-                           sf::Color(static_cast<sf::Uint8>(120 + 135 * t),
-                                     static_cast<sf::Uint8>(70 + 60 * t),
-                                     static_cast<sf::Uint8>(230 - 90 * t)));
-        }
-        sf::Texture result;
-        result.loadFromImage(image);
-        result.setSmooth(true);
-        return result;
-    }();
-    return texture;
-}
-
-FieldFlight setUp()
-{
+    Resources& resources = demo.resources;
     FieldFlight scene;
-    scene.black = blackSprite();
-    scene.sky = textureManager.get("morv");
-    fieldShader.setUniform("backgroundImage", scene.sky ? *scene.sky : plainSky());
+    scene.black = resources.blackSprite();
+    scene.sky = resources.textureManager.get("morv");
+    resources.fieldShader.setUniform("backgroundImage", scene.sky ? *scene.sky : resources.plainSky());
 
     // A picture whose image is missing (already reported at start-up) stays out: its
     // pulse keeps time but has nothing to draw.
-    const std::array<sf::Shader*, 3> shaders{&wsl1Shader, &wsl2Shader, &wsl3Shader};
+    const std::array<sf::Shader*, 3> shaders{&resources.wsl1Shader, &resources.wsl2Shader,
+                                             &resources.wsl3Shader};
     const std::array<const char*, 3> images{"wsl1", "wsl2", "wsl3"};
     for (std::size_t i = 0; i < scene.pictures.size(); ++i)
     {
-        scene.pictures[i].sprite = textureManager.exists(images[i]) ? scene.black : nullptr;
-        scene.pictures[i].wholePicture = pictureOnQuad(scene.pictures[i].sprite, images[i]);
+        scene.pictures[i].sprite = resources.textureManager.exists(images[i]) ? scene.black : nullptr;
+        scene.pictures[i].wholePicture =
+            pictureOnQuad(resources.textureManager, scene.pictures[i].sprite, images[i]);
         scene.pictures[i].shader = shaders[i];
     }
-    centreBlackSprite(180.f);
+    centreBlackSprite(resources, 180.f);
     return scene;
 }
 } // namespace
 
-SceneId fieldFlightScene(sf::RenderTarget& target, float dt)
+SceneId fieldFlightScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static FieldFlight scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    FieldFlight& scene = state.sceneState<FieldFlight>(thisScene, [&] { return setUp(demo); });
 
     // Update.
     if (scene.flash > 0.f)
@@ -99,7 +79,7 @@ SceneId fieldFlightScene(sf::RenderTarget& target, float dt)
             scene.pulseCounter = 0;
     }
     if (flashBeat >= 0 && flashBeat == scene.schedule.endEntry)
-        return scene.schedule.next;
+        return nextScene(thisScene);
     if (flashBeat >= 0)
         scene.flash = 255.f;
     scene.sceneTime += dt;
@@ -107,17 +87,17 @@ SceneId fieldFlightScene(sf::RenderTarget& target, float dt)
     const float sway = std::sin(scene.sceneTime);
     scene.camY = 0.75f * sway + 0.25f;
     scene.camX = 4.f * sway;
-    fieldShader.setUniform("iTime", scene.sceneTime);
-    fieldShader.setUniform("camPos_x", scene.camX);
-    fieldShader.setUniform("camPos_y", scene.camY);
-    fieldShader.setUniform("camPos_z", scene.camZ);
+    resources.fieldShader.setUniform("iTime", scene.sceneTime);
+    resources.fieldShader.setUniform("camPos_x", scene.camX);
+    resources.fieldShader.setUniform("camPos_y", scene.camY);
+    resources.fieldShader.setUniform("camPos_z", scene.camZ);
 
     // Draw: field, pictures over it, veil over everything.
-    drawShaderPass(target, fieldShader, 1, 180.f);
+    drawShaderPass(resources, target, resources.fieldShader, 1, 180.f);
     for (Pulse& picture : scene.pictures)
         picture.update(2.f * dt);
     for (const Pulse& picture : scene.pictures)
-        picture.draw(target);
-    drawFlashVeil(target, scene.flash);
+        picture.draw(resources, target);
+    drawFlashVeil(resources, target, scene.flash);
     return thisScene;
 }

@@ -6,11 +6,10 @@
 // beat at 6.0 s the meadow gives way to the star blobs, whose count jumps by 39 on every
 // beat and sinks back one a frame. The last beat, at 11.98 s, hands over to the field
 // flight before anything is drawn.
-#include "assets/Registries.hpp"
 #include "fx/Tween.hpp"
 #include "runtime/BeatTables.hpp"
+#include "runtime/Demo.hpp"
 #include "runtime/PassTiming.hpp"
-#include "runtime/SharedResources.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
@@ -28,22 +27,24 @@ struct FlowersBeat
     float flash = 0.f;     // beat flash, 0..255
     int extraStars = 0;    // stars above the blob shader's base count of 50
     bool useBlob = false;  // the full-screen pass shows the blobs instead of the meadow
-    float pipScale = 0.2f; // scale of the inset in layer3
+    float pipScale = 0.2f; // scale of the inset in resources.layer3
     Tween pipShrink;       // shrinks the inset away from beat 16 on
     sf::Sprite* black = nullptr;
 };
 
-FlowersBeat setUp()
+FlowersBeat setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
     FlowersBeat scene;
     // The particles already flying keep going; no new ones are born in this scene.
-    if (flowerParticles)
-        flowerParticles->emitting = false;
+    if (state.flowerParticles)
+        state.flowerParticles->emitting = false;
     scene.pipShrink.set(0.2f, 0.f, 1.f, CubicOut, 0.f);
-    startedEndedText.x = 1920.f;
-    startedEndedText.y = 450.f;
-    startedEndedText.active = true;
-    scene.black = blackSprite();
+    resources.startedEndedText.x = 1920.f;
+    resources.startedEndedText.y = 450.f;
+    resources.startedEndedText.active = true;
+    scene.black = resources.blackSprite();
     return scene;
 }
 
@@ -54,16 +55,18 @@ int fewerStars(float stars, float dt)
 }
 } // namespace
 
-SceneId flowersBeatScene(sf::RenderTarget& target, float dt)
+SceneId flowersBeatScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static FlowersBeat scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    FlowersBeat& scene = state.sceneState<FlowersBeat>(thisScene, [&] { return setUp(demo); });
 
     // Update.
     if (scene.flash > 0.f)
         scene.flash = std::max(0.f, scene.flash - dt * 1020.f);
     const int beat = scene.beats.poll(dt);
     if (beat >= 0 && beat == scene.schedule.endEntry)
-        return scene.schedule.next;
+        return nextScene(thisScene);
     if (beat >= 0)
     {
         scene.flash = 255.f;
@@ -76,28 +79,28 @@ SceneId flowersBeatScene(sf::RenderTarget& target, float dt)
     else if (scene.extraStars > 0)
         scene.extraStars = fewerStars(static_cast<float>(scene.extraStars), dt);
     scene.sceneTime += dt;
-    flowersShader.setUniform("iTime", scene.sceneTime * 2.f);
-    blobShader.setUniform("iTime", scene.sceneTime);
-    blobShader.setUniform("numStars", scene.extraStars + 50);
+    resources.flowersShader.setUniform("iTime", scene.sceneTime * 2.f);
+    resources.blobShader.setUniform("iTime", scene.sceneTime);
+    resources.blobShader.setUniform("numStars", scene.extraStars + 50);
 
     // Draw: the window flashes yellow under the pass, and the veil over it is what makes
     // the beat read as a black flash that lifts.
     const sf::Uint8 flashByte = truncatedByte(scene.flash);
     target.clear(sf::Color(flashByte, flashByte, 0, 255));
-    drawShaderPass(target, scene.useBlob ? blobShader : flowersShader);
-    drawFlashVeil(target, scene.flash);
+    drawShaderPass(resources, target, scene.useBlob ? resources.blobShader : resources.flowersShader);
+    drawFlashVeil(resources, target, scene.flash);
 
-    flowersOrigShader.setUniform("iTime", scene.sceneTime * 0.5f);
+    resources.flowersOrigShader.setUniform("iTime", scene.sceneTime * 0.5f);
     if (scene.pipShrink.active)
     {
         scene.pipShrink.update(dt);
         scene.pipScale = scene.pipShrink.getValue();
     }
-    // The inset is the whole of layer3 scaled down about its centre; the blossom shader
+    // The inset is the whole of resources.layer3 scaled down about its centre; the blossom shader
     // ignores the quad's colour, which still carries the veil's alpha.
-    layer3Sprite.setOrigin(960.f, 540.f);
-    layer3Sprite.setScale(scene.pipScale, scene.pipScale);
-    layer3Sprite.setPosition(1680.f, 935.f);
+    resources.layer3Sprite.setOrigin(960.f, 540.f);
+    resources.layer3Sprite.setScale(scene.pipScale, scene.pipScale);
+    resources.layer3Sprite.setPosition(1680.f, 935.f);
     // Shrunk away, the inset shows nothing. The blossom covers the whole layer opaquely, so
     // with the shortcuts it is drawn straight at its place on the window instead, the same
     // quad and texture coordinates through the layer sprite's transform, at a twenty-fifth
@@ -106,28 +109,29 @@ SceneId flowersBeatScene(sf::RenderTarget& target, float dt)
     const bool insetThroughLayer = insetShown && !drawingShortcuts;
     if (insetThroughLayer)
     {
-        layer3.clear(sf::Color(255, 255, 255, 255));
-        drawIfPresent(layer3, scene.black, sf::RenderStates(&flowersOrigShader));
+        resources.layer3.clear(sf::Color(255, 255, 255, 255));
+        drawIfPresent(resources, resources.layer3, scene.black,
+                      sf::RenderStates(&resources.flowersOrigShader));
     }
 
-    scrollPeephole(rainbowShader, scene.sceneTime);
-    startedEndedText.update(dt);
-    startedEndedText.draw();
-    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader),
-                   startedEndedText.drawnArea);
+    scrollPeephole(resources.rainbowShader, scene.sceneTime);
+    resources.startedEndedText.update(dt);
+    resources.startedEndedText.draw();
+    compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
+                   sf::RenderStates(&resources.rainbowShader), resources.startedEndedText.drawnArea);
     if (insetThroughLayer)
-        compositeLayer(target, layer3, layer3Sprite);
+        compositeLayer(resources, target, resources.layer3, resources.layer3Sprite);
     else if (insetShown)
     {
-        sf::RenderStates inset(&flowersOrigShader);
-        inset.transform = layer3Sprite.getTransform();
-        drawIfPresent(target, scene.black, inset);
+        sf::RenderStates inset(&resources.flowersOrigShader);
+        inset.transform = resources.layer3Sprite.getTransform();
+        drawIfPresent(resources, target, scene.black, inset);
     }
 
-    if (flowerParticles)
+    if (state.flowerParticles)
     {
-        flowerParticles->update(dt);
-        flowerParticles->draw(target);
+        state.flowerParticles->update(dt, state.random);
+        state.flowerParticles->draw(target);
     }
     return thisScene;
 }

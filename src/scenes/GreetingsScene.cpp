@@ -3,12 +3,11 @@
 // leaving in the first 0.4 s. Six greeting pictures gather from scattered tiles one after
 // another, starting at about 0.03, 1.6, 3.0, 4.6, 6.1 and 7.5 s; each takes 2 s to come
 // together, holds for 2 s and scatters away in 1 s, so up to four overlap. They are drawn
-// into layer1, which rocks by up to 8 degrees either way (a 6.3 s swing). The ninth beat,
+// into resources.layer1, which rocks by up to 8 degrees either way (a 6.3 s swing). The ninth beat,
 // at 12.07 s, hands over to the flowers beat before anything is drawn.
-#include "assets/Registries.hpp"
 #include "runtime/BeatTables.hpp"
+#include "runtime/Demo.hpp"
 #include "runtime/PassTiming.hpp"
-#include "runtime/SharedResources.hpp"
 #include "scenes/PopSprite.hpp"
 #include "scenes/Pulse.hpp"
 #include "scenes/SceneHelpers.hpp"
@@ -26,7 +25,7 @@ struct Greetings
 {
     const SceneSchedule& schedule = scheduleFor(thisScene);
     BeatTrack beats{schedule.beats};
-    float sceneTime = 0.f; // rocks layer1
+    float sceneTime = 0.f; // rocks resources.layer1
     std::array<Pulse, 6> greetings{Pulse{greetPulseRates}, Pulse{greetPulseRates}, Pulse{greetPulseRates},
                                    Pulse{greetPulseRates}, Pulse{greetPulseRates}, Pulse{greetPulseRates}};
     sf::Sprite* black = nullptr;
@@ -34,76 +33,82 @@ struct Greetings
     sf::Sprite* frame2 = nullptr;
 };
 
-Greetings setUp()
+Greetings setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
     Greetings scene;
-    scene.black = blackSprite();
+    scene.black = resources.blackSprite();
     if (scene.black)
         scene.black->setColor(sf::Color(255, 255, 255, 255));
-    scene.frame1 = spriteManager.get("frame1");
-    scene.frame2 = spriteManager.get("frame2");
-    layer1Sprite.setPosition(960.f, 540.f);
-    layer1Sprite.setOrigin(960.f, 540.f);
+    scene.frame1 = resources.spriteManager.get("frame1");
+    scene.frame2 = resources.spriteManager.get("frame2");
+    resources.layer1Sprite.setPosition(960.f, 540.f);
+    resources.layer1Sprite.setOrigin(960.f, 540.f);
 
     // A greeting whose picture is missing (already reported at start-up) is left out: its
     // pulse keeps time but has nothing to draw.
-    const std::array<sf::Shader*, 6> shaders{&greets1Shader, &greets2Shader, &greets3Shader,
-                                             &greets4Shader, &greets5Shader, &greets6Shader};
+    const std::array<sf::Shader*, 6> shaders{&resources.greets1Shader, &resources.greets2Shader,
+                                             &resources.greets3Shader, &resources.greets4Shader,
+                                             &resources.greets5Shader, &resources.greets6Shader};
     const std::array<const char*, 6> images{"greets1", "greets2", "greets3", "greets4", "greets5", "greets6"};
     for (std::size_t i = 0; i < scene.greetings.size(); ++i)
     {
         scene.greetings[i].shader = shaders[i];
-        scene.greetings[i].sprite = textureManager.exists(images[i]) ? scene.black : nullptr;
-        scene.greetings[i].wholePicture = pictureOnQuad(scene.greetings[i].sprite, images[i]);
+        scene.greetings[i].sprite = resources.textureManager.exists(images[i]) ? scene.black : nullptr;
+        scene.greetings[i].wholePicture =
+            pictureOnQuad(resources.textureManager, scene.greetings[i].sprite, images[i]);
     }
     return scene;
 }
 } // namespace
 
-SceneId greetingsScene(sf::RenderTarget& target, float dt)
+SceneId greetingsScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    stepFrameTimer(dt);
-    static Greetings scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    stepFrameTimer(state.frameTimer, state.frameToggle, dt);
+    Greetings& scene = state.sceneState<Greetings>(thisScene, [&] { return setUp(demo); });
     scene.sceneTime += dt;
 
     // Update.
     const int beat = scene.beats.poll(dt);
     if (beat >= 0 && beat == scene.schedule.endEntry)
-        return scene.schedule.next;
+        return nextScene(thisScene);
     if (beat >= 0 && beat < static_cast<int>(scene.greetings.size()))
         scene.greetings[static_cast<std::size_t>(beat)].start();
-    cuteTime += 4.f * dt;
-    cuteShader.setUniform("iTime", cuteTime);
+    state.cuteTime += 4.f * dt;
+    resources.cuteShader.setUniform("iTime", state.cuteTime);
 
     // Draw: the background, the pictures left over from the cute scene, then the greetings
     // on top in their own rocking layer.
     if (scene.black)
     {
         scene.black->setRotation(180.f);
-        drawIfPresent(target, scene.black, sf::RenderStates(&cuteShader));
+        drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.cuteShader));
         scene.black->setRotation(0.f);
     }
     for (Pulse& greeting : scene.greetings)
         greeting.update(dt);
-    for (PopSprite& picture : popSprites)
+    for (PopSprite& picture : state.popSprites)
         picture.update(dt);
-    if (flowerParticles)
+    if (state.flowerParticles)
     {
-        flowerParticles->update(dt);
-        flowerParticles->draw(target);
+        state.flowerParticles->update(dt, state.random);
+        state.flowerParticles->draw(target);
     }
-    for (const PopSprite& picture : popSprites)
-        picture.draw(target);
-    drawIfPresent(target, frameToggle ? scene.frame2 : scene.frame1);
+    for (const PopSprite& picture : state.popSprites)
+        picture.draw(resources, target);
+    drawIfPresent(resources, target, state.frameToggle ? scene.frame2 : scene.frame1);
     // The layer holds what the greetings draw: when each can say where, only that is shown.
     std::optional<sf::FloatRect> drawn = sf::FloatRect();
     for (const Pulse& greeting : scene.greetings)
     {
-        greeting.draw(layer1);
+        greeting.draw(resources, resources.layer1);
         const std::optional<sf::FloatRect> area = greeting.drawnArea();
         drawn = drawn && area ? std::optional<sf::FloatRect>(boundsUnion(*drawn, *area)) : std::nullopt;
     }
-    layer1Sprite.setRotation(8.f * std::sin(scene.sceneTime));
-    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates::Default, drawn);
+    resources.layer1Sprite.setRotation(8.f * std::sin(scene.sceneTime));
+    compositeLayer(resources, target, resources.layer1, resources.layer1Sprite, sf::RenderStates::Default,
+                   drawn);
     return thisScene;
 }

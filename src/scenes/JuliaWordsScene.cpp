@@ -5,10 +5,9 @@
 // "gel" 1.21 s, "pop" 1.48 s, "tik" 1.75 s, each growing to full size in 0.35 s with an
 // overshoot. The last flash is at 2.31 s; at 3.07 s (entry 11) the scene hands over to
 // the circles without drawing that frame.
-#include "assets/Registries.hpp"
 #include "fx/Tween.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
@@ -18,14 +17,14 @@
 namespace
 {
 constexpr SceneId thisScene = 4;
-constexpr SceneId nextScene = 5;
 constexpr int pieceCount = 7;
 
 const char* const pieceKeys[pieceCount] = {"flum", "ba", "doo", "zin", "gel", "pop", "tik"};
 
 // Each piece's shader: the rainbow and dots peepholes alternate in pairs.
-sf::Shader* const pieceShaders[pieceCount] = {&rainbowShader, &rainbowShader, &dotsShader, &dotsShader,
-                                              &rainbowShader, &rainbowShader, &dotsShader};
+sf::Shader Resources::*const pieceShaders[pieceCount] = {
+    &Resources::rainbowShader, &Resources::rainbowShader, &Resources::dotsShader, &Resources::dotsShader,
+    &Resources::rainbowShader, &Resources::rainbowShader, &Resources::dotsShader};
 
 // The piece whose pop each beat entry starts; -1: the entry only flashes.
 constexpr int pieceOfEntry[] = {0, 1, 2, -1, -1, 3, 4, 5, 6, -1, -1};
@@ -41,14 +40,15 @@ struct JuliaWords
     sf::Sprite* black = nullptr;
 };
 
-JuliaWords setUp()
+JuliaWords setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
     JuliaWords scene;
-    scene.black = blackSprite();
-    dotsShader.setUniform("tilesAcross", dotsTilesAcross);
+    scene.black = resources.blackSprite();
+    resources.dotsShader.setUniform("tilesAcross", dotsTilesAcross);
     for (int i = 0; i < pieceCount; ++i)
     {
-        scene.pieces[i] = spriteManager.get(pieceKeys[i]);
+        scene.pieces[i] = resources.spriteManager.get(pieceKeys[i]);
         if (scene.pieces[i])
         {
             scene.pieces[i]->setScale(0.f, 0.f);
@@ -60,9 +60,11 @@ JuliaWords setUp()
 }
 } // namespace
 
-SceneId juliaWordsScene(sf::RenderTarget& target, float dt)
+SceneId juliaWordsScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static JuliaWords scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    JuliaWords& scene = state.sceneState<JuliaWords>(thisScene, [&] { return setUp(demo); });
 
     // Update: the pops advance before the beat, so a pop started on a beat frame still
     // shows scale 0 on that frame.
@@ -82,19 +84,19 @@ SceneId juliaWordsScene(sf::RenderTarget& target, float dt)
     }
     const int beat = scene.beats.poll(dt);
     if (beat == scene.beats.lastIndex())
-        return nextScene; // nothing of this scene on its last frame
+        return nextScene(thisScene); // nothing of this scene on its last frame
     if (beat >= 0)
     {
         scene.flash = 255.f;
         scene.colourToggle += 1;
         if (scene.colourToggle == 1)
         {
-            juliaShader.setUniform("fractalColor", sf::Glsl::Vec3(1.f, 0.f, 1.f));
+            resources.juliaShader.setUniform("fractalColor", sf::Glsl::Vec3(1.f, 0.f, 1.f));
             scene.colourToggle = -1;
         }
         else if (scene.colourToggle == 0)
         {
-            juliaShader.setUniform("fractalColor", sf::Glsl::Vec3(0.f, 1.f, 0.f));
+            resources.juliaShader.setUniform("fractalColor", sf::Glsl::Vec3(0.f, 1.f, 0.f));
         }
         const int entries = static_cast<int>(sizeof(pieceOfEntry) / sizeof(pieceOfEntry[0]));
         if (beat < entries && pieceOfEntry[beat] >= 0)
@@ -105,18 +107,18 @@ SceneId juliaWordsScene(sf::RenderTarget& target, float dt)
     // see-through outside.
     const sf::Uint8 flash = truncatedByte(scene.flash);
     target.clear(sf::Color(flash, 0, flash, 255));
-    dotsShader.setUniform("xOffset", -scene.sceneTime * 0.125f);
-    dotsShader.setUniform("yOffset", -scene.sceneTime * 0.25f);
-    rainbowShader.setUniform("xOffset", -scene.sceneTime * 0.125f);
-    rainbowShader.setUniform("yOffset", -scene.sceneTime * 0.25f);
-    juliaShader.setUniform("fractalState", std::sin(scene.sceneTime / 3.f) * 0.5f + 0.5f);
-    drawIfPresent(target, scene.black, sf::RenderStates(&juliaShader));
-    if (starParticles)
+    resources.dotsShader.setUniform("xOffset", -scene.sceneTime * 0.125f);
+    resources.dotsShader.setUniform("yOffset", -scene.sceneTime * 0.25f);
+    resources.rainbowShader.setUniform("xOffset", -scene.sceneTime * 0.125f);
+    resources.rainbowShader.setUniform("yOffset", -scene.sceneTime * 0.25f);
+    resources.juliaShader.setUniform("fractalState", std::sin(scene.sceneTime / 3.f) * 0.5f + 0.5f);
+    drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.juliaShader));
+    if (state.starParticles)
     {
-        starParticles->update(dt);
-        starParticles->draw(target);
+        state.starParticles->update(dt, state.random);
+        state.starParticles->draw(target);
     }
     for (int i = 0; i < pieceCount; ++i)
-        drawIfPresent(target, scene.pieces[i], sf::RenderStates(pieceShaders[i]));
+        drawIfPresent(resources, target, scene.pieces[i], sf::RenderStates(&(resources.*pieceShaders[i])));
     return thisScene;
 }

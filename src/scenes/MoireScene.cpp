@@ -4,9 +4,8 @@
 // the next one in turn is thrown from the floor towards the top of the window as a heavy
 // jumper that lands without rebounding and slides on along the floor. The 36th beat, at
 // about 12.03 s, hands over to the triangle finale without drawing.
-#include "assets/Registries.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 #include "scenes/ShaderBouncer.hpp"
@@ -15,32 +14,35 @@
 
 namespace
 {
-constexpr SceneId ownId = 11;
+constexpr SceneId thisScene = 11;
 
 struct Moire
 {
-    BeatTrack beats{scheduleFor(ownId).beats};
+    BeatTrack beats{scheduleFor(thisScene).beats};
     float sceneTime = 0.f;
     float colorPulse = 0.f; // 1 on a beat, falling by 8 per second to 0
     sf::Sprite* black = nullptr;
 };
 
-Moire setUp()
+Moire setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
     Moire scene;
-    scene.black = blackSprite();
-    centreBlackSprite(180.f);
+    scene.black = resources.blackSprite();
+    centreBlackSprite(resources, 180.f);
     return scene;
 }
 } // namespace
 
-SceneId moireScene(sf::RenderTarget& target, float dt)
+SceneId moireScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static Moire scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    Moire& scene = state.sceneState<Moire>(thisScene, [&] { return setUp(demo); });
 
     const int beat = scene.beats.poll(dt);
-    if (beat == scheduleFor(ownId).endEntry)
-        return scheduleFor(ownId).next;
+    if (beat == scheduleFor(thisScene).endEntry)
+        return nextScene(thisScene);
     if (scene.colorPulse > 0.f)
     {
         scene.colorPulse -= 8.f * dt;
@@ -51,16 +53,17 @@ SceneId moireScene(sf::RenderTarget& target, float dt)
     {
         scene.colorPulse = 1.f;
         // With no bubbles (their sprites missing) the beat launches nothing.
-        launchNextBouncer();
+        launchNextBouncer(state.shaderBouncers, state.nextBouncer);
     }
-    scrollPeephole(textShader, 2.f * scene.sceneTime);
-    scrollPeephole(rainbowShader, 2.f * scene.sceneTime);
+    scrollPeephole(resources.textShader, 2.f * scene.sceneTime);
+    scrollPeephole(resources.rainbowShader, 2.f * scene.sceneTime);
     scene.sceneTime += dt;
 
-    moireShader.setUniform("color2", sf::Glsl::Vec3(scene.colorPulse, scene.colorPulse, scene.colorPulse));
-    moireShader.setUniform("iTime", scene.sceneTime);
-    drawShaderPass(target, moireShader, 1, 180.f);
-    updateShaderBouncers(dt);
-    drawShaderBouncers(target);
-    return ownId;
+    resources.moireShader.setUniform("color2",
+                                     sf::Glsl::Vec3(scene.colorPulse, scene.colorPulse, scene.colorPulse));
+    resources.moireShader.setUniform("iTime", scene.sceneTime);
+    drawShaderPass(resources, target, resources.moireShader, 1, 180.f);
+    updateShaderBouncers(state.shaderBouncers, dt);
+    drawShaderBouncers(resources, state.shaderBouncers, target);
+    return thisScene;
 }

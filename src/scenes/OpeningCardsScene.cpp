@@ -1,13 +1,14 @@
 // Scene 0, the opening title cards: black for 1.5 s, card "gr1" fades in, holds four
 // seconds and fades out; card "gr2", seen through the rainbow peephole, does the same;
 // one second into its fade-out the scene hands over to the bouncing logos (about 11.5 s).
-#include "assets/Registries.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
 namespace
 {
+constexpr SceneId thisScene = 0;
+
 struct OpeningCards
 {
     sf::Sprite* card1 = nullptr; // "gr1"
@@ -16,11 +17,11 @@ struct OpeningCards
     int step = 0;                // position in the timeline below
 };
 
-void startFade(float from, int mode)
+void startFade(DemoState& state, float from, int mode)
 {
-    fadeAlpha = from;
-    fadeMode = mode;
-    fadeSpeed = 1.f;
+    state.fadeAlpha = from;
+    state.fadeMode = mode;
+    state.fadeSpeed = 1.f;
 }
 
 void setAlpha(sf::Sprite* card, sf::Uint8 alpha)
@@ -29,11 +30,12 @@ void setAlpha(sf::Sprite* card, sf::Uint8 alpha)
         card->setColor(sf::Color(255, 255, 255, alpha));
 }
 
-OpeningCards setUp()
+OpeningCards setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
     OpeningCards scene;
-    scene.card1 = spriteManager.get("gr1");
-    scene.card2 = spriteManager.get("gr2");
+    scene.card1 = resources.spriteManager.get("gr1");
+    scene.card2 = resources.spriteManager.get("gr2");
     for (sf::Sprite* card : {scene.card1, scene.card2})
         if (card)
             card->setPosition(960.f, 540.f);
@@ -44,44 +46,45 @@ OpeningCards setUp()
 }
 } // namespace
 
-SceneId openingCardsScene(sf::RenderTarget& target, float dt)
+SceneId openingCardsScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static OpeningCards scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    OpeningCards& scene = state.sceneState<OpeningCards>(thisScene, [&] { return setUp(demo); });
 
     // Update: each step waits strictly longer than its time since the previous one, so a
     // single long frame passes at most one step.
     scene.timer += dt;
-    scrollPeephole(rainbowShader, scene.timer);
-    const float waits[] = {1.5f, 4.f, 1.f, 4.f, 1.f};
-    if (scene.step < 5 && scene.timer > waits[scene.step])
+    scrollPeephole(resources.rainbowShader, scene.timer);
+    if (scene.step < 5 && scene.timer > openingCardWaits[scene.step])
     {
         switch (scene.step)
         {
         case 0: // card 1 out of black
             setAlpha(scene.card1, 255);
-            startFade(1.f, 2);
+            startFade(state, 1.f, 2);
             break;
         case 1: // card 1 to black
-            startFade(0.f, 1);
+            startFade(state, 0.f, 1);
             break;
         case 2: // card 2 out of black
             setAlpha(scene.card1, 0);
             setAlpha(scene.card2, 255);
-            startFade(1.f, 2);
+            startFade(state, 1.f, 2);
             break;
         case 3: // card 2 to black
-            startFade(0.f, 1);
+            startFade(state, 0.f, 1);
             break;
         default: // the screen is black again: hand over without drawing
-            return 1;
+            return nextScene(thisScene);
         }
         scene.timer = 0.f;
         ++scene.step;
     }
 
     // Draw: card 1 every frame (transparent outside its turn), card 2 from its turn on.
-    drawIfPresent(target, scene.card1);
+    drawIfPresent(resources, target, scene.card1);
     if (scene.step >= 3)
-        drawIfPresent(target, scene.card2, sf::RenderStates(&rainbowShader));
-    return 0;
+        drawIfPresent(resources, target, scene.card2, sf::RenderStates(&resources.rainbowShader));
+    return thisScene;
 }

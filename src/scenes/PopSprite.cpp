@@ -4,11 +4,6 @@
 
 #include <SFML/Graphics/Color.hpp>
 
-std::array<PopSprite, 12> popSprites{};
-float frameTimer = 0.f;
-bool frameToggle = false;
-float cuteTime = 0.f;
-
 void PopSprite::spawn(float x, float y, sf::Sprite* sprite, int mode, float targetX, float targetY,
                       float baseScale)
 {
@@ -118,7 +113,7 @@ void PopSprite::update(float dt)
     }
 }
 
-void PopSprite::draw(sf::RenderTarget& target) const
+void PopSprite::draw(const Resources& resources, sf::RenderTarget& target) const
 {
     if (!visible || sprite == nullptr)
         return;
@@ -126,10 +121,10 @@ void PopSprite::draw(sf::RenderTarget& target) const
     sprite->setRotation(rotation);
     sprite->setScale(scale, scale);
     sprite->setColor(sf::Color(255, 255, 255, truncatedByte(alpha * 255.f)));
-    drawIfPresent(target, sprite);
+    drawIfPresent(resources, target, sprite);
 }
 
-void stepFrameTimer(float dt)
+void stepFrameTimer(float& frameTimer, bool& frameToggle, float dt)
 {
     frameTimer += dt;
     if (frameTimer > 0.25f)

@@ -4,7 +4,8 @@
 
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Sprite.hpp>
-#include <array>
+
+class Resources;
 
 /// A picture that pops up (grows and fades in), then spins, swings or drifts, and can be
 /// sent away (shrinks and fades out). The cute pictures scene spawns twelve of them and the
@@ -42,22 +43,10 @@ struct PopSprite
 
     /// Draws the sprite at the picture's position, rotation, scale and opacity into target
     /// with the default render states; nothing while invisible or when the sprite is null.
-    void draw(sf::RenderTarget& target) const;
+    void draw(const Resources& resources, sf::RenderTarget& target) const;
 };
-
-/// The twelve pictures of the cute pictures scene, shared with the greetings scene.
-extern std::array<PopSprite, 12> popSprites;
-
-/// Seconds since the flipping frame picture last flipped; shared by the two scenes that show it.
-extern float frameTimer;
-
-/// Which of the two frame pictures is shown: false "frame1", true "frame2".
-extern bool frameToggle;
-
-/// The cute background's clock, sent to the cute shader as "iTime".
-extern float cuteTime;
 
 /// The frame picture's clock step, done once per call by each scene that shows it: adds dt
 /// to frameTimer, and once it exceeds 0.25 s sets it back to 0 and flips frameToggle, so a
 /// long frame flips the picture only once.
-void stepFrameTimer(float dt);
+void stepFrameTimer(float& frameTimer, bool& frameToggle, float dt);

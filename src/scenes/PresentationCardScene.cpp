@@ -4,10 +4,9 @@
 // on the first frame, the last at 8.77 s; the star particles are switched on here and fly
 // between laser and card. At 8.98 s (beat 29) the scene hands over to the Julia words
 // without drawing that frame.
-#include "assets/Registries.hpp"
 #include "fx/ElasticSprite.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
@@ -16,7 +15,6 @@
 namespace
 {
 constexpr SceneId thisScene = 3;
-constexpr SceneId nextScene = 4;
 
 struct PresentationCard
 {
@@ -28,11 +26,14 @@ struct PresentationCard
     sf::Sprite* black = nullptr;
 };
 
-PresentationCard setUp()
+PresentationCard setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
     PresentationCard scene;
-    scene.black = blackSprite();
-    if (const sf::Texture* picture = textureManager.get("presentado"))
+    scene.card = ElasticSprite(&resources.elasticShaders);
+    scene.black = resources.blackSprite();
+    if (const sf::Texture* picture = resources.textureManager.get("presentado"))
     {
         scene.card.setTexture(*picture, false);
         scene.cardShown = true;
@@ -41,10 +42,10 @@ PresentationCard setUp()
     scene.card.enablePerspective(true);
     scene.card.setOrigin(960.f, 540.f);
     scene.card.setPosition(960.f, 540.f);
-    if (starParticles)
+    if (state.starParticles)
     {
-        starParticles->emitting = true;
-        starParticles->spawnTimer = 0.f;
+        state.starParticles->emitting = true;
+        state.starParticles->spawnTimer = 0.f;
     }
     return scene;
 }
@@ -63,9 +64,11 @@ void shapePresentationCard(ElasticSprite& card, float sceneTime)
     card.setTextureRect({0.f, 0.f, 1920.f, 1080.f});
 }
 
-SceneId presentationCardScene(sf::RenderTarget& target, float dt)
+SceneId presentationCardScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static PresentationCard scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    PresentationCard& scene = state.sceneState<PresentationCard>(thisScene, [&] { return setUp(demo); });
     scene.sceneTime += dt;
 
     // Update.
@@ -78,24 +81,25 @@ SceneId presentationCardScene(sf::RenderTarget& target, float dt)
     }
     const int beat = scene.beats.poll(dt);
     if (beat == scene.beats.lastIndex())
-        return nextScene; // nothing of this scene on its last frame
+        return nextScene(thisScene); // nothing of this scene on its last frame
     if (beat >= 0)
         scene.waveIntensity = 2.5f;
 
-    laserShader.setUniform("xOffset", -scene.sceneTime);
-    laserShader.setUniform("waveIntensity", scene.waveIntensity);
-    textShader.setUniform("xOffset", scene.sceneTime);
-    textShader.setUniform("yOffset", scene.sceneTime * 0.5f);
-    if (starParticles)
-        starParticles->update(dt);
+    resources.laserShader.setUniform("xOffset", -scene.sceneTime);
+    resources.laserShader.setUniform("waveIntensity", scene.waveIntensity);
+    resources.textShader.setUniform("xOffset", scene.sceneTime);
+    resources.textShader.setUniform("yOffset", scene.sceneTime * 0.5f);
+    if (state.starParticles)
+        state.starParticles->update(dt, state.random);
 
     // Draw: laser, particles between laser and card, then the card through the peephole.
-    drawIfPresent(target, scene.black, sf::RenderStates(&laserShader));
-    if (starParticles)
-        starParticles->draw(target);
+    drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.laserShader));
+    if (state.starParticles)
+        state.starParticles->draw(target);
     if (scene.cardShown)
-        layer2.draw(scene.card);
-    compositeLayer(target, layer2, layer2Sprite, sf::RenderStates(&textShader),
+        resources.layer2.draw(scene.card);
+    compositeLayer(resources, target, resources.layer2, resources.layer2Sprite,
+                   sf::RenderStates(&resources.textShader),
                    scene.cardShown ? scene.card.getDrawnBounds() : sf::FloatRect());
     return thisScene;
 }

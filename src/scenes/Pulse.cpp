@@ -1,7 +1,7 @@
 #include "scenes/Pulse.hpp"
 
-#include "assets/Registries.hpp"
 #include "runtime/PassTiming.hpp"
+#include "runtime/Resources.hpp"
 #include "scenes/SceneHelpers.hpp"
 
 void Pulse::start()
@@ -46,7 +46,7 @@ void Pulse::update(float dt)
         shader->setUniform("iTime", level);
 }
 
-void Pulse::draw(sf::RenderTarget& target) const
+void Pulse::draw(const Resources& resources, sf::RenderTarget& target) const
 {
     // At level 0 every tile is far out and invisible.
     if (!active || !worthDrawing(level > 0.f))
@@ -54,7 +54,7 @@ void Pulse::draw(sf::RenderTarget& target) const
     std::optional<DrawWithin> within;
     if (const std::optional<sf::FloatRect> area = drawnArea())
         within.emplace(target, *area);
-    drawIfPresent(target, sprite, sf::RenderStates(shader));
+    drawIfPresent(resources, target, sprite, sf::RenderStates(shader));
 }
 
 std::optional<sf::FloatRect> Pulse::drawnArea() const
@@ -70,10 +70,11 @@ std::optional<sf::FloatRect> Pulse::drawnArea() const
                          area.height + 2.f * margin);
 }
 
-std::optional<sf::FloatRect> pictureOnQuad(const sf::Sprite* quad, const std::string& textureKey)
+std::optional<sf::FloatRect> pictureOnQuad(const TextureManager& textures, const sf::Sprite* quad,
+                                           const std::string& textureKey)
 {
-    const sf::Texture* picture = textureManager.exists(textureKey) ? textureManager.get(textureKey) : nullptr;
-    const std::optional<sf::IntRect> opaque = textureManager.opaqueBounds(textureKey);
+    const sf::Texture* picture = textures.exists(textureKey) ? textures.get(textureKey) : nullptr;
+    const std::optional<sf::IntRect> opaque = textures.opaqueBounds(textureKey);
     if (!quad || !picture || !opaque)
         return std::nullopt;
     const sf::FloatRect quadArea = quad->getLocalBounds();

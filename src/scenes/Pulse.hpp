@@ -6,6 +6,9 @@
 #include <optional>
 #include <string>
 
+class Resources;
+class TextureManager;
+
 /// How one kind of pulse moves: how fast its level rises and how long it holds at full
 /// level before falling at one per second. Units are those of the dt the pulse is given.
 struct PulseRates
@@ -46,14 +49,15 @@ struct Pulse
 
     /// Draws the sprite with the shader into target while the pulse runs; at level 0, where
     /// every tile is out of sight, nothing is drawn, and at full level only wholePicture.
-    void draw(sf::RenderTarget& target) const;
+    void draw(const Resources& resources, sf::RenderTarget& target) const;
 
     /// The part of the target the next draw can change: nothing when inactive or at level 0,
     /// wholePicture (in target pixels) at full level when known, else unknown (anywhere).
     std::optional<sf::FloatRect> drawnArea() const;
 };
 
-/// Where the picture textureKey shows when it is spread over quad (its texture coordinates
+/// Where the picture textureKey of textures shows when it is spread over quad (its texture coordinates
 /// 0 to 1 across the quad's own pixels, as the scatter shader reads it): the picture's
 /// opaque bounds in the quad's own pixels. Nothing when the quad or the picture is missing.
-std::optional<sf::FloatRect> pictureOnQuad(const sf::Sprite* quad, const std::string& textureKey);
+std::optional<sf::FloatRect> pictureOnQuad(const TextureManager& textures, const sf::Sprite* quad,
+                                           const std::string& textureKey);

@@ -4,9 +4,8 @@
 // peephole; at the left edge "baba" and the scattered "finger" bob up and down a quarter
 // period apart, the finger shaking itself apart a little on every beat. The last beat, at
 // 11.97 s, hands over to the bubbles before anything is drawn.
-#include "assets/Registries.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
@@ -26,62 +25,66 @@ struct RainbowTunnel
     sf::Sprite* black = nullptr;
     sf::Sprite* baba = nullptr;
     sf::Sprite* finger = nullptr;
-    bool fingerImage = false; // fingerShader has its picture to scatter
+    bool fingerImage = false; // resources.fingerShader has its picture to scatter
 };
 
-RainbowTunnel setUp()
+RainbowTunnel setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
     RainbowTunnel scene;
-    transformText.x = 1920.f;
-    transformText.y = 450.f;
-    transformText.active = true;
-    scene.black = blackSprite();
-    scene.baba = spriteManager.get("baba");
-    scene.finger = spriteManager.get("finger");
-    scene.fingerImage = textureManager.exists("finger");
-    centreBlackSprite(180.f);
+    resources.transformText.x = 1920.f;
+    resources.transformText.y = 450.f;
+    resources.transformText.active = true;
+    scene.black = resources.blackSprite();
+    scene.baba = resources.spriteManager.get("baba");
+    scene.finger = resources.spriteManager.get("finger");
+    scene.fingerImage = resources.textureManager.exists("finger");
+    centreBlackSprite(resources, 180.f);
     return scene;
 }
 } // namespace
 
-SceneId rainbowTunnelScene(sf::RenderTarget& target, float dt)
+SceneId rainbowTunnelScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static RainbowTunnel scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    RainbowTunnel& scene = state.sceneState<RainbowTunnel>(thisScene, [&] { return setUp(demo); });
 
     // Update.
     if (scene.effectLevel > 0.f)
         scene.effectLevel = std::max(0.f, scene.effectLevel - 2.f * dt);
     const int beat = scene.beats.poll(dt);
     if (beat >= 0 && beat == scene.schedule.endEntry)
-        return scene.schedule.next;
+        return nextScene(thisScene);
     if (beat >= 0)
         scene.effectLevel = 1.f;
     scene.sceneTime += dt;
-    rainbowTunnelShader.setUniform("iTime", scene.sceneTime);
-    rainbowTunnelShader.setUniform("zoomFactorEx", 50.f * std::sin(0.5f * scene.sceneTime) + 50.f);
-    rainbowTunnelShader.setUniform("effect", scene.effectLevel);
+    resources.rainbowTunnelShader.setUniform("iTime", scene.sceneTime);
+    resources.rainbowTunnelShader.setUniform("zoomFactorEx", 50.f * std::sin(0.5f * scene.sceneTime) + 50.f);
+    resources.rainbowTunnelShader.setUniform("effect", scene.effectLevel);
 
     // Draw. The quad stays turned by 180 degrees for the whole scene; its alpha tells the
     // tunnel a beat frame (1) from any other (0).
     if (scene.black)
     {
         scene.black->setColor(sf::Color(0, 0, 0, truncatedByte(scene.effectLevel)));
-        drawIfPresent(target, scene.black, sf::RenderStates(&rainbowTunnelShader));
+        drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.rainbowTunnelShader));
     }
     if (scene.baba)
         scene.baba->setPosition(0.f, 20.f * std::sin(8.f * scene.sceneTime) + 20.f);
     if (scene.finger)
         scene.finger->setPosition(0.f, 20.f * std::cos(8.f * scene.sceneTime) + 20.f);
-    scrollPeephole(rainbowShader, scene.sceneTime);
-    transformText.update(dt);
-    transformText.draw();
-    fingerShader.setUniform("iTime", 1.f - 0.25f * scene.effectLevel);
+    scrollPeephole(resources.rainbowShader, scene.sceneTime);
+    resources.transformText.update(dt);
+    resources.transformText.draw();
+    resources.fingerShader.setUniform("iTime", 1.f - 0.25f * scene.effectLevel);
 
-    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader), transformText.drawnArea);
-    drawIfPresent(target, scene.baba);
+    compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
+                   sf::RenderStates(&resources.rainbowShader), resources.transformText.drawnArea);
+    drawIfPresent(resources, target, scene.baba);
     // Without its picture the scatter shader would sample nothing; the plain finger
     // sprite is the sensible stand-in.
-    drawIfPresent(target, scene.finger,
-                  scene.fingerImage ? sf::RenderStates(&fingerShader) : sf::RenderStates::Default);
+    drawIfPresent(resources, target, scene.finger,
+                  scene.fingerImage ? sf::RenderStates(&resources.fingerShader) : sf::RenderStates::Default);
     return thisScene;
 }

@@ -1,20 +1,11 @@
 #include "scenes/SceneHelpers.hpp"
 
-#include "assets/Registries.hpp"
+#include "runtime/Demo.hpp"
 #include "runtime/PassTiming.hpp"
-#include "runtime/SharedResources.hpp"
 
-#include <set>
-
-sf::Sprite* blackSprite()
+void centreBlackSprite(Resources& resources, float rotationDegrees)
 {
-    static sf::Sprite* const sprite = spriteManager.get("black");
-    return sprite;
-}
-
-void centreBlackSprite(float rotationDegrees)
-{
-    sf::Sprite* quad = blackSprite();
+    sf::Sprite* quad = resources.blackSprite();
     if (!quad)
         return;
     quad->setPosition(960.f, 540.f);
@@ -36,9 +27,9 @@ sf::Uint8 truncatedByte(float level)
     return static_cast<sf::Uint8>(static_cast<int>(level));
 }
 
-void drawFlashVeil(sf::RenderTarget& target, float level)
+void drawFlashVeil(Resources& resources, sf::RenderTarget& target, float level)
 {
-    sf::Sprite* veil = blackSprite();
+    sf::Sprite* veil = resources.blackSprite();
     if (!veil)
         return;
     veil->setColor(sf::Color(0, 0, 0, truncatedByte(level)));
@@ -48,13 +39,13 @@ void drawFlashVeil(sf::RenderTarget& target, float level)
     target.draw(*veil);
 }
 
-void drawShaderPass(sf::RenderTarget& target, const sf::Shader& shader, sf::Uint8 alpha,
+void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Shader& shader, sf::Uint8 alpha,
                     float rotationDegrees)
 {
-    sf::Sprite* quad = blackSprite();
+    sf::Sprite* quad = resources.blackSprite();
     if (!quad)
         return;
-    const TimedPass pass(shaderName(&shader));
+    const TimedPass pass(resources.shaderName(&shader));
     quad->setColor(sf::Color(0, 0, 0, alpha));
     quad->setRotation(rotationDegrees);
     target.draw(*quad, sf::RenderStates(&shader));
@@ -71,39 +62,41 @@ namespace
 {
 // Whether key may be handed to the sound registry: a missing key goes through once, so the
 // registry writes its line, and is held back on every later call.
-bool shouldReachRegistry(const std::string& key)
+bool shouldReachRegistry(Demo& demo, const std::string& key)
 {
-    static std::set<std::string> reported;
-    if (soundManager.exists(key))
+    if (demo.resources.soundManager.exists(key))
         return true;
-    return reported.insert(key).second;
+    return demo.state.reportedSounds.insert(key).second;
 }
 } // namespace
 
-void playSound(const std::string& key)
+void playSound(Demo& demo, const std::string& key)
 {
-    if (shouldReachRegistry(key))
-        soundManager.play(key);
+    if (shouldReachRegistry(demo, key))
+        demo.resources.soundManager.play(key);
 }
 
-void stopSound(const std::string& key)
+void stopSound(Demo& demo, const std::string& key)
 {
-    if (shouldReachRegistry(key))
-        soundManager.stop(key);
+    if (shouldReachRegistry(demo, key))
+        demo.resources.soundManager.stop(key);
 }
 
-void drawIfPresent(sf::RenderTarget& target, const sf::Sprite* sprite, const sf::RenderStates& states)
+void drawIfPresent(const Resources& resources, sf::RenderTarget& target, const sf::Sprite* sprite,
+                   const sf::RenderStates& states)
 {
     if (!sprite)
         return;
-    const TimedPass pass(states.shader ? shaderName(states.shader) : "sprites");
+    const TimedPass pass(states.shader ? resources.shaderName(states.shader) : "sprites");
     target.draw(*sprite, states);
 }
 
-void compositeLayer(sf::RenderTarget& target, sf::RenderTexture& layer, const sf::Sprite& sprite,
-                    const sf::RenderStates& states, std::optional<sf::FloatRect> drawnArea)
+void compositeLayer(const Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
+                    const sf::Sprite& sprite, const sf::RenderStates& states,
+                    std::optional<sf::FloatRect> drawnArea)
 {
-    const TimedPass pass(layerName(layer), states.shader ? shaderName(states.shader) : nullptr);
+    const TimedPass pass(resources.layerName(layer),
+                         states.shader ? resources.shaderName(states.shader) : nullptr);
     layer.display();
     if (!drawnArea)
     {

@@ -8,20 +8,19 @@
 #include <optional>
 #include <string>
 
+class Resources;
+struct Demo;
+
 // Small drawing and sound helpers that several scenes share. Each one reports a missing
 // asset once, through its registry's own "does not exist." line, and then quietly skips it,
 // so a scene with a missing asset keeps its clocks and hand-over frame. Each drawing helper
 // is one pass of the bench's per-pass breakdown (runtime/PassTiming.hpp), named after its
 // shader ("cute"), its layer ("layer1"), or what it draws ("sprites", "flash veil").
 
-/// The sprite registry's "black" sprite: the fade overlay, the flash veil and the quad that
-/// full-screen shader passes are drawn on. Looked up once; null when the registry lacks it.
-sf::Sprite* blackSprite();
-
 /// Centres the black sprite on the screen (origin and position (960, 540)) and turns it by
 /// rotationDegrees, as the scenes that draw their shader quad turned need it. The sprite is
 /// shared, so later scenes see it so too. Does nothing when the sprite is missing.
-void centreBlackSprite(float rotationDegrees);
+void centreBlackSprite(Resources& resources, float rotationDegrees);
 
 /// Whether to draw something that changesPixels says can (or cannot) change a pixel: true
 /// when it can, and always with the drawing shortcuts off (runtime/PassTiming.hpp), so
@@ -35,13 +34,13 @@ sf::Uint8 truncatedByte(float level);
 /// The flash veil: the black sprite drawn over target, without a shader, with colour
 /// (0, 0, 0, trunc(level)); at alpha 0 only the colour is set. Does nothing when the black
 /// sprite is missing.
-void drawFlashVeil(sf::RenderTarget& target, float level);
+void drawFlashVeil(Resources& resources, sf::RenderTarget& target, float level);
 
 /// A full-screen pass through shader: the black sprite with colour (0, 0, 0, alpha), turned
 /// by rotationDegrees about its centre for the draw and turned back to 0 after it.
 /// Does nothing when the black sprite is missing.
-void drawShaderPass(sf::RenderTarget& target, const sf::Shader& shader, sf::Uint8 alpha = 1,
-                    float rotationDegrees = 0.f);
+void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Shader& shader,
+                    sf::Uint8 alpha = 1, float rotationDegrees = 0.f);
 
 /// Tiles of the dots peephole's background across the screen, which the scenes that use the
 /// dots shader give its "tilesAcross": enough that the dots come out finer than the letter
@@ -51,21 +50,21 @@ constexpr float dotsTilesAcross = 20.f;
 /// Scrolls a peephole shader's background: sets its "xOffset" and "yOffset" to offset.
 void scrollPeephole(sf::Shader& shader, float offset);
 
-/// Plays the sound effect key. A key the sound registry lacks is reported the first time
-/// (with the registry's message) and skipped silently after that.
-void playSound(const std::string& key);
+/// Plays the sound effect key. A key the sound registry lacks is reported the first time in a
+/// run of the demo (with the registry's message) and skipped silently after that.
+void playSound(Demo& demo, const std::string& key);
 
 /// Stops every instance of the sound effect key, with the same once-only report as playSound.
-void stopSound(const std::string& key);
+void stopSound(Demo& demo, const std::string& key);
 
 /// Draws sprite into target with states when sprite is not null; a missing sprite was
 /// already reported when it was looked up, so nothing is written here.
-void drawIfPresent(sf::RenderTarget& target, const sf::Sprite* sprite,
+void drawIfPresent(const Resources& resources, sf::RenderTarget& target, const sf::Sprite* sprite,
                    const sf::RenderStates& states = sf::RenderStates::Default);
 
 /// Finishes layer (its display) and draws its sprite into target with states. Given
 /// drawnArea, the part of the layer that anything was drawn into this frame, the sprite is
 /// drawn only where that part lands: everywhere else the layer is transparent.
-void compositeLayer(sf::RenderTarget& target, sf::RenderTexture& layer, const sf::Sprite& sprite,
-                    const sf::RenderStates& states = sf::RenderStates::Default,
+void compositeLayer(const Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
+                    const sf::Sprite& sprite, const sf::RenderStates& states = sf::RenderStates::Default,
                     std::optional<sf::FloatRect> drawnArea = std::nullopt);

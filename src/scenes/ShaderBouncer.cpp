@@ -4,9 +4,6 @@
 
 #include <SFML/Graphics/Texture.hpp>
 
-std::vector<ShaderBouncer> shaderBouncers;
-int nextBouncer = 0;
-
 namespace
 {
 constexpr float gravityPerStep = 24.f;
@@ -60,15 +57,16 @@ void ShaderBouncer::update(float dt)
     }
 }
 
-void ShaderBouncer::draw(sf::RenderTarget& target) const
+void ShaderBouncer::draw(const Resources& resources, sf::RenderTarget& target) const
 {
     if (!active || !sprite)
         return;
     sprite->setPosition(x, y);
-    drawIfPresent(target, sprite, sf::RenderStates(shader));
+    drawIfPresent(resources, target, sprite, sf::RenderStates(shader));
 }
 
-void addShaderBouncer(sf::Sprite* sprite, const sf::Shader& shader, bool fromRight)
+void addShaderBouncer(std::vector<ShaderBouncer>& shaderBouncers, sf::Sprite* sprite,
+                      const sf::Shader& shader, bool fromRight)
 {
     if (!sprite || !sprite->getTexture())
         return;
@@ -77,19 +75,20 @@ void addShaderBouncer(sf::Sprite* sprite, const sf::Shader& shader, bool fromRig
                                 static_cast<int>(size.y));
 }
 
-void updateShaderBouncers(float dt)
+void updateShaderBouncers(std::vector<ShaderBouncer>& shaderBouncers, float dt)
 {
     for (ShaderBouncer& bubble : shaderBouncers)
         bubble.update(dt);
 }
 
-void drawShaderBouncers(sf::RenderTarget& target)
+void drawShaderBouncers(const Resources& resources, const std::vector<ShaderBouncer>& shaderBouncers,
+                        sf::RenderTarget& target)
 {
     for (const ShaderBouncer& bubble : shaderBouncers)
-        bubble.draw(target);
+        bubble.draw(resources, target);
 }
 
-ShaderBouncer* launchNextBouncer()
+ShaderBouncer* launchNextBouncer(std::vector<ShaderBouncer>& shaderBouncers, int& nextBouncer)
 {
     if (shaderBouncers.empty())
         return nullptr;

@@ -5,6 +5,8 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <vector>
 
+class Resources;
+
 /// One bouncing bubble of the bubbles and moire scenes: a registry sprite drawn through a
 /// peephole shader, thrown around the window by gravity and the four edges. Several bubbles
 /// may share one sprite, since each sets the sprite's position just before drawing it.
@@ -30,27 +32,25 @@ struct ShaderBouncer
     void update(float dt);
 
     /// Draws the sprite at (x, y) through shader into target while active; nothing otherwise.
-    void draw(sf::RenderTarget& target) const;
+    void draw(const Resources& resources, sf::RenderTarget& target) const;
 };
 
-/// The bubbles, in the order they enter; filled by the bubbles scene on its first call and
-/// kept for the rest of the run. It holds fewer than twenty when bubble sprites are missing.
-extern std::vector<ShaderBouncer> shaderBouncers;
+// The bubbles are kept in the demo's state (shaderBouncers, in the order they enter, fewer than
+// twenty when bubble sprites are missing) and its cursor nextBouncer; these act on them.
 
-/// Index into shaderBouncers of the bubble the moire scene launches next.
-extern int nextBouncer;
-
-/// Appends a resting bubble for sprite, sized by the sprite's whole texture. A null sprite
-/// (a key the registry lacks, already reported there) or one without a texture adds nothing.
-void addShaderBouncer(sf::Sprite* sprite, const sf::Shader& shader, bool fromRight);
+/// Appends to bubbles a resting bubble for sprite, sized by the sprite's whole texture. A null
+/// sprite (a key the registry lacks, already reported there) or one without a texture adds nothing.
+void addShaderBouncer(std::vector<ShaderBouncer>& bubbles, sf::Sprite* sprite, const sf::Shader& shader,
+                      bool fromRight);
 
 /// One physics step of every active bubble, in list order.
-void updateShaderBouncers(float dt);
+void updateShaderBouncers(std::vector<ShaderBouncer>& bubbles, float dt);
 
 /// Draws every bubble, in list order, into target (inactive ones draw nothing).
-void drawShaderBouncers(sf::RenderTarget& target);
+void drawShaderBouncers(const Resources& resources, const std::vector<ShaderBouncer>& bubbles,
+                        sf::RenderTarget& target);
 
 /// Throws the bubble at nextBouncer upwards as a heavy jumper, from one pixel above its
 /// floor position, and moves the cursor on, wrapping round at the end of the list.
 /// Returns the bubble, or null (and changes nothing) when the list is empty.
-ShaderBouncer* launchNextBouncer();
+ShaderBouncer* launchNextBouncer(std::vector<ShaderBouncer>& bubbles, int& nextBouncer);

@@ -2,10 +2,9 @@
 // the first ten beats of its opening (0 to 2.58 s) one word of "Grumlo vs The Vortle &
 // Trobisk" pops in with an overshoot while the perlin background flashes; the eleventh
 // beat (2.9215 s) hands over to the presentation card before anything is drawn.
-#include "assets/Registries.hpp"
 #include "fx/Tween.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
@@ -13,12 +12,13 @@
 
 namespace
 {
+constexpr SceneId thisScene = 2;
 constexpr int wordCount = 10;
 
 struct TitleWords
 {
     float timer = 0.f; // scene clock; drives the shaders
-    BeatTrack beats{scheduleFor(2).beats};
+    BeatTrack beats{scheduleFor(thisScene).beats};
     int currentBeat = -1; // beat fired this frame, -1 for none
     float flash = 0.f;    // 1 on a beat, back to 0 within a quarter second
     std::array<sf::Sprite*, wordCount> wordSprites{};
@@ -30,37 +30,40 @@ struct TitleWords
 struct Word
 {
     const char* key;
-    sf::Shader* shader;
+    sf::Shader Resources::*shader;
 };
-const std::array<Word, wordCount> words = {{{"grumlo1", &rainbowShader},
-                                            {"grumlo2", &rainbowShader},
-                                            {"grumlo3", &rainbowShader},
-                                            {"grumlo4", &rainbowShader},
+const std::array<Word, wordCount> words = {{{"grumlo1", &Resources::rainbowShader},
+                                            {"grumlo2", &Resources::rainbowShader},
+                                            {"grumlo3", &Resources::rainbowShader},
+                                            {"grumlo4", &Resources::rainbowShader},
                                             {"vs", nullptr},
                                             {"the", nullptr},
-                                            {"vortle1", &textShader},
-                                            {"vortle2", &textShader},
+                                            {"vortle1", &Resources::textShader},
+                                            {"vortle2", &Resources::textShader},
                                             {"and", nullptr},
                                             {"trobisk", nullptr}}};
 
-TitleWords setUp()
+TitleWords setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
     TitleWords scene;
     for (int i = 0; i < wordCount; ++i)
     {
-        scene.wordSprites[i] = spriteManager.get(words[i].key);
+        scene.wordSprites[i] = resources.spriteManager.get(words[i].key);
         if (scene.wordSprites[i])
             scene.wordSprites[i]->setScale(0.f, 0.f);
         scene.wordTweens[i].set(0.f, 1.f, 0.25f, EaseType::BackOut, 0.f);
     }
-    musicManager.play("totally_not_trobisk", false);
+    resources.musicManager.play("totally_not_trobisk", false);
     return scene;
 }
 } // namespace
 
-SceneId titleWordsScene(sf::RenderTarget& target, float dt)
+SceneId titleWordsScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static TitleWords scene = setUp();
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    TitleWords& scene = state.sceneState<TitleWords>(thisScene, [&] { return setUp(demo); });
 
     scene.timer += dt;
     if (scene.flash > 0.f)
@@ -84,26 +87,27 @@ SceneId titleWordsScene(sf::RenderTarget& target, float dt)
             scene.wordSprites[i]->setScale(s, s);
         }
     if (scene.currentBeat == wordCount)
-        return 3;
+        return nextScene(thisScene);
     if (scene.currentBeat >= 0)
         scene.flash = 1.f;
 
     // The background runs four times faster than the scene and flashes red and blue.
-    perlinShader.setUniform("iTime", scene.timer * 4.f);
-    perlinShader.setUniform("r", scene.flash);
-    perlinShader.setUniform("b", scene.flash);
-    drawIfPresent(target, blackSprite(), sf::RenderStates(&perlinShader));
+    resources.perlinShader.setUniform("iTime", scene.timer * 4.f);
+    resources.perlinShader.setUniform("r", scene.flash);
+    resources.perlinShader.setUniform("b", scene.flash);
+    drawIfPresent(resources, target, resources.blackSprite(), sf::RenderStates(&resources.perlinShader));
     for (int i = 0; i < wordCount; ++i)
     {
         if (!scene.wordVisible[i])
             continue;
         if (words[i].shader)
-            drawIfPresent(target, scene.wordSprites[i], sf::RenderStates(words[i].shader));
+            drawIfPresent(resources, target, scene.wordSprites[i],
+                          sf::RenderStates(&(resources.*words[i].shader)));
         else
-            drawIfPresent(target, scene.wordSprites[i]);
+            drawIfPresent(resources, target, scene.wordSprites[i]);
     }
     // The peepholes scroll for the next frame's drawing.
-    scrollPeephole(textShader, scene.timer);
-    scrollPeephole(rainbowShader, scene.timer);
-    return 2;
+    scrollPeephole(resources.textShader, scene.timer);
+    scrollPeephole(resources.rainbowShader, scene.timer);
+    return thisScene;
 }

@@ -5,43 +5,45 @@
 // 11.9 s to 22.9 s nothing beats and the triangles rest at their own size. At 22.928 s the
 // last swell starts a four-second fade to black, and at 26.928 s the scene ends the demo
 // without drawing.
-#include "assets/Registries.hpp"
 #include "fx/Tween.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
 namespace
 {
-constexpr SceneId ownId = 12;
+constexpr SceneId thisScene = 12;
 
 struct TriangleFinale
 {
-    BeatTrack beats{scheduleFor(ownId).beats};
+    BeatTrack beats{scheduleFor(thisScene).beats};
     float sceneTime = 0.f;
     float triPulse = 0.f; // 1 on a beat, falling by 4 per second to 0
     Tween fadeOut;        // opacity of the closing overlay
     sf::Sprite* black = nullptr;
 };
 
-TriangleFinale setUp()
+TriangleFinale setUp(Demo& demo)
 {
+    Resources& resources = demo.resources;
     TriangleFinale scene;
-    scene.fadeOut.set(0.f, 1.f, scheduleFor(ownId).fadeSeconds, Linear, 0.f);
-    shaderText.x = 1920.f;
-    shaderText.y = 450.f;
-    shaderText.active = true;
-    scene.black = blackSprite();
-    centreBlackSprite(0.f);
+    scene.fadeOut.set(0.f, 1.f, scheduleFor(thisScene).fadeSeconds, Linear, 0.f);
+    resources.shaderText.x = 1920.f;
+    resources.shaderText.y = 450.f;
+    resources.shaderText.active = true;
+    scene.black = resources.blackSprite();
+    centreBlackSprite(resources, 0.f);
     return scene;
 }
 } // namespace
 
-SceneId triangleFinaleScene(sf::RenderTarget& target, float dt)
+SceneId triangleFinaleScene(Demo& demo, sf::RenderTarget& target, float dt)
 {
-    static TriangleFinale scene = setUp();
-    const SceneSchedule& schedule = scheduleFor(ownId);
+    Resources& resources = demo.resources;
+    DemoState& state = demo.state;
+    TriangleFinale& scene = state.sceneState<TriangleFinale>(thisScene, [&] { return setUp(demo); });
+    const SceneSchedule& schedule = scheduleFor(thisScene);
 
     const int beat = scene.beats.poll(dt);
     if (scene.triPulse >= 0.f)
@@ -55,17 +57,18 @@ SceneId triangleFinaleScene(sf::RenderTarget& target, float dt)
     if (beat == schedule.fadeEntry)
         scene.fadeOut.start();
     if (beat == schedule.endEntry)
-        return schedule.next;
+        return nextScene(thisScene);
     scene.sceneTime += dt;
 
-    triShader.setUniform("iTime", 8.f * scene.sceneTime);
-    triShader.setUniform("triSize", 0.2f * scene.triPulse);
-    drawShaderPass(target, triShader, 1);
+    resources.triShader.setUniform("iTime", 8.f * scene.sceneTime);
+    resources.triShader.setUniform("triSize", 0.2f * scene.triPulse);
+    drawShaderPass(resources, target, resources.triShader, 1);
 
-    scrollPeephole(rainbowShader, scene.sceneTime);
-    shaderText.update(dt);
-    shaderText.draw();
-    compositeLayer(target, layer1, layer1Sprite, sf::RenderStates(&rainbowShader), shaderText.drawnArea);
+    scrollPeephole(resources.rainbowShader, scene.sceneTime);
+    resources.shaderText.update(dt);
+    resources.shaderText.draw();
+    compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
+                   sf::RenderStates(&resources.rainbowShader), resources.shaderText.drawnArea);
 
     // The overlay is this scene's own fade: the main loop's fade stays untouched, and the
     // frame on which the tween ends is drawn fully black.
@@ -76,8 +79,8 @@ SceneId triangleFinaleScene(sf::RenderTarget& target, float dt)
         if (scene.black)
         {
             scene.black->setColor(sf::Color(255, 255, 255, truncatedByte(v * 255.f)));
-            drawIfPresent(target, scene.black);
+            drawIfPresent(resources, target, scene.black);
         }
     }
-    return ownId;
+    return thisScene;
 }

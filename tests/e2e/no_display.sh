@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Without a display (DISPLAY unset, or naming a server that is not there) the programs say so
 # in one line instead of aborting: the demo ends with status 0, the capture and paint tools
-# with a failure that scripts can see, and scripts/demo.sh says it before building.
+# with a failure that scripts can see, and scripts/demo.sh says it before building. The tools'
+# --help needs none.
 source "$(dirname "$0")/lib.bash" "$@"
 
 cd "$SOURCE_DIR"
@@ -30,5 +31,15 @@ for row in "demo||$BINARY_DIR/flumbadoo|0|$demo_line" "demo|:4242|$BINARY_DIR/fl
     check "$what: status $status" test "$status" = "$expected"
     [[ $name == demo.sh* ]] && cat "$WORK/out" >>"$WORK/err"
     check "$what: the one line, nothing else" test "$(wc -l <"$WORK/err")" -eq 1 -a -n "$(grep -x -- "$line" "$WORK/err")"
+done
+
+# The tools' --help needs no display, prints the usage and nothing else, and touches no audio:
+# with OpenAL pointed at a sound card that is not there, nothing but the usage appears.
+for tool in capture player paint; do
+    env -u DISPLAY ALSOFT_DRIVERS=alsa timeout 60 "$BINARY_DIR/flumbadoo-$tool" --help >"$WORK/out" 2>"$WORK/err"
+    status=$?
+    check "$tool --help without a display: status $status" test "$status" = 0
+    check "$tool --help without a display: the usage, nothing on standard error" \
+        test -s "$WORK/out" -a ! -s "$WORK/err" -a "$(head -c 6 "$WORK/out")" = "Usage:"
 done
 finish

@@ -11,31 +11,38 @@ namespace testsupport
 DemoRun::DemoRun(SceneId startScene, const std::filesystem::path& dir) : directory(dir)
 {
     testing::internal::CaptureStderr();
-    currentScene = startScene;
-    startedUp = startUp(window);
+    startedUp = startUp(resources, window);
+    demo.emplace(resources);
+    demo->state.currentScene = startScene;
     window.setFramerateLimit(0);
 }
 
 DemoRun::~DemoRun()
 {
     errors();
+    testing::internal::GetCapturedStderr();
     window.close();
 }
 
 std::string DemoRun::errors()
 {
-    static std::string collected;
     // gtest's capture can only be read once, so keep what it held and start a new one.
-    collected += testing::internal::GetCapturedStderr();
+    collectedErrors += testing::internal::GetCapturedStderr();
     testing::internal::CaptureStderr();
-    return collected;
+    return collectedErrors;
+}
+
+void DemoRun::reset(SceneId startScene)
+{
+    demo->reset();
+    demo->state.currentScene = startScene;
 }
 
 FrameResult DemoRun::frame(float dt, bool grab)
 {
     if (!grab)
-        return runFrame(window, dt, KeyState{}, demoScenes(), {}, FrameDrawing::suppressed);
-    return runFrame(window, dt, KeyState{}, demoScenes(),
+        return runFrame(*demo, window, dt, KeyState{}, demoScenes(), {}, FrameDrawing::suppressed);
+    return runFrame(*demo, window, dt, KeyState{}, demoScenes(),
                     [&]
                     {
                         sf::Texture texture;

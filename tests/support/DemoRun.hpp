@@ -1,16 +1,18 @@
 #pragma once
 
 #include "TestSupport.hpp"
+#include "runtime/Demo.hpp"
 #include "runtime/MainLoop.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
+#include <optional>
 
 namespace testsupport
 {
 /// The real demo started in a real window from dir (its config.json and assets/) at startScene,
-/// run through runFrame with its own scene table. Scenes keep their state for the whole
-/// process, so one test runs one DemoRun.
+/// run through runFrame with its own scene table. Everything lives in the object, so a test
+/// may run several, one after another, and reset() starts one again from its first frame.
 class DemoRun
 {
 public:
@@ -27,11 +29,18 @@ public:
     const sf::Image& lastFrame() const { return grabbed; } ///< the last grabbed frame
     std::string errors(); ///< all written on standard error since start-up began
 
+    /// Puts the demo back at its first frame (Demo::reset), to start again at startScene.
+    void reset(SceneId startScene = 0);
+
     sf::RenderWindow window;
+    Resources resources;      ///< built and loaded in dir
+    std::optional<Demo> demo; ///< set once start-up has run
+    DemoState& state() { return demo->state; }
 
 private:
     WorkingDirectory directory;
     bool startedUp = false;
     sf::Image grabbed;
+    std::string collectedErrors;
 };
 } // namespace testsupport

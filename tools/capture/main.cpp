@@ -1,13 +1,14 @@
 // flumbadoo-capture: runs the demo's own start-up and frames with a fixed time step,
 // as fast as the machine renders, and optionally saves stills and the scene timeline,
 // exports a video with the demo's sound, or measures every frame's time.
-#include "assets/Registries.hpp"
 #include "capture/DemoLength.hpp"
 #include "capture/FrameTimes.hpp"
 #include "capture/Progress.hpp"
 #include "capture/Sha256.hpp"
 #include "capture/SoundLog.hpp"
 #include "capture/VideoExport.hpp"
+#include "runtime/AudioDevice.hpp"
+#include "runtime/Demo.hpp"
 #include "runtime/Display.hpp"
 #include "runtime/MainLoop.hpp"
 #include "runtime/Startup.hpp"
@@ -349,14 +350,11 @@ void printStartup(const StartupTimes& times)
     std::cout << std::left << std::setw(16) << "total" << std::right << std::setw(10) << total * 1000.0
               << std::endl;
 }
-} // namespace
 
-// Built before every other static object, ahead of the program-wide layers and shaders whose
-// construction would abort the process without a display. Scripts must see the tool fail.
-static const DisplayGuard displayGuard __attribute__((init_priority(101))) (
+const char* const noDisplayLine =
     "flumbadoo-capture: no X display: DISPLAY is not set or its server cannot be reached. Run it in a "
-    "graphical session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\".",
-    1);
+    "graphical session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\".";
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -403,16 +401,23 @@ int main(int argc, char** argv)
     }
     std::vector<unsigned char> hashPixels;
 
+    // Scripts must see the tool fail without a display. It only records sound, so no sound card
+    // is opened: the audio library plays into its silent null device.
+    if (!checkDisplay(noDisplayLine))
+        return 1;
+    useSilentAudio();
     StartupTimes startupTimes;
+    Resources resources;
     sf::RenderWindow window;
     // A shader the demo cannot run without ends it with 0, as the demo does; a file that was
     // asked for and is not written is a failure all the same.
-    if (!startUp(window, &startupTimes))
+    if (!startUp(resources, window, &startupTimes))
         return options.video.empty() && options.bench.empty() ? 0 : 1;
+    Demo demo(resources);
     // Frames are stepped by a fixed time, so nothing may wait for the display.
     window.setFramerateLimit(0);
     window.setVerticalSyncEnabled(false);
-    currentScene = options.scene;
+    demo.state.currentScene = options.scene;
     drawingShortcuts = options.shortcuts;
 
     const bool benching = !options.bench.empty();
@@ -424,7 +429,7 @@ int main(int argc, char** argv)
     // Only the export listens to the registries; every other run leaves them as the demo has them.
     std::optional<SoundLog> soundLog;
     if (!options.video.empty())
-        soundLog.emplace(soundManager, musicManager);
+        soundLog.emplace(resources.soundManager, resources.musicManager);
 
     const long firstFrame = options.at ? firstFrameAt(*options.at, options.fps) : 1;
     const long firstStep = outputFrameStep(firstFrame, options.fps);
@@ -442,7 +447,7 @@ int main(int argc, char** argv)
     long framesDrawn = 0;
     long step = 0;
 
-    while (running && !videoFailed)
+    while (demo.state.running && !videoFailed)
     {
         ++step;
         // The sound track starts with the first output frame; what came before starts earlier.
@@ -459,7 +464,7 @@ int main(int argc, char** argv)
         passObserver = timePasses ? &passClock : nullptr;
         sf::Clock frameClock;
         const FrameResult result = runFrame(
-            window, stepSeconds, KeyState{}, demoScenes(),
+            demo, window, stepSeconds, KeyState{}, demoScenes(),
             [&]
             {
                 if (saveThisFrame)
@@ -528,7 +533,8 @@ int main(int argc, char** argv)
             return 1;
         // As long as the picture: the output frames' time in 60 Hz steps.
         const long mixSteps = std::lround(static_cast<double>(framesDrawn) * stepsPerSecond / options.fps);
-        const SoundMix mix = mixCues(soundLog->cues(), soundManager, musicManager, stepSeconds, mixSteps);
+        const SoundMix mix =
+            mixCues(soundLog->cues(), resources.soundManager, resources.musicManager, stepSeconds, mixSteps);
         soundLog.reset();
         if (!writeMix(mix, video.soundPath()) || !video.finish())
             return 1;

@@ -43,13 +43,6 @@ bool writeJson(const std::filesystem::path& path, const nlohmann::json& document
 }
 } // namespace
 
-// Built before every other static object: the core library's program-wide layers and
-// shaders would abort the process without a display, and scripts must see the tool fail.
-static const DisplayGuard displayGuard __attribute__((init_priority(101))) (
-    "flumbadoo-paint: no X display: DISPLAY is not set or its server cannot be reached. Run it in a "
-    "graphical session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\".",
-    1);
-
 int main(int argc, char** argv)
 {
     std::filesystem::path outDir = "assets";
@@ -77,6 +70,13 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+
+    // Scripts must see the tool fail: SFML aborts the process when the first picture is made
+    // without a display.
+    if (!checkDisplay(
+            "flumbadoo-paint: no X display: DISPLAY is not set or its server cannot be reached. Run "
+            "it in a graphical session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\"."))
+        return 1;
 
     sf::Font font;
     bool fontLoaded = false;

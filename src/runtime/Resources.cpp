@@ -1,0 +1,311 @@
+#include "runtime/Resources.hpp"
+
+#include "assets/Manifest.hpp"
+#include "runtime/PassTiming.hpp"
+
+#include <iostream>
+
+Resources::Resources() : sfmlErrorsHeld(holdSfmlErrorStream()) {}
+
+void Resources::createLayers()
+{
+    for (auto [layer, sprite] : {std::pair{&layer1, &layer1Sprite}, std::pair{&layer2, &layer2Sprite},
+                                 std::pair{&layer3, &layer3Sprite}})
+    {
+        layer->create(1920, 1080);
+        sprite->setTexture(layer->getTexture());
+    }
+}
+
+void Resources::clearLayers()
+{
+    const TimedPass pass("clear layers");
+    layer1.clear(sf::Color(0, 0, 0, 0));
+    layer2.clear(sf::Color(0, 0, 0, 0));
+    layer3.clear(sf::Color(0, 0, 0, 0));
+}
+
+namespace
+{
+enum class OnFailure
+{
+    EndStartUp,
+    Continue
+};
+
+/// The uniforms a shader gets right after loading.
+enum class StartUniforms
+{
+    None,
+    Peephole, ///< "currentTexture" = the drawn texture, "bgTexture" = the row's texture
+    Time,     ///< "iTime" = 0
+    Image     ///< "image" = the row's texture
+};
+
+struct ShaderRow
+{
+    const char* name; ///< how the bench's breakdown names its passes
+    sf::Shader Resources::*shader;
+    const char* fragmentFile;
+    StartUniforms uniforms;
+    const char* texture; ///< texture key for Peephole and Image rows
+    const char* failureMessage;
+    OnFailure onFailure;
+};
+
+// Loaded in this order; the order decides which message is seen first when several fail.
+const ShaderRow shaderRows[] = {
+    {"laser", &Resources::laserShader, "laser.frag", StartUniforms::None, nullptr,
+     "Unable to load the laser shader :(", OnFailure::EndStartUp},
+    {"text", &Resources::textShader, "peephole.frag", StartUniforms::Peephole, "bg-grad",
+     "Unable to load the peephole shader :(", OnFailure::EndStartUp},
+    {"rainbow", &Resources::rainbowShader, "peephole.frag", StartUniforms::Peephole, "rainbow_texture",
+     "Unable to load the text shader :(", OnFailure::EndStartUp},
+    {"dots", &Resources::dotsShader, "peephole.frag", StartUniforms::Peephole, "dots",
+     "Unable to load the peephole shader :(", OnFailure::EndStartUp},
+    {"field", &Resources::fieldShader, "field.frag", StartUniforms::Time, nullptr,
+     "Unable to load the field shader :(", OnFailure::EndStartUp},
+    {"circles", &Resources::circlesShader, "circles.frag", StartUniforms::Time, nullptr,
+     "Unable to load the circles shader :(", OnFailure::EndStartUp},
+    {"julia", &Resources::juliaShader, "julia.frag", StartUniforms::None, nullptr,
+     "Unable to load the julia shader :(", OnFailure::EndStartUp},
+    {"static", &Resources::staticShader, "tvstatic.frag", StartUniforms::Time, nullptr,
+     "Unable to load the static shader :(", OnFailure::EndStartUp},
+    {"flowers", &Resources::flowersShader, "flowers.frag", StartUniforms::Time, nullptr,
+     "Unable to load the flowers shader :(", OnFailure::EndStartUp},
+    {"flowersOrig", &Resources::flowersOrigShader, "flowers-orig.frag", StartUniforms::Time, nullptr,
+     "Unable to load the flowers orig shader :(", OnFailure::EndStartUp},
+    {"rainbowTunnel", &Resources::rainbowTunnelShader, "rainbowtunnel.frag", StartUniforms::Time, nullptr,
+     "Unable to load the rainbow tunnel shader :(", OnFailure::EndStartUp},
+    {"cute", &Resources::cuteShader, "cute.frag", StartUniforms::Time, nullptr,
+     "Unable to load the cute shader :(", OnFailure::EndStartUp},
+    {"moire", &Resources::moireShader, "moire.frag", StartUniforms::Time, nullptr,
+     "Unable to load the moire shader :(", OnFailure::EndStartUp},
+    {"greets1", &Resources::greets1Shader, "scattershot.frag", StartUniforms::Image, "greets1",
+     "greet1shader failed", OnFailure::Continue},
+    {"greets2", &Resources::greets2Shader, "scattershot.frag", StartUniforms::Image, "greets2",
+     "greet2shader failed", OnFailure::Continue},
+    {"greets3", &Resources::greets3Shader, "scattershot.frag", StartUniforms::Image, "greets3",
+     "greet3shader failed", OnFailure::Continue},
+    {"greets4", &Resources::greets4Shader, "scattershot.frag", StartUniforms::Image, "greets4",
+     "greet4shader failed", OnFailure::Continue},
+    {"greets5", &Resources::greets5Shader, "scattershot.frag", StartUniforms::Image, "greets5",
+     "greet5shader failed", OnFailure::Continue},
+    {"greets6", &Resources::greets6Shader, "scattershot.frag", StartUniforms::Image, "greets6",
+     "greet6shader failed", OnFailure::Continue},
+    {"finger", &Resources::fingerShader, "scattershot.frag", StartUniforms::Image, "finger",
+     "finger shader failed", OnFailure::Continue},
+    {"perlin", &Resources::perlinShader, "perlin.frag", StartUniforms::Time, nullptr,
+     "Unable to load the perlin shader :(", OnFailure::EndStartUp},
+    {"wsl1", &Resources::wsl1Shader, "scattershot.frag", StartUniforms::Image, "wsl1", "wsl1 shader failed",
+     OnFailure::Continue},
+    {"wsl2", &Resources::wsl2Shader, "scattershot.frag", StartUniforms::Image, "wsl2", "wsl2 failed",
+     OnFailure::Continue},
+    {"wsl3", &Resources::wsl3Shader, "scattershot.frag", StartUniforms::Image, "wsl3", "wsl3 failed",
+     OnFailure::Continue},
+    {"tri", &Resources::triShader, "tri.frag", StartUniforms::Time, nullptr, "tri shader failed",
+     OnFailure::Continue},
+    {"blob", &Resources::blobShader, "blob.frag", StartUniforms::Time, nullptr, "blob shader failed",
+     OnFailure::Continue},
+};
+
+void setRowUniforms(Resources& resources, const ShaderRow& row)
+{
+    sf::Shader& shader = resources.*row.shader;
+    switch (row.uniforms)
+    {
+    case StartUniforms::None:
+        break;
+    case StartUniforms::Time:
+        shader.setUniform("iTime", 0.f);
+        break;
+    case StartUniforms::Peephole:
+        shader.setUniform("currentTexture", sf::Shader::CurrentTexture);
+        if (const sf::Texture* texture = resources.textureManager.get(row.texture))
+            shader.setUniform("bgTexture", *texture);
+        break;
+    case StartUniforms::Image:
+        if (const sf::Texture* texture = resources.textureManager.get(row.texture))
+            shader.setUniform("image", *texture);
+        break;
+    }
+}
+
+void setFieldImageUniforms(sf::Shader& shader)
+{
+    shader.setUniform("maxRotation", 0.f);
+    shader.setUniform("scatterStrength", 0.15f);
+}
+
+const std::string shaderFolder = "assets/shaders/";
+} // namespace
+
+const char* Resources::shaderName(const sf::Shader* shader) const
+{
+    for (const ShaderRow& row : shaderRows)
+        if (&(this->*row.shader) == shader)
+            return row.name;
+    return "other shader";
+}
+
+const char* Resources::layerName(const sf::RenderTexture& layer) const
+{
+    if (&layer == &layer1)
+        return "layer1";
+    if (&layer == &layer2)
+        return "layer2";
+    if (&layer == &layer3)
+        return "layer3";
+    return "other layer";
+}
+
+bool Resources::loadShaders()
+{
+    const std::string& folder = shaderFolder;
+    for (const ShaderRow& row : shaderRows)
+    {
+        const std::string vertexFile = folder + "passthrough.vert";
+        const std::string fragmentFile = folder + row.fragmentFile;
+        // The library takes a folder's size for a file length and fails to allocate it.
+        const bool loaded = isRegularFile(vertexFile) && isRegularFile(fragmentFile) &&
+                            (this->*row.shader).loadFromFile(vertexFile, fragmentFile);
+        if (!loaded)
+        {
+            std::cerr << row.failureMessage << std::endl;
+            if (row.onFailure == OnFailure::EndStartUp)
+                return false;
+        }
+        setRowUniforms(*this, row);
+
+        if (row.shader == &Resources::wsl3Shader)
+        {
+            // The three field-scene images start unrotated with a gentle scatter.
+            for (sf::Shader* shader : {&wsl1Shader, &wsl2Shader, &wsl3Shader})
+                setFieldImageUniforms(*shader);
+        }
+    }
+    return true;
+}
+
+std::vector<GlobalShaderFiles> Resources::globalShaderFiles()
+{
+    std::vector<GlobalShaderFiles> files;
+    for (const ShaderRow& row : shaderRows)
+        files.push_back(
+            {&(this->*row.shader), shaderFolder + "passthrough.vert", shaderFolder + row.fragmentFile});
+    return files;
+}
+
+void Resources::setStartUniforms(sf::Shader& shader)
+{
+    for (const ShaderRow& row : shaderRows)
+        if (&(this->*row.shader) == &shader)
+            setRowUniforms(*this, row);
+    if (&shader == &wsl1Shader || &shader == &wsl2Shader || &shader == &wsl3Shader)
+        setFieldImageUniforms(shader);
+}
+
+namespace
+{
+struct LetterTextSetup
+{
+    LetterText* text;
+    unsigned int characterSize;
+    float amplitude;
+    float speed;
+    std::string content;
+};
+
+std::string repeated(const std::string& unit, int times)
+{
+    std::string result;
+    for (int i = 0; i < times; ++i)
+        result += unit;
+    return result;
+}
+} // namespace
+
+void Resources::setUpLetterTexts()
+{
+    const std::string gap(10, ' ');
+    const LetterTextSetup setups[] = {
+        {&transformText, 100, 200.5f, -640.f, repeated("translate();     scale();     rotate();     ", 4)},
+        {&shaderText, 140, 300.5f, -680.f,
+         "2024" + gap + "1 quad" + gap + "shaders" + gap + "2024" + gap + "1 quad" + gap +
+             "and many shaders" + gap + "2024" + gap + "1 quad" + gap + "and money shaders" + gap + "2024" +
+             gap + "1 quad" + gap + "and shaders & shaders & shaders & knuckles"},
+        {&startedEndedText, 100, 200.5f, -640.f, "how it started   vs   how it ended"},
+    };
+    for (const LetterTextSetup& setup : setups)
+    {
+        setup.text->load("assets/sticky_sugary.ttf", setup.characterSize, sf::Color(255, 0, 255, 255),
+                         sf::Color(0, 0, 0, 255), 1920.f, 500.f, 10.f);
+        setup.text->amplitude = setup.amplitude;
+        setup.text->speed = setup.speed;
+        setup.text->setContent(setup.content);
+        setup.text->primeGlyphs();
+        setup.text->shadow = true;
+    }
+}
+
+sf::Sprite* Resources::blackSprite()
+{
+    if (!black)
+        black = spriteManager.get("black");
+    return *black;
+}
+
+sf::RenderTexture& Resources::offScreenPicture()
+{
+    if (!offScreen)
+    {
+        offScreen = std::make_unique<sf::RenderTexture>();
+        if (offScreen->create(1920, 1080))
+            offScreen->setSmooth(true);
+    }
+    return *offScreen;
+}
+
+const sf::Texture& Resources::plainSky()
+{
+    if (!sky)
+    {
+        sf::Image image;
+        image.create(1, 64);
+        for (unsigned y = 0; y < 64; ++y)
+        {
+            const float t = static_cast<float>(y) / 63.f;
+            image.setPixel(0, y,
+                           sf::Color(static_cast<sf::Uint8>(120 + 135 * t),
+                                     static_cast<sf::Uint8>(70 + 60 * t),
+                                     static_cast<sf::Uint8>(230 - 90 * t)));
+        }
+        sky = std::make_unique<sf::Texture>();
+        sky->loadFromImage(image);
+        sky->setSmooth(true);
+    }
+    return *sky;
+}
+
+void Resources::rewind()
+{
+    soundManager.stopAll();
+    musicManager.player().stop();
+    spriteManager.restoreLoaded();
+    // As createLayers left them: bound to their layers, with no other change.
+    for (sf::Sprite* sprite : {&layer1Sprite, &layer2Sprite, &layer3Sprite})
+    {
+        const sf::Texture* texture = sprite->getTexture();
+        *sprite = sf::Sprite();
+        if (texture)
+            sprite->setTexture(*texture);
+    }
+    // A reloaded program starts with every uniform at zero, as at start-up.
+    loadShaders();
+    for (LetterText* text : {&transformText, &shaderText, &startedEndedText})
+    {
+        text->active = false;
+        text->drawnArea = sf::FloatRect();
+    }
+    setUpLetterTexts();
+}

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "assets/MusicManager.hpp"
+#include "assets/ParticleManager.hpp"
+#include "assets/SoundManager.hpp"
+#include "assets/SpriteManager.hpp"
+#include "assets/TextureManager.hpp"
+#include "fx/ElasticSprite.hpp"
+#include "fx/ParticleSystem.hpp"
+#include "runtime/LetterText.hpp"
+
+#include <SFML/Graphics/RenderTexture.hpp>
+#include <SFML/Graphics/Shader.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+/// One global shader with the files it is loaded from, for a tool that reloads them while the
+/// demo runs (the maker's player).
+struct GlobalShaderFiles
+{
+    sf::Shader* shader;
+    std::string vertexFile;   ///< "assets/shaders/passthrough.vert"
+    std::string fragmentFile; ///< "assets/shaders/<the row's file>"
+};
+
+/// Everything the demo loads before its first frame and keeps to its end: the five registries,
+/// the three layers, the 26 global shaders, the letter texts with their font and the elastic
+/// card's shaders. Each program's main builds one after reading its arguments, and startUp
+/// fills it. Its OpenGL objects need a display: constructing it without one ends the process
+/// (SFML aborts), so main checks for a display first. Not copyable; members live at fixed
+/// addresses, so scenes keep pointers into it.
+class Resources
+{
+    // First, so that SFML's error stream is set up before, and destroyed after, every member
+    // whose destructor may report a failure.
+    bool sfmlErrorsHeld;
+
+public:
+    Resources();
+    Resources(const Resources&) = delete;
+    Resources& operator=(const Resources&) = delete;
+
+    /// The registries, loaded in this order and destroyed in the reverse one: sprites go
+    /// before the textures they point at, particle systems before their sprites.
+    TextureManager textureManager;
+    SpriteManager spriteManager{textureManager};
+    SoundManager soundManager;
+    MusicManager musicManager;
+    ParticleManager particleManager{spriteManager};
+
+    /// The three full-screen off-screen layers the scenes compose through, each with the
+    /// sprite that shows it. They are cleared to transparent black at the start of every frame.
+    sf::RenderTexture layer1;
+    sf::RenderTexture layer2;
+    sf::RenderTexture layer3;
+    sf::Sprite layer1Sprite;
+    sf::Sprite layer2Sprite;
+    sf::Sprite layer3Sprite;
+
+    /// The 26 global shaders, all drawn with "assets/shaders/passthrough.vert".
+    sf::Shader laserShader;
+    sf::Shader textShader;
+    sf::Shader rainbowShader;
+    sf::Shader dotsShader;
+    sf::Shader fieldShader;
+    sf::Shader circlesShader;
+    sf::Shader juliaShader;
+    sf::Shader staticShader;
+    sf::Shader flowersShader;
+    sf::Shader flowersOrigShader;
+    sf::Shader rainbowTunnelShader;
+    sf::Shader cuteShader;
+    sf::Shader moireShader;
+    sf::Shader greets1Shader;
+    sf::Shader greets2Shader;
+    sf::Shader greets3Shader;
+    sf::Shader greets4Shader;
+    sf::Shader greets5Shader;
+    sf::Shader greets6Shader;
+    sf::Shader fingerShader;
+    sf::Shader perlinShader;
+    sf::Shader wsl1Shader;
+    sf::Shader wsl2Shader;
+    sf::Shader wsl3Shader;
+    sf::Shader triShader;
+    sf::Shader blobShader;
+
+    /// The presentation card's two shader programs, compiled by the first card made with them.
+    ElasticShaders elasticShaders;
+
+    /// The three letter scrollers, drawing into layer1; set up by setUpLetterTexts and
+    /// switched on by their scenes.
+    LetterText transformText{&layer1};
+    LetterText shaderText{&layer1};
+    LetterText startedEndedText{&layer1};
+
+    /// The particle systems "star_particles" and "flower_particles" of the particle registry,
+    /// fetched once at start-up; null when the registry does not hold them. They stay as
+    /// loaded: the demo's state plays copies of them.
+    ParticleSystem* starParticles = nullptr;
+    ParticleSystem* flowerParticles = nullptr;
+
+    /// The "black" sprite, drawn over every frame as the fade overlay; null when missing.
+    sf::Sprite* fadeSprite = nullptr;
+
+    /// Creates the three 1920 x 1080 layers and binds each one's texture to its sprite.
+    /// A layer that cannot be created stays empty; nothing is reported.
+    void createLayers();
+
+    /// Clears layer1, layer2 and layer3, in that order, to (0, 0, 0, 0).
+    void clearLayers();
+
+    /// Loads the 26 global shaders in their fixed order, each followed by its start-up
+    /// uniforms. A failed load writes that shader's message on standard error; for the 14
+    /// shaders the demo cannot do without it returns false at once (start-up must end),
+    /// for the others it goes on and the shader stays unloaded.
+    bool loadShaders();
+
+    /// The 26 global shaders in load order, with their files.
+    std::vector<GlobalShaderFiles> globalShaderFiles();
+
+    /// Sets shader's start-up uniforms again (its time, peephole or image uniforms and, for the
+    /// three field-scene images, their rotation and scatter), as loadShaders did after loading
+    /// it. A shader that is not one of the 26 is left alone.
+    void setStartUniforms(sf::Shader& shader);
+
+    /// The short name of a global shader ("cute", "greets1", ...), as the bench's breakdown
+    /// names the passes drawn through it; "other shader" for any other shader.
+    const char* shaderName(const sf::Shader* shader) const;
+
+    /// "layer1", "layer2" or "layer3" for one of the layers; "other layer" for anything else.
+    const char* layerName(const sf::RenderTexture& layer) const;
+
+    /// Loads the font of the three letter texts and gives each its size, colours, wave and
+    /// message, then renders the alphabet once into layer1 to fill the glyph cache. Needs
+    /// the layers. A font that fails to load is reported and the texts draw nothing.
+    void setUpLetterTexts();
+
+    /// The sprite registry's "black" sprite: the fade overlay, the flash veil and the quad that
+    /// full-screen shader passes are drawn on. Looked up on the first call, so a missing one is
+    /// reported there once; null when the registry lacks it.
+    sf::Sprite* blackSprite();
+
+    /// The picture a frame is composed in for a window that is not 1920 x 1080. Made on first
+    /// need, so a window of the right size never pays for it.
+    sf::RenderTexture& offScreenPicture();
+
+    /// Stands in for a missing sky picture of the field flight, so the field never samples an
+    /// unbound texture: a dusk gradient from violet at the top to warm pink at the horizon.
+    /// Made on first need.
+    const sf::Texture& plainSky();
+
+    /// Puts back everything a run of the demo changed in these objects, as start-up left it:
+    /// the registry's sprites and the layer sprites to their loaded values, every global
+    /// shader reloaded with its start-up uniforms (scenes set uniforms that later scenes
+    /// read), the letter texts set up again, and every sound and the music stopped. Messages
+    /// that start-up wrote are written again where the same loads fail again.
+    void rewind();
+
+private:
+    std::optional<sf::Sprite*> black;             ///< blackSprite(), once looked up
+    std::unique_ptr<sf::RenderTexture> offScreen; ///< offScreenPicture(), once made
+    std::unique_ptr<sf::Texture> sky;             ///< plainSky(), once made
+};
