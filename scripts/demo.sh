@@ -21,7 +21,18 @@ scripts/install-deps.sh
 scripts/build.sh
 if [ -n "$video" ]; then
     # A virtual 1920 x 1080 screen even where there is a display, so the picture is never scaled.
-    exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" env ALSOFT_DRIVERS=null build/flumbadoo-capture \
-        --video "$video"
+    xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" env ALSOFT_DRIVERS=null build/flumbadoo-capture \
+        --video "$video" &
+    runner=$!
+    # Stopping the script stops the export, which removes what it had begun and says so; the
+    # virtual display is left running until it has.
+    trap 'pkill -TERM -P "$runner" -f flumbadoo-capture || true' INT TERM
+    status=0
+    wait "$runner" || status=$?
+    while kill -0 "$runner" 2>/dev/null; do
+        status=0
+        wait "$runner" || status=$?
+    done
+    exit "$status"
 fi
 exec build/flumbadoo

@@ -2,11 +2,13 @@
 
 #include "assets/MusicManager.hpp"
 #include "assets/SoundManager.hpp"
+#include "capture/VideoExport.hpp"
 
 #include <SFML/Audio/InputSoundFile.hpp>
 #include <SFML/Audio/OutputSoundFile.hpp>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <iostream>
 #include <map>
 
@@ -204,15 +206,28 @@ SoundMix mixCues(const std::vector<SoundCue>& cues, const SoundManager& sounds, 
 
 bool writeMix(const SoundMix& mix, const std::string& path)
 {
-    sf::OutputSoundFile output;
-    if (!output.openFromFile(path, mixSampleRate, 2))
-    {
-        std::cerr << "SoundLog: cannot write the sound track " << path << "." << std::endl;
-        return false;
-    }
     std::vector<sf::Int16> samples(mix.samples.size());
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<sf::Int16>(std::lround(std::clamp(mix.samples[i], -1.f, 1.f) * 32767.f));
-    output.write(samples.data(), samples.size());
+    {
+        sf::OutputSoundFile output;
+        if (!output.openFromFile(path, mixSampleRate, 2))
+        {
+            std::cerr << "SoundLog: cannot write the sound track " << path << "." << std::endl;
+            return false;
+        }
+        output.write(samples.data(), samples.size());
+    } // closed here, which writes the rest
+    // The sound file writer reports no failed write: a short file tells.
+    std::error_code error;
+    const std::uintmax_t wanted = samples.size() * sizeof(sf::Int16);
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size < wanted)
+    {
+        std::cerr << "SoundLog: cannot write the sound track " << path << ": "
+                  << (diskFullAt(path, wanted) ? "the disk is full" : "it came out short") << "."
+                  << std::endl;
+        return false;
+    }
     return true;
 }

@@ -1,5 +1,7 @@
 #include "capture/VideoExport.hpp"
 
+#include "capture/Interrupt.hpp"
+
 #include <SFML/OpenGL.hpp>
 #include <SFML/System/Clock.hpp>
 #include <cerrno>
@@ -10,6 +12,7 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +32,9 @@ pid_t spawnFfmpeg(const std::vector<std::string>& arguments, int stdinFd, int cl
     const pid_t child = fork();
     if (child != 0)
         return child;
+    // A group of its own: a Ctrl-C at the terminal stops the capture tool, which then stops the
+    // encoder itself and removes what it wrote, instead of the encoder dying under it.
+    setpgid(0, 0);
     if (stdinFd >= 0)
         dup2(stdinFd, STDIN_FILENO);
     if (closeInChild >= 0)
@@ -66,6 +72,15 @@ void removeQuietly(const std::string& path)
         std::filesystem::remove(path, ignored);
 }
 } // namespace
+
+bool diskFullAt(const std::string& path, unsigned long long bytes)
+{
+    struct statvfs disk;
+    std::error_code error;
+    const std::string folder = std::filesystem::absolute(path, error).parent_path().string();
+    return !error && statvfs(folder.c_str(), &disk) == 0 &&
+           static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize < bytes;
+}
 
 VideoExport::~VideoExport()
 {
@@ -177,10 +192,14 @@ bool VideoExport::addFrame(sf::RenderWindow& window)
     {
         const ssize_t count = write(pipeFd, pixels.data() + written, pixels.size() - written);
         if (count < 0 && errno == EINTR)
+        {
+            if (interruptSignal() != 0)
+                return false; // the caller says why
             continue;
+        }
         if (count <= 0)
         {
-            std::cerr << prefix << "ffmpeg stopped taking frames: " << std::strerror(errno) << std::endl;
+            reportEncoderGone();
             return false;
         }
         written += static_cast<std::size_t>(count);
@@ -188,6 +207,29 @@ bool VideoExport::addFrame(sf::RenderWindow& window)
     pipeSeconds += clock.restart().asSeconds();
     ++framesSent;
     return true;
+}
+
+void VideoExport::reportEncoderGone()
+{
+    // The encoder closed its end: usually because it could not write its output. A full disk
+    // is by far the likeliest reason and the one a person can act on, so it is named as such.
+    close(pipeFd);
+    pipeFd = -1;
+    int status = 0;
+    const bool reaped = encoder >= 0 && waitpid(encoder, &status, 0) == encoder;
+    encoder = -1;
+    if (diskFullAt(settings.path, pixels.size()))
+    {
+        std::cerr << prefix << "the disk holding " << settings.path << " is full; nothing was written"
+                  << std::endl;
+        return;
+    }
+    std::cerr << prefix << "ffmpeg stopped encoding " << settings.path;
+    if (reaped && WIFEXITED(status))
+        std::cerr << " (it exited with status " << WEXITSTATUS(status) << ")";
+    else if (reaped && WIFSIGNALED(status))
+        std::cerr << " (it was ended by signal " << WTERMSIG(status) << ")";
+    std::cerr << "; nothing was written" << std::endl;
 }
 
 bool VideoExport::closeEncoder()

@@ -5,6 +5,10 @@
 #include <sys/types.h>
 #include <vector>
 
+/// Whether the disk that path (a file, which need not exist) would be written to has less than
+/// bytes free for an unprivileged writer. False when that cannot be told.
+bool diskFullAt(const std::string& path, unsigned long long bytes);
+
 /// How the video is encoded.
 struct VideoSettings
 {
@@ -37,7 +41,9 @@ public:
     bool start(sf::Vector2u size);
 
     /// Reads the finished frame back from window (the active target, before display) and
-    /// sends it to the encoder. Returns false, with a message, when the encoder is gone.
+    /// sends it to the encoder. Returns false, with a message, when the encoder is gone (saying
+    /// so when the disk it writes to is full); without one when an interrupt (catchInterrupts)
+    /// cut the write short.
     bool addFrame(sf::RenderWindow& window);
 
     /// The WAV file finish() expects the sound track in (one of the parts).
@@ -57,6 +63,7 @@ public:
 
 private:
     bool closeEncoder();
+    void reportEncoderGone();
 
     VideoSettings settings;
     std::string picturePart;

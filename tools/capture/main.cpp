@@ -3,6 +3,7 @@
 // exports a video with the demo's sound, or measures every frame's time.
 #include "capture/DemoLength.hpp"
 #include "capture/FrameTimes.hpp"
+#include "capture/Interrupt.hpp"
 #include "capture/Progress.hpp"
 #include "capture/Sha256.hpp"
 #include "capture/SoundLog.hpp"
@@ -368,6 +369,8 @@ int main(int argc, char** argv)
     if (!parsed)
         return 2;
     const Options& options = *parsed;
+    // Stopped half-way, the tool removes what it had begun to write, says so and fails.
+    catchInterrupts();
 
     if (!options.out.empty())
     {
@@ -447,7 +450,7 @@ int main(int argc, char** argv)
     long framesDrawn = 0;
     long step = 0;
 
-    while (demo.state.running && !videoFailed)
+    while (demo.state.running && !videoFailed && interruptSignal() == 0)
     {
         ++step;
         // The sound track starts with the first output frame; what came before starts earlier.
@@ -514,6 +517,20 @@ int main(int argc, char** argv)
             break;
     }
     progress.finish(framesDrawn);
+    if (const int signal = interruptSignal())
+    {
+        hashes.close();
+        if (!options.hashes.empty())
+            std::filesystem::remove(options.hashes);
+        video.abandon();
+        std::cerr << "flumbadoo-capture: stopped by " << interruptName(signal) << " after " << framesDrawn
+                  << " frames; "
+                  << (options.video.empty() && options.hashes.empty() && options.bench.empty()
+                          ? "nothing was being written"
+                          : "what was being written has been removed")
+                  << std::endl;
+        return 128 + signal;
+    }
     if (hashes.is_open())
     {
         hashes.close();
