@@ -55,7 +55,8 @@ protected:
 
     sf::Texture texture;
     sf::RenderTexture target;
-    ElasticSprite sprite;
+    ElasticShaders shaders;
+    ElasticSprite sprite{&shaders};
 };
 } // namespace
 
@@ -79,7 +80,10 @@ TEST_F(ElasticSpriteTest, CornersFollowTheTextureRectTheOffsetsAndTheTransformAn
 
     // Undistorted, the perspective weighs every corner 2 and leaves the vertex colours alone.
     ASSERT_TRUE(sf::Shader::isAvailable());
-    EXPECT_TRUE(ElasticSprite::areShadersLoaded());
+    EXPECT_TRUE(sprite.areShadersLoaded());
+    ElasticSprite withoutShaders;
+    withoutShaders.enableShader(true);
+    EXPECT_FALSE(withoutShaders.isShaderEnabled()) << "a sprite without shaders is drawn plainly";
     sprite.setCornerOffset(2, sf::Vector2f(0.f, 0.f));
     sprite.setTextureRect(sf::FloatRect(16.f, 0.f, 32.f, 64.f));
     sprite.enablePerspective(true);

@@ -49,7 +49,7 @@ protected:
     Particle& born(const nlohmann::json& def)
     {
         load(def);
-        system.emit();
+        system.emit(random);
         system.emitting = false;
         return system.particles[0];
     }
@@ -63,6 +63,7 @@ protected:
     TextureManager textures;
     SpriteManager sprites{textures};
     ParticleSystem system;
+    Random random; ///< what births draw from
 };
 } // namespace
 
@@ -87,7 +88,7 @@ TEST_F(ParticleSystemTest, SpawnsOnItsIntervalCarryingTheRemainderWhileEmittingW
         load(def, slots);
         system.emitting = emitting;
         for (int frame = 0; frame < frames; ++frame)
-            system.update(dt);
+            system.update(dt, random);
         EXPECT_EQ(alive(), expectedAlive) << "rate " << rate << ", " << frames << " frames";
         EXPECT_NEAR(system.spawnTimer, expectedTimer, 1e-5) << "rate " << rate << ", " << frames << " frames";
     }
@@ -97,12 +98,12 @@ TEST_F(ParticleSystemTest, BirthIsLostInAFullPoolAndTakesTheLowestDeadSlot)
 {
     load(definition(), 3);
     for (int birth = 0; birth < 4; ++birth)
-        system.emit();
+        system.emit(random);
     EXPECT_EQ(alive(), 3);
 
     system.particles[1].ttl = 0.5f;
-    system.update(0.5f);
-    system.emit();
+    system.update(0.5f, random);
+    system.emit(random);
     EXPECT_EQ(std::pair(system.particles[1].alive, system.particles[1].age), std::pair(true, 0.f));
 }
 
@@ -113,14 +114,13 @@ TEST_F(ParticleSystemTest, BornWithinItsRangesAndMovesWithThePreviousVelocity)
                            "xg", "yg", "rot", "rotspeed", "scale",     "scalespeed"};
     nlohmann::json def = definition(R"({"min_alpha": 0.5})");
     std::vector<float> expected;
-    resetRandom();
+    Random draws; // the draws the system's own generator is about to make
     for (int i = 0; i < 12; ++i)
     {
         def[std::string("min_") + order[i]] = 10 * (i + 1);
         def[std::string("max_") + order[i]] = 10 * (i + 1) + 5;
-        expected.push_back(randomRange(10.f * (i + 1), 10.f * (i + 1) + 5.f));
+        expected.push_back(randomRange(draws, 10.f * (i + 1), 10.f * (i + 1) + 5.f));
     }
-    resetRandom();
     const Particle& p = born(def);
     const auto state = [&]
     {
@@ -133,7 +133,7 @@ TEST_F(ParticleSystemTest, BornWithinItsRangesAndMovesWithThePreviousVelocity)
     // ys, rotation by its speed, scale by its speed, then xs by xg and ys by yg.
     for (const auto& [moved, by] : {std::pair{0, 2}, {1, 3}, {8, 9}, {10, 11}, {2, 6}, {3, 7}})
         expected[moved] += 0.5f * expected[by];
-    system.update(0.5f);
+    system.update(0.5f, random);
     EXPECT_EQ(state(), expected);
 
     load(definition()); // the defaults: anywhere on the screen, opaque
@@ -146,22 +146,22 @@ TEST_F(ParticleSystemTest, FadesInToExactlyMinAlphaAndOutOverTheEndOfItsLife)
     // "max_alpha" is not a key of the format: the target is always "min_alpha".
     const Particle* particle = &born(definition(R"({"fadein": true, "min_alpha": 0.5, "max_alpha": 0.9})"));
     EXPECT_EQ(std::pair(system.max_alpha, particle->alpha), std::pair(0.5f, 0.f));
-    system.update(0.5f);
+    system.update(0.5f, random);
     EXPECT_TRUE(particle->alpha > 0.f && particle->alpha < 0.5f) << particle->alpha;
-    system.update(0.5f);
+    system.update(0.5f, random);
     EXPECT_EQ(std::pair(particle->alpha, particle->alphaTween.active), std::pair(0.5f, false));
 
     particle = &born(definition(R"({"fadeout": true, "min_ttl": 3, "max_ttl": 3})"));
     for (int frame = 0; frame < 3; ++frame)
-        system.update(0.5f);
+        system.update(0.5f, random);
     EXPECT_EQ(std::pair(particle->fadingOut, particle->alpha), std::pair(0, 1.f));
-    system.update(0.5f); // age 2 = ttl - fadespeed
+    system.update(0.5f, random); // age 2 = ttl - fadespeed
     EXPECT_TRUE(particle->fadingOut == 1 && particle->alpha > 0.f && particle->alpha < 1.f)
         << particle->alpha;
-    system.update(0.5f); // the fade had already advanced by the frame that started it
+    system.update(0.5f, random); // the fade had already advanced by the frame that started it
     EXPECT_EQ(std::tuple(particle->alpha, particle->alphaTween.active, particle->alive),
               std::tuple(0.f, false, true));
-    system.update(0.5f);
+    system.update(0.5f, random);
     EXPECT_FALSE(particle->alive);
 }
 
@@ -170,13 +170,13 @@ TEST_F(ParticleSystemTest, LoadReportsWhatItCannotUseAndAFaultyDefinitionLeavesT
     // No slots below a count of one; particles of an empty sprite list live without a sprite.
     EXPECT_NE(load(definition(), -5).find("ParticleSystem: Particle count -5 is below 1"), std::string::npos);
     EXPECT_EQ(std::pair(system.count, system.particles.size()), std::pair(0, std::size_t{0}));
-    system.update(10.f);
+    system.update(10.f, random);
     EXPECT_EQ(alive(), 0);
     nlohmann::json def = definition();
     def["sprites"] = nlohmann::json::array();
     const std::string noSprites = "ParticleSystem: The sprite list is empty, no particle will be drawn.";
     EXPECT_EQ(lines(load(def, 4)), std::vector<std::string>{noSprites});
-    system.emit();
+    system.emit(random);
     EXPECT_TRUE(system.particles[0].alive && system.particles[0].sprite == nullptr);
 
     load(definition(), 3);
@@ -246,7 +246,7 @@ TEST_F(ParticleSystemTest, DrawsLivingParticlesThroughTheSharedSprite)
     particle.alpha = 1.5f;
     EXPECT_EQ(drawn().getPixel(12, 22), sf::Color::White)
         << "an alpha above 1 draws opaque, not wrapped round";
-    system.update(1.f);
+    system.update(1.f, random);
     EXPECT_EQ(drawn().getPixel(12, 22), sf::Color::Black) << "a particle dying this frame is not drawn";
 }
 
@@ -273,7 +273,7 @@ TEST_F(ParticleSystemTest, OneVertexArrayDrawsWhatASpritePerParticleDraws)
     };
     for (int frame = 1; frame <= 3; ++frame)
     {
-        system.update(0.35f);
+        system.update(0.35f, random);
         SCOPED_TRACE(frame);
         const auto [batched, batchedX] = drawn(true);
         const auto [single, singleX] = drawn(false);

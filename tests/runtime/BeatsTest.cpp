@@ -2,6 +2,7 @@
 #include "runtime/BeatSchedule.hpp"
 #include "runtime/BeatTables.hpp"
 #include "runtime/BeatTrack.hpp"
+#include "scenes/SceneTable.hpp"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -80,7 +81,7 @@ TEST(BeatTables, ChainHoldsEverySceneTableInPlayingOrder)
         EXPECT_EQ(findSchedule(s.scene), &s);
         EXPECT_EQ(s.beats.times.front(), 0.f);
         EXPECT_EQ(Row(s.scene, s.beats.times.size(), s.beats.times.back(), s.beats.startClock, s.endEntry,
-                      s.next, s.endFrameDrawn, s.cues.times.size(), s.fadeEntry),
+                      nextScene(s.scene), s.endFrameDrawn, s.cues.times.size(), s.fadeEntry),
                   rows[i]);
     }
     EXPECT_FLOAT_EQ(scheduleFor(8).cues.times.back(), 12.0398f);
@@ -93,8 +94,8 @@ TEST(BeatTables, SceneWithoutScheduleIsReportedAndNeverEnds)
     const SceneSchedule* fallback = nullptr;
     EXPECT_EQ(captureStderr([&] { fallback = &scheduleFor(14); }),
               "BeatTables: Scene 14 has no beat schedule.\n");
-    EXPECT_EQ(std::tuple(fallback->scene, fallback->next, fallback->endEntry, fallback->beats.times.empty()),
-              std::tuple(14, 14, -1, true));
+    EXPECT_EQ(std::tuple(fallback->scene, fallback->endEntry, fallback->beats.times.empty()),
+              std::tuple(-1, -1, true));
 }
 
 TEST(BeatSchedule, ScenesFollowEachOtherEveryEntryFiresOnceInsideItsSceneAndTheFinaleFades)

@@ -1,7 +1,6 @@
 #include "runtime/Config.hpp"
 
 #include "TestSupport.hpp"
-#include "assets/Registries.hpp"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -21,39 +20,37 @@ TEST(Config, SetsTheSwitchesItHoldsAndReportsWhatItCannotUse)
     };
     const std::vector<std::string> stringAndNull = {notBoolean("sound", "string"),
                                                     notBoolean("show_fps", "null")};
-    // The file's text (none: no file), the lines on standard error, fullscreen, vsync, muted.
+    // The file's text (none: no file), the lines on standard error, fullscreen, vsync, sound.
     const std::tuple<std::optional<std::string>, std::vector<std::string>, bool, bool, bool> cases[] = {
-        {std::nullopt, {"Config.json missing."}, false, true, false},
-        {"", parseError, false, true, false},
-        {"{", parseError, false, true, false},
+        {std::nullopt, {"Config.json missing."}, false, true, true},
+        {"", parseError, false, true, true},
+        {"{", parseError, false, true, true},
         // A cut-off file applies none of the keys it did hold.
-        {R"({"fullscreen": true, "vsync": fal)", parseError, false, true, false},
-        {"{}", {}, false, true, false},
-        {R"([{"fullscreen": true}])", {}, false, true, false},
-        {"42", {}, false, true, false},
-        {R"({"fullscreen": true, "vsync": false, "sound": false, "show_fps": true})", {}, true, false, true},
-        {R"({"sound": true})", {}, false, true, false},
-        {R"({"Fullscreen": true, "VSYNC": false, "Sound": false})", {}, false, true, false},
-        {"{\"fullscreen\": true} and then some words", {}, true, true, false},
-        {R"({"fullscreen": 1, "vsync": false})", {notBoolean("fullscreen", "number")}, false, false, false},
-        {R"({"sound": "off", "show_fps": null})", stringAndNull, false, true, false},
+        {R"({"fullscreen": true, "vsync": fal)", parseError, false, true, true},
+        {"{}", {}, false, true, true},
+        {R"([{"fullscreen": true}])", {}, false, true, true},
+        {"42", {}, false, true, true},
+        {R"({"fullscreen": true, "vsync": false, "sound": false, "show_fps": true})", {}, true, false, false},
+        {R"({"sound": true})", {}, false, true, true},
+        {R"({"Fullscreen": true, "VSYNC": false, "Sound": false})", {}, false, true, true},
+        {"{\"fullscreen\": true} and then some words", {}, true, true, true},
+        {R"({"fullscreen": 1, "vsync": false})", {notBoolean("fullscreen", "number")}, false, false, true},
+        {R"({"sound": "off", "show_fps": null})", stringAndNull, false, true, true},
     };
-    for (const auto& [text, expectedLines, expectedFullscreen, expectedVsync, expectedMuted] : cases)
+    for (const auto& [text, expectedLines, expectedFullscreen, expectedVsync, expectedSound] : cases)
     {
         SCOPED_TRACE(text.value_or("no file"));
-        fullscreen = false;
-        vsync = true;
-        soundManager.muted = false;
         TempDir dir;
         if (text)
             dir.write("config.json", *text);
+        Config config;
         std::vector<std::string> written =
-            lines(captureStderr([&] { loadConfig((dir.path() / "config.json").string()); }));
+            lines(captureStderr([&] { config = loadConfig((dir.path() / "config.json").string()); }));
         for (std::string& line : written)
             if (line.rfind(libraryError, 0) == 0)
                 line = libraryError;
         EXPECT_EQ(written, expectedLines);
-        EXPECT_EQ(std::tuple(fullscreen, vsync, soundManager.muted),
-                  std::tuple(expectedFullscreen, expectedVsync, expectedMuted));
+        EXPECT_EQ(std::tuple(config.fullscreen, config.vsync, config.sound),
+                  std::tuple(expectedFullscreen, expectedVsync, expectedSound));
     }
 }

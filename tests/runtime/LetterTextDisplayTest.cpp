@@ -1,6 +1,6 @@
 #include "TestSupport.hpp"
 #include "runtime/LetterText.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Resources.hpp"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -18,8 +18,8 @@ class LetterTextDrawing : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(layer1.getSize().x > 0 || layer1.create(1920, 1080));
-        layer1.clear(sf::Color(0, 0, 0, 0));
+        ASSERT_TRUE(layer.create(1920, 1080));
+        layer.clear(sf::Color(0, 0, 0, 0));
         text.speed = -640.f;
         text.active = true;
         text.phase = 3.f;
@@ -37,11 +37,11 @@ protected:
         return result;
     }
 
-    /// Counts the pixels of layer1 in rows [top, bottom) that match the predicate.
+    /// Counts the pixels of the text's layer in rows [top, bottom) that match the predicate.
     template <typename Predicate> int countPixels(unsigned top, unsigned bottom, Predicate matches)
     {
-        layer1.display();
-        const sf::Image image = layer1.getTexture().copyToImage();
+        layer.display();
+        const sf::Image image = layer.getTexture().copyToImage();
         int count = 0;
         for (unsigned row = top; row < bottom; ++row)
             for (unsigned column = 0; column < image.getSize().x; ++column)
@@ -49,7 +49,8 @@ protected:
         return count;
     }
 
-    LetterText text;
+    sf::RenderTexture layer;
+    LetterText text{&layer};
 };
 } // namespace
 
@@ -113,13 +114,13 @@ TEST_F(LetterTextDrawing, OnlyActiveTextsMoveAndDrawTheirShadowWhenSwitchedOn)
     text.draw();
     EXPECT_GT(countPixels(520, 800, shadowPixel), 100);
     EXPECT_GT(countPixels(280, 500, letterPixel), 100);
-    layer1.clear(sf::Color(0, 0, 0, 0));
+    layer.clear(sf::Color(0, 0, 0, 0));
     text.shadow = false;
     text.draw();
     EXPECT_EQ(countPixels(520, 800, visible), 0);
     EXPECT_GT(countPixels(280, 500, letterPixel), 100);
 
-    layer1.clear(sf::Color(0, 0, 0, 0));
+    layer.clear(sf::Color(0, 0, 0, 0));
     text.active = false;
     text.update(0.5f);
     text.draw();
@@ -135,18 +136,22 @@ TEST_F(LetterTextDrawing, OnlyActiveTextsMoveAndDrawTheirShadowWhenSwitchedOn)
 
 TEST_F(LetterTextDrawing, StartUpSetsUpTheThreeTexts)
 {
-    ASSERT_EQ(captureStderr([] { setUpLetterTexts(); }), "");
+    Resources resources;
+    resources.createLayers();
+    ASSERT_EQ(captureStderr([&] { resources.setUpLetterTexts(); }), "");
     for (const auto& [text, size, amplitude, speed, length] :
-         {std::tuple{&transformText, 100u, 200.5f, -640.f, 176u},
-          {&shaderText, 140u, 300.5f, -680.f, 232u},
-          {&startedEndedText, 100u, 200.5f, -640.f, 34u}})
+         {std::tuple{&resources.transformText, 100u, 200.5f, -640.f, 176u},
+          {&resources.shaderText, 140u, 300.5f, -680.f, 232u},
+          {&resources.startedEndedText, 100u, 200.5f, -640.f, 34u}})
     {
+        EXPECT_EQ(text->layer, &resources.layer1);
         EXPECT_EQ(loaded(*text), std::tuple(1920.f, 500.f, size, true, 10.f, sf::Color(255, 0, 255),
                                             sf::Color::Black, 0.f, true, speed, false));
         EXPECT_EQ(std::pair(text->amplitude, text->content.size()),
                   std::pair(amplitude, std::size_t{length}));
     }
-    EXPECT_EQ(transformText.content.substr(0, 44), "translate();     scale();     rotate();     ");
-    EXPECT_EQ(startedEndedText.content, "how it started   vs   how it ended");
-    EXPECT_EQ(shaderText.content.substr(shaderText.content.size() - 18), "shaders & knuckles");
+    EXPECT_EQ(resources.transformText.content.substr(0, 44), "translate();     scale();     rotate();     ");
+    EXPECT_EQ(resources.startedEndedText.content, "how it started   vs   how it ended");
+    const std::string& shaderContent = resources.shaderText.content;
+    EXPECT_EQ(shaderContent.substr(shaderContent.size() - 18), "shaders & knuckles");
 }

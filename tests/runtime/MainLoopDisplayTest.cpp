@@ -1,9 +1,11 @@
-// A frame run without drawing runs its scene like a drawn one and leaves every pixel as it was.
+// Scene dispatch, and a frame run without drawing, which runs its scene like a drawn one and
+// leaves every pixel as it was.
+#include "runtime/Demo.hpp"
 #include "runtime/MainLoop.hpp"
-#include "runtime/SharedResources.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace
 {
@@ -11,37 +13,69 @@ sf::Color paint = sf::Color::Blue;
 int calls = 0;
 
 // Fills layer1 and the window with paint, as a scene draws through a layer.
-SceneId paintingScene(sf::RenderTarget& target, float)
+SceneId paintingScene(Demo& demo, sf::RenderTarget& target, float)
 {
     ++calls;
     sf::RectangleShape fill(sf::Vector2f(1920.f, 1080.f));
     fill.setFillColor(paint);
-    layer1.draw(fill);
-    layer1.display();
+    demo.resources.layer1.draw(fill);
+    demo.resources.layer1.display();
     target.draw(fill);
     return 3;
 }
 
+SceneId sceneSeven(Demo&, sf::RenderTarget&, float)
+{
+    ++calls;
+    return 8;
+}
+
+TEST(MainLoop, DispatchRunsTheCurrentSceneAndStoresItsResult)
+{
+    // The end of the demo stops without calling anything, even when listed; an unknown id stays,
+    // and so does a listed one without a routine.
+    Resources resources;
+    sf::RenderTexture target; // never drawn into
+    for (const auto& [listed, routine, current, dispatched, after, stillRunning, expectedCalls] :
+         {std::tuple{7, &sceneSeven, 7, true, 8, true, 1},
+          {endOfDemo, &sceneSeven, endOfDemo, false, endOfDemo, false, 0},
+          {7, &sceneSeven, 14, false, 14, true, 0},
+          {7, SceneFunction{}, 7, false, 7, true, 0}})
+    {
+        Demo demo(resources);
+        calls = 0;
+        demo.state.currentScene = current;
+        const bool ran = dispatchScene(demo, {{listed, "listed", routine}}, target, 0.016f);
+        EXPECT_EQ(std::tuple(ran, demo.state.currentScene, demo.state.running, calls),
+                  std::tuple(dispatched, after, stillRunning, expectedCalls))
+            << "scene " << current;
+    }
+}
+
 TEST(UndrawnFrame, RunsTheSceneAndLeavesTheLayersAsTheyWere)
 {
-    createLayers();
+    Resources resources;
+    resources.createLayers();
+    Demo demo(resources);
+    calls = 0;
+    paint = sf::Color::Blue;
     sf::RenderWindow window(sf::VideoMode(64, 64), "undrawn");
-    const SceneTable scenes = {{3, &paintingScene}, {4, &paintingScene}};
-    currentScene = 3;
-    runFrame(window, stepSeconds, KeyState{}, scenes);
-    ASSERT_EQ(layer1.getTexture().copyToImage().getPixel(10, 10), sf::Color::Blue);
+    const SceneTable scenes = {{3, "three", &paintingScene}, {4, "four", &paintingScene}};
+    demo.state.currentScene = 3;
+    runFrame(demo, window, stepSeconds, KeyState{}, scenes);
+    ASSERT_EQ(resources.layer1.getTexture().copyToImage().getPixel(10, 10), sf::Color::Blue);
 
     // Neither the layers' clearing nor the scene's drawing reaches a pixel; the scene still runs.
     paint = sf::Color::Red;
-    currentScene = 4;
+    demo.state.currentScene = 4;
     const FrameResult result =
-        runFrame(window, stepSeconds, KeyState{}, scenes, {}, FrameDrawing::suppressed);
+        runFrame(demo, window, stepSeconds, KeyState{}, scenes, {}, FrameDrawing::suppressed);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(result.next, 3);
-    EXPECT_EQ(layer1.getTexture().copyToImage().getPixel(10, 10), sf::Color::Blue);
+    EXPECT_EQ(resources.layer1.getTexture().copyToImage().getPixel(10, 10), sf::Color::Blue);
 
     // And a drawn frame after it draws as ever.
-    runFrame(window, stepSeconds, KeyState{}, scenes);
-    EXPECT_EQ(layer1.getTexture().copyToImage().getPixel(10, 10), sf::Color::Red);
+    runFrame(demo, window, stepSeconds, KeyState{}, scenes);
+    EXPECT_EQ(resources.layer1.getTexture().copyToImage().getPixel(10, 10), sf::Color::Red);
 }
 } // namespace

@@ -1,21 +1,14 @@
 #include "runtime/MainLoop.hpp"
 
+#include "runtime/Demo.hpp"
 #include "runtime/Startup.hpp"
 
-#include <SFML/Graphics/RenderTexture.hpp>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <tuple>
 
 namespace
 {
-int callsOfSceneSeven = 0;
-SceneId sceneSeven(sf::RenderTarget&, float)
-{
-    ++callsOfSceneSeven;
-    return 8;
-}
-
 TEST(MainLoop, FadeRunsTowardsItsEndAndStopsThereExactly)
 {
     // 61 steps of 1/60 s: float steps may leave the 60th just short of 1.
@@ -28,13 +21,14 @@ TEST(MainLoop, FadeRunsTowardsItsEndAndStopsThereExactly)
           {3, 0.4f, 10.f, 1.f, 1, 0.4f, 3},
           {-1, 0.4f, 10.f, 1.f, 1, 0.4f, -1}})
     {
-        fadeMode = mode;
-        fadeAlpha = alpha;
-        fadeSpeed = speed;
+        DemoState state;
+        state.fadeMode = mode;
+        state.fadeAlpha = alpha;
+        state.fadeSpeed = speed;
         for (int i = 0; i < steps; ++i)
-            advanceFade(step);
-        EXPECT_NEAR(fadeAlpha, expectedAlpha, 1e-6) << "mode " << mode << ", " << steps << " steps";
-        EXPECT_EQ(fadeMode, expectedMode) << "mode " << mode << ", " << steps << " steps";
+            advanceFade(state, step);
+        EXPECT_NEAR(state.fadeAlpha, expectedAlpha, 1e-6) << "mode " << mode << ", " << steps << " steps";
+        EXPECT_EQ(state.fadeMode, expectedMode) << "mode " << mode << ", " << steps << " steps";
     }
 }
 
@@ -43,31 +37,25 @@ TEST(MainLoop, OverlayAlphaIsTruncatedAndClampedNotWrapped)
     const float alphas[] = {0.5f, 1.f, 0.003f, 1.5f, -0.1f, 1e9f, std::nanf("")};
     const int expected[] = {127, 255, 0, 255, 0, 255, 0};
     for (std::size_t i = 0; i < std::size(alphas); ++i)
-    {
-        fadeAlpha = alphas[i];
-        EXPECT_EQ(fadeOverlayAlpha(), expected[i]) << "fadeAlpha " << alphas[i];
-    }
+        EXPECT_EQ(fadeOverlayAlpha(alphas[i]), expected[i]) << "fadeAlpha " << alphas[i];
 }
 
 TEST(MainLoop, SpaceWritesMarkerLinesOncePerPressAndEscapeStops)
 {
     std::ostringstream out;
-    handleKeys({}, out); // lets go of a Space left held
-    running = true;
-    markerTime = 0.f;
-    markerActive = false;
-    handleKeys({false, true}, out);
-    EXPECT_TRUE(markerActive);
-    handleKeys({false, true}, out); // still held: no second line
-    markerTime = 2.5f;
-    handleKeys({false, false}, out);
-    handleKeys({false, true}, out);
-    markerTime = 4.25f;
-    handleKeys({false, false}, out);
-    handleKeys({false, true}, out);
-    EXPECT_TRUE(running);
-    handleKeys({true, false}, out);
-    EXPECT_FALSE(running);
+    DemoState state;
+    handleKeys(state, {false, true}, out);
+    EXPECT_TRUE(state.markerActive);
+    handleKeys(state, {false, true}, out); // still held: no second line
+    state.markerTime = 2.5f;
+    handleKeys(state, {false, false}, out);
+    handleKeys(state, {false, true}, out);
+    state.markerTime = 4.25f;
+    handleKeys(state, {false, false}, out);
+    handleKeys(state, {false, true}, out);
+    EXPECT_TRUE(state.running);
+    handleKeys(state, {true, false}, out);
+    EXPECT_FALSE(state.running);
     EXPECT_EQ(out.str(), "@0\n@2.5\n@4.25\n");
 }
 
@@ -109,30 +97,10 @@ TEST(MainLoop, WindowEventsTakenByTheFilterAreIgnored)
                                                             {escape, takeAll, false, false},
                                                             {escape, takeNone, false, true}})
     {
-        running = true;
+        DemoState state;
         KeyState keys;
-        applyWindowEvent(event, keys, filter);
-        EXPECT_EQ(std::pair(!running, keys.escape), std::pair(stops, escapeAdded)) << event.type;
-    }
-    running = true;
-}
-
-TEST(MainLoop, DispatchRunsTheCurrentSceneAndStoresItsResult)
-{
-    // The end of the demo stops without calling anything, even when listed; an unknown id stays.
-    sf::RenderTexture target; // never drawn into
-    for (const auto& [listed, current, dispatched, after, stillRunning, calls] :
-         {std::tuple{7, 7, true, 8, true, 1},
-          {endOfDemo, endOfDemo, false, endOfDemo, false, 0},
-          {7, 14, false, 14, true, 0}})
-    {
-        callsOfSceneSeven = 0;
-        running = true;
-        currentScene = current;
-        const bool ran = dispatchScene({{listed, &sceneSeven}}, target, 0.016f);
-        EXPECT_EQ(std::tuple(ran, currentScene, running, callsOfSceneSeven),
-                  std::tuple(dispatched, after, stillRunning, calls))
-            << "scene " << current;
+        applyWindowEvent(state, event, keys, filter);
+        EXPECT_EQ(std::pair(!state.running, keys.escape), std::pair(stops, escapeAdded)) << event.type;
     }
 }
 

@@ -2,7 +2,7 @@
 // has every uniform the program sets on it (SFML reports a uniform that the compiled program
 // lacks on its error stream, every frame it is set).
 #include "TestSupport.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Resources.hpp"
 
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -102,14 +102,16 @@ TEST(Shaders, EveryFileCompilesAndHasTheUniformsItIsSentAtStartUpAndByTheScenes)
     // Start-up sets its own uniforms while loading the table's files. The textures are missing
     // here, which the texture registry reports on standard error, not on SFML's stream.
     WorkingDirectory inSource(sourcePath(""));
-    captureStderr([] { EXPECT_EQ(captureSfmlErrors([] { EXPECT_TRUE(loadShaders()); }), ""); });
+    Resources resources;
+    captureStderr([&] { EXPECT_EQ(captureSfmlErrors([&] { EXPECT_TRUE(resources.loadShaders()); }), ""); });
 }
 
 // What a tool reloads: every global shader once, with the shared vertex shader and a file above;
 // setting a shader's start-up uniforms again puts back what the scenes changed, and only its own.
 TEST(Shaders, GlobalShaderFilesAndTheirStartUniformsCanBeHadAgain)
 {
-    const std::vector<GlobalShaderFiles> files = globalShaderFiles();
+    Resources resources;
+    const std::vector<GlobalShaderFiles> files = resources.globalShaderFiles();
     std::set<sf::Shader*> shaders;
     for (const GlobalShaderFiles& row : files)
     {
@@ -123,10 +125,11 @@ TEST(Shaders, GlobalShaderFilesAndTheirStartUniformsCanBeHadAgain)
     EXPECT_EQ(shaders.size(), 26u);
     ASSERT_EQ(files.size(), 26u);
     EXPECT_EQ(std::tuple(files[0].shader, files[21].shader, files[21].fragmentFile),
-              std::tuple(&laserShader, &wsl1Shader, std::string("assets/shaders/scattershot.frag")));
+              std::tuple(&resources.laserShader, &resources.wsl1Shader,
+                         std::string("assets/shaders/scattershot.frag")));
 
     WorkingDirectory inSource(sourcePath(""));
-    captureStderr([] { ASSERT_TRUE(loadShaders()); });
+    captureStderr([&] { ASSERT_TRUE(resources.loadShaders()); });
     sf::Context context; // the values are read back through OpenGL, which needs one active
     auto uniform = [](sf::Shader& shader, const char* name)
     {
@@ -139,12 +142,14 @@ TEST(Shaders, GlobalShaderFilesAndTheirStartUniformsCanBeHadAgain)
         read(shader.getNativeHandle(), location(shader.getNativeHandle(), name), &value);
         return value;
     };
-    for (sf::Shader* shader : {&wsl1Shader, &wsl2Shader})
+    for (sf::Shader* shader : {&resources.wsl1Shader, &resources.wsl2Shader})
         shader->setUniform("maxRotation", 2.f);
-    moireShader.setUniform("iTime", 3.f);
-    setStartUniforms(wsl1Shader);
-    setStartUniforms(moireShader);
-    EXPECT_EQ(std::tuple(uniform(wsl1Shader, "maxRotation"), uniform(wsl1Shader, "scatterStrength"),
-                         uniform(wsl2Shader, "maxRotation"), uniform(moireShader, "iTime")),
+    resources.moireShader.setUniform("iTime", 3.f);
+    resources.setStartUniforms(resources.wsl1Shader);
+    resources.setStartUniforms(resources.moireShader);
+    EXPECT_EQ(std::tuple(uniform(resources.wsl1Shader, "maxRotation"),
+                         uniform(resources.wsl1Shader, "scatterStrength"),
+                         uniform(resources.wsl2Shader, "maxRotation"),
+                         uniform(resources.moireShader, "iTime")),
               std::tuple(0.f, 0.15f, 2.f, 0.f));
 }

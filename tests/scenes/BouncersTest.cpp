@@ -87,19 +87,19 @@ TEST(ShaderBouncer, StartsAtItsCornerAndOnlyMovesOnceActive)
 // it lands without rebounding and stays pressed to the floor.
 TEST(ShaderBouncer, LaunchedHeavyBubbleJumpsAndThenStaysOnTheFloor)
 {
-    shaderBouncers.assign(1, bubble(110));
-    shaderBouncers[0].y = 1070.f - 110.f;
-    nextBouncer = 0;
-    ASSERT_EQ(launchNextBouncer(), &shaderBouncers[0]);
-    float highest = shaderBouncers[0].y;
+    std::vector<ShaderBouncer> bubbles(1, bubble(110));
+    bubbles[0].y = 1070.f - 110.f;
+    int nextBouncer = 0;
+    ASSERT_EQ(launchNextBouncer(bubbles, nextBouncer), &bubbles[0]);
+    float highest = bubbles[0].y;
     for (int frame = 0; frame < 120; ++frame)
     {
-        updateShaderBouncers(sixtieth);
-        highest = std::min(highest, shaderBouncers[0].y);
-        EXPECT_TRUE(frame < 90 || shaderBouncers[0].y == 960.f) << "frame " << frame;
+        updateShaderBouncers(bubbles, sixtieth);
+        highest = std::min(highest, bubbles[0].y);
+        EXPECT_TRUE(frame < 90 || bubbles[0].y == 960.f) << "frame " << frame;
     }
     EXPECT_LT(highest, 100.f);
-    EXPECT_GT(shaderBouncers[0].vy, 0.f) << "pushing downwards, not rebounding";
+    EXPECT_GT(bubbles[0].vy, 0.f) << "pushing downwards, not rebounding";
 }
 
 // Launches take the bubbles in turn from one pixel above the floor, wrapping at the list's end.
@@ -113,13 +113,13 @@ TEST(ShaderBouncer, LaunchesTakeTheBubblesInTurnAndWrapAtTheListEnd)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.launches << " launches over " << c.bubbles << " bubbles");
-        shaderBouncers.assign(std::size_t(c.bubbles), bubble(100));
-        nextBouncer = 0;
+        std::vector<ShaderBouncer> bubbles(std::size_t(c.bubbles), bubble(100));
+        int nextBouncer = 0;
         ShaderBouncer* last = nullptr;
         for (int i = 0; i < c.launches; ++i)
-            last = launchNextBouncer();
+            last = launchNextBouncer(bubbles, nextBouncer);
         EXPECT_EQ(nextBouncer, c.expectedCursor);
-        ASSERT_EQ(last, c.expectedIndex < 0 ? nullptr : &shaderBouncers[std::size_t(c.expectedIndex)]);
+        ASSERT_EQ(last, c.expectedIndex < 0 ? nullptr : &bubbles[std::size_t(c.expectedIndex)]);
         if (!last)
             continue;
         EXPECT_TRUE(last->heavy);

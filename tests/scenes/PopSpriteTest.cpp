@@ -61,11 +61,11 @@ TEST(PopSprite, FramePictureFlipsOncePerQuarterSecondEvenWithLongFrames)
     for (const auto& [dt, framesToFlip] :
          {std::pair{1.f, 1}, {0.3f, 1}, {0.125f, 3}, {0.1f, 3}, {0.0625f, 5}})
     {
-        frameTimer = 0.f;
-        frameToggle = false;
+        float frameTimer = 0.f;
+        bool frameToggle = false;
         for (int frame = 1; frame <= 4 * framesToFlip; ++frame)
         {
-            stepFrameTimer(dt);
+            stepFrameTimer(frameTimer, frameToggle, dt);
             EXPECT_EQ(frameToggle, frame / framesToFlip % 2 == 1)
                 << "frames of " << dt << ", frame " << frame;
             EXPECT_TRUE(frame % framesToFlip != 0 || frameTimer == 0.f)

@@ -1,6 +1,7 @@
 // The pulse in both its configurations at 1/60 s, its "iTime" read back from a real shader program.
 #include "SceneFrames.hpp"
 #include "runtime/PassTiming.hpp"
+#include "runtime/Resources.hpp"
 #include "scenes/Pulse.hpp"
 
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -11,6 +12,7 @@ using namespace testsupport;
 TEST(Pulse, RisesHoldsFallsAndRestartsForItsConfiguredTimes)
 {
     const float sixtieth = 1.f / 60.f, untouched = 0.4242f; // a level no pulse sends
+    const Resources resources;
     sf::RenderTexture target;
     ASSERT_TRUE(target.create(8, 8) && target.setActive(true)) << "uniforms are read in its context";
     sf::Shader shader;
@@ -38,7 +40,7 @@ TEST(Pulse, RisesHoldsFallsAndRestartsForItsConfiguredTimes)
         const auto draws = [&]
         {
             target.clear(sf::Color::Transparent);
-            pulse.draw(target);
+            pulse.draw(resources, target);
             target.display();
             return target.getTexture().copyToImage().getPixel(4, 4).a != 0;
         };

@@ -1,9 +1,8 @@
 // The whole demo through its real start-up and frame loop, each scene against its table of frames
 // and what must hold on them.
 #include "SceneFrames.hpp"
-#include "assets/Registries.hpp"
 #include "fx/ElasticSprite.hpp"
-#include "runtime/SharedResources.hpp"
+#include "runtime/Resources.hpp"
 #include "scenes/PopSprite.hpp"
 #include "scenes/Pulse.hpp"
 #include "scenes/SceneHelpers.hpp"
@@ -72,9 +71,10 @@ double changedShare(const sf::Image& a, const sf::Image& b, int tolerance = 24)
 
 // Share of the pixels inside a word's on-screen bounds that are its dark outline, which the
 // title's background never matches.
-double outlineShare(const sf::Image& image, const char* word)
+double outlineShare(const Seen& s, const char* word)
 {
-    const sf::FloatRect box = spriteManager.get(word)->getGlobalBounds();
+    const sf::Image& image = s.shot();
+    const sf::FloatRect box = s.run.resources.spriteManager.get(word)->getGlobalBounds();
     long dark = 0, all = 0;
     for (int y = std::max(0, int(box.top)); y < std::min(1080, int(box.top + box.height)); ++y)
         for (int x = std::max(0, int(box.left)); x < std::min(1920, int(box.left + box.width)); ++x, ++all)
@@ -87,8 +87,9 @@ double outlineShare(const sf::Image& image, const char* word)
 
 // Share of the points of the first greeting picture, opaque there and clear in every other one,
 // that show its colour on screen through the rocking layer.
-double firstGreetingShown(const sf::Image& frame)
+double firstGreetingShown(const Seen& s)
 {
+    const sf::Image& frame = s.shot();
     std::vector<sf::Image> pictures(6);
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(pictures[i].loadFromFile("assets/images/greets" + std::to_string(i + 1) + ".png"));
@@ -99,7 +100,8 @@ double firstGreetingShown(const sf::Image& frame)
                 std::all_of(pictures.begin() + 1, pictures.end(),
                             [&](auto& p) { return p.getPixel(x, y).a == 0; }))
             {
-                const sf::Vector2f on = layer1Sprite.getTransform().transformPoint(float(x), float(y));
+                const sf::Vector2f on =
+                    s.run.resources.layer1Sprite.getTransform().transformPoint(float(x), float(y));
                 const sf::Color c = pictures[0].getPixel(x, y),
                                 seen = frame.getPixel(unsigned(on.x), unsigned(on.y));
                 shown +=
@@ -111,25 +113,28 @@ double firstGreetingShown(const sf::Image& frame)
 }
 
 // The perlin background alone as the bubbles draw it, with its uniforms as they stand or tint.
-sf::Image perlinAlone(const float* tint = nullptr)
+sf::Image perlinAlone(Resources& resources, const float* tint = nullptr)
 {
+    sf::Shader& perlin = resources.perlinShader;
     for (int i = 0; tint && i < 3; ++i)
-        perlinShader.setUniform(i == 0 ? "originalRed" : i == 1 ? "originalGreen" : "originalBlue", tint[i]);
+        perlin.setUniform(i == 0 ? "originalRed" : i == 1 ? "originalGreen" : "originalBlue", tint[i]);
     sf::RenderTexture target;
     target.create(1920, 1080);
     target.clear();
-    target.draw(*spriteManager.get("black"), sf::RenderStates(&perlinShader));
+    target.draw(*resources.spriteManager.get("black"), sf::RenderStates(&perlin));
     target.display();
     return target.getTexture().copyToImage();
 }
 
 // Share of the pixels inside (or outside) the active bubbles that differ from the background.
-double changedAroundBubbles(const sf::Image& frame, const sf::Image& background, bool inside)
+double changedAroundBubbles(const Seen& s, const sf::Image& background, bool inside)
 {
+    const sf::Image& frame = s.shot();
+    const std::vector<ShaderBouncer>& bubbles = s.run.state().shaderBouncers;
     long changed = 0, total = 0;
     for (unsigned y = 0; y < 1080; y += 4)
         for (unsigned x = 0; x < 1920; x += 4)
-            if (inside == std::any_of(shaderBouncers.begin(), shaderBouncers.end(),
+            if (inside == std::any_of(bubbles.begin(), bubbles.end(),
                                       [&](const ShaderBouncer& b) {
                                           return b.active &&
                                                  sf::FloatRect(b.x, b.y, b.width, b.height).contains(x, y);
@@ -143,12 +148,13 @@ double changedAroundBubbles(const sf::Image& frame, const sf::Image& background,
 
 // At the moire's hand-over each of its beats but the last has launched one bubble, in turn,
 // wrapping at however many the bubbles scene left.
-const Row launchedInTurn = {-1, [](const Seen&)
+const Row launchedInTurn = {-1, [](const Seen& s)
                             {
-                                const int count = int(shaderBouncers.size()),
+                                const DemoState& state = s.run.state();
+                                const int count = int(state.shaderBouncers.size()),
                                           beats = scheduleFor(11).endEntry;
-                                EXPECT_EQ(nextBouncer, count ? beats % count : 0);
-                                for (const ShaderBouncer& bubble : shaderBouncers)
+                                EXPECT_EQ(state.nextBouncer, count ? beats % count : 0);
+                                for (const ShaderBouncer& bubble : state.shaderBouncers)
                                     EXPECT_TRUE(bubble.heavy) << "every bubble had a turn";
                             }};
 
@@ -171,7 +177,7 @@ SceneRows demoTables()
         return [=](const Seen& s)
         {
             for (const char* word : keys)
-                EXPECT_GT(outlineShare(s.shot(), word), 0.01) << word;
+                EXPECT_GT(outlineShare(s, word), 0.01) << word;
         };
     };
     scenes[2] = {{1, words({"grumlo1"}), true},
@@ -210,12 +216,13 @@ SceneRows demoTables()
     const char* const pieceOf[] = {"flum", "ba",  "doo", nullptr, nullptr, "zin",
                                    "gel",  "pop", "tik", nullptr, nullptr};
     for (int entry = 0; entry < 11; ++entry)
-        scenes[4].push_back({julia[entry] + 1, [=](const Seen&)
+        scenes[4].push_back({julia[entry] + 1, [=](const Seen& s)
                              {
                                  for (int other = 0; other < 11; ++other)
                                  {
                                      const char* key = pieceOf[other];
-                                     const float scale = key ? spriteManager.get(key)->getScale().x : 0;
+                                     const float scale =
+                                         key ? s.run.resources.spriteManager.get(key)->getScale().x : 0;
                                      EXPECT_TRUE(!key || (other == entry ? scale > 0 && scale < 0.3f
                                                           : julia[other] < julia[entry] ? scale >= 0.3f
                                                                                         : scale == 0))
@@ -229,9 +236,11 @@ SceneRows demoTables()
                  shows(beatFrame(5, 28) + 15, 40, 256, 201, 960, 540)};
     for (const auto& [entry, tilt] :
          {std::pair{28, 0.f}, {29, -8.f}, {30, 4.f}, {31, -4.f}, {32, 8.f}, {33, 10.f}})
-        scenes[5].push_back(
-            {beatFrame(5, entry), [entry = entry, tilt = std::fmod(tilt + 360, 360)](const Seen&)
-             { EXPECT_FLOAT_EQ(spriteManager.get("vortle")->getRotation(), tilt) << entry; }});
+    {
+        const auto tilted = [entry = entry, tilt = std::fmod(tilt + 360, 360)](const Seen& s)
+        { EXPECT_FLOAT_EQ(s.run.resources.spriteManager.get("vortle")->getRotation(), tilt) << entry; };
+        scenes[5].push_back({beatFrame(5, entry), tilted});
+    }
 
     // Picture k + 1 pops up on entry k, not before. Half a second after the last, all twelve are
     // drawn: hidden for a frame, with the background's clock held back so that it draws the same,
@@ -239,20 +248,20 @@ SceneRows demoTables()
     for (int k = 0; k < 12; ++k)
         for (const int frame : {beatFrame(6, k) - 1, beatFrame(6, k)})
             if (frame > 0)
-                scenes[6].push_back({frame, [k, up = frame == beatFrame(6, k)](const Seen&)
-                                     { EXPECT_EQ(popSprites[k].visible, up) << k; }});
-    const auto hide = [](const Seen&)
+                scenes[6].push_back({frame, [k, up = frame == beatFrame(6, k)](const Seen& s)
+                                     { EXPECT_EQ(s.run.state().popSprites[k].visible, up) << k; }});
+    const auto hide = [](const Seen& s)
     {
-        for (PopSprite& picture : popSprites)
+        for (PopSprite& picture : s.run.state().popSprites)
         {
             EXPECT_TRUE(picture.visible && picture.alpha > 0.99f);
             picture.visible = false;
         }
-        cuteTime -= 4.f * stepSeconds;
+        s.run.state().cuteTime -= 4.f * stepSeconds;
     };
     const auto wereDrawn = [](const Seen& s)
     {
-        for (PopSprite& picture : popSprites)
+        for (PopSprite& picture : s.run.state().popSprites)
         {
             const unsigned x = unsigned(std::clamp(picture.x, 0.f, 1919.f)),
                            y = unsigned(std::clamp(picture.y, 0.f, 1079.f));
@@ -267,24 +276,25 @@ SceneRows demoTables()
 
     // Greeting k starts on entry k, its shader getting the rise's first step. The first gathers
     // for 2 s, holds for 2 s and scatters in 1 s; the cute pictures have left half a second in.
-    sf::Shader* const greetings[] = {&greets1Shader, &greets2Shader, &greets3Shader,
-                                     &greets4Shader, &greets5Shader, &greets6Shader};
+    sf::Shader Resources::*const greetings[] = {&Resources::greets1Shader, &Resources::greets2Shader,
+                                                &Resources::greets3Shader, &Resources::greets4Shader,
+                                                &Resources::greets5Shader, &Resources::greets6Shader};
     for (int k = 0; k < 6; ++k)
         for (const int frame : {beatFrame(65, k) - 1, beatFrame(65, k)})
         {
             const float level = frame == beatFrame(65, k) ? stepSeconds * greetPulseRates.risePerSecond : 0.f;
-            scenes[65].push_back({frame, [shader = greetings[k], level](const Seen&)
-                                  { EXPECT_FLOAT_EQ(uniformFloat(*shader, "iTime"), level); }});
+            const auto sent = [shader = greetings[k], level](const Seen& s)
+            { EXPECT_FLOAT_EQ(uniformFloat(s.run.resources.*shader, "iTime"), level); };
+            scenes[65].push_back({frame, sent});
         }
     for (const auto& [frame, low, high] : {std::tuple{0, -1.0, 0.1}, {150, 0.8, 1.1}, {330, -1.0, 0.1}})
-        scenes[65].push_back(
-            {beatFrame(65, 0) + frame,
-             [low = low, high = high](const Seen& s)
-             { EXPECT_TRUE(firstGreetingShown(s.shot()) > low && firstGreetingShown(s.shot()) < high); },
-             true});
-    const auto picturesLeft = [](const Seen&)
+        scenes[65].push_back({beatFrame(65, 0) + frame,
+                              [low = low, high = high](const Seen& s)
+                              { EXPECT_TRUE(firstGreetingShown(s) > low && firstGreetingShown(s) < high); },
+                              true});
+    const auto picturesLeft = [](const Seen& s)
     {
-        for (const PopSprite& picture : popSprites)
+        for (const PopSprite& picture : s.run.state().popSprites)
             EXPECT_FALSE(picture.visible);
     };
     scenes[65].push_back({at(0.5), picturesLeft});
@@ -292,11 +302,12 @@ SceneRows demoTables()
     // On its image beat a picture's shader gets one update at twice the frame time, in turns 1, 2,
     // 3, 1, ...; the field flies on between two frames no flash darkens.
     const std::vector<int> cues = firingFrames(scheduleFor(8).cues, stepSeconds);
-    sf::Shader* const pictures[] = {&wsl1Shader, &wsl2Shader, &wsl3Shader};
+    sf::Shader Resources::*const pictures[] = {&Resources::wsl1Shader, &Resources::wsl2Shader,
+                                               &Resources::wsl3Shader};
     const float level = 2 * stepSeconds * layerPulseRates.risePerSecond;
     for (std::size_t i = 0; i < cues.size() && cues[i] < handOverFrame(8); ++i)
-        scenes[8].push_back({cues[i], [shader = pictures[i % 3], level](const Seen&)
-                             { EXPECT_FLOAT_EQ(uniformFloat(*shader, "iTime"), level); }});
+        scenes[8].push_back({cues[i], [shader = pictures[i % 3], level](const Seen& s)
+                             { EXPECT_FLOAT_EQ(uniformFloat(s.run.resources.*shader, "iTime"), level); }});
     const std::vector<int> flashes = firingFrames(scheduleFor(8).beats, stepSeconds);
     const int still =
         15 + *std::adjacent_find(flashes.begin(), flashes.end(), [](int a, int b) { return b - a > 21; });
@@ -309,11 +320,12 @@ SceneRows demoTables()
     const std::vector<int> tunnelBeats = firingFrames(scheduleFor(9).beats, stepSeconds);
     const auto jolt = [=, lastBeat = -1000](const Seen& s) mutable
     {
-        const float zoom = uniformFloat(rainbowTunnelShader, "zoomFactorEx"),
-                    finger = uniformFloat(fingerShader, "iTime");
+        const Resources& resources = s.run.resources;
+        const float zoom = uniformFloat(resources.rainbowTunnelShader, "zoomFactorEx"),
+                    finger = uniformFloat(resources.fingerShader, "iTime");
         EXPECT_TRUE(zoom >= 0.f && zoom <= 100.f && (s.frame > 1 || std::abs(zoom - 50.f) < 1.f)) << zoom;
         lastBeat = std::count(tunnelBeats.begin(), tunnelBeats.end(), s.frame) ? s.frame : lastBeat;
-        EXPECT_TRUE(s.frame != lastBeat || uniformFloat(rainbowTunnelShader, "effect") == 1.f);
+        EXPECT_TRUE(s.frame != lastBeat || uniformFloat(resources.rainbowTunnelShader, "effect") == 1.f);
         EXPECT_TRUE(s.frame == lastBeat        ? finger == 0.75f
                     : s.frame - lastBeat >= 30 ? finger == 1.f
                                                : finger > 0.75f)
@@ -326,22 +338,24 @@ SceneRows demoTables()
     // The tint steps red, green, blue, magenta, cyan, one step per beat, the last beat's too.
     const auto bubblesOnClouds = [](const Seen& s)
     {
-        EXPECT_GT(changedAroundBubbles(s.shot(), perlinAlone(), true), 0.5) << "bubbles at (x, y)";
-        EXPECT_LT(changedAroundBubbles(s.shot(), perlinAlone(), false), 0.02) << "clouds elsewhere";
+        EXPECT_GT(changedAroundBubbles(s, perlinAlone(s.run.resources), true), 0.5) << "bubbles at (x, y)";
+        EXPECT_LT(changedAroundBubbles(s, perlinAlone(s.run.resources), false), 0.02) << "clouds elsewhere";
     };
-    const auto tintAndBubbles = [](const Seen&)
+    const auto tintAndBubbles = [](const Seen& s)
     {
+        Resources& resources = s.run.resources;
         const float tints[5][3] = {
             {.25f, 0, 0}, {0, .25f, 0}, {0, 0, .25f}, {.25f, 0, .25f}, {0, .25f, .25f}};
         const int last = scheduleFor(10).endEntry;
-        const sf::Image left = perlinAlone();
-        EXPECT_LT(changedShare(left, perlinAlone(tints[last % 5]), 3), 0.001);
-        EXPECT_GT(changedShare(left, perlinAlone(tints[(last - 1) % 5]), 3), 0.5);
-        EXPECT_EQ(shaderBouncers.size(), 20u);
-        for (const ShaderBouncer& bubble : shaderBouncers)
+        const sf::Image left = perlinAlone(resources);
+        EXPECT_LT(changedShare(left, perlinAlone(resources, tints[last % 5]), 3), 0.001);
+        EXPECT_GT(changedShare(left, perlinAlone(resources, tints[(last - 1) % 5]), 3), 0.5);
+        EXPECT_EQ(s.run.state().shaderBouncers.size(), 20u);
+        for (const ShaderBouncer& bubble : s.run.state().shaderBouncers)
             EXPECT_TRUE(bubble.active);
         for (const char* key : {"baba", "finger"})
-            EXPECT_FLOAT_EQ(spriteManager.get(key)->getPosition().y, 1080.f) << key << " dropped out";
+            EXPECT_FLOAT_EQ(resources.spriteManager.get(key)->getPosition().y, 1080.f)
+                << key << " dropped out";
     };
     scenes[10] = {{151, bubblesOnClouds, true}, shows(-2, 60, 256), {-1, tintAndBubbles}};
 
@@ -354,7 +368,8 @@ SceneRows demoTables()
     };
     scenes[11] = {
         {1, nullptr, true}, {9, nullptr, true}, {18, flare, true}, shows(-2, 20, 256), launchedInTurn};
-    scenes[12] = {shows(1, 20, 256), shows(-2, -1, 2), {-1, [](const Seen&) { EXPECT_EQ(fadeMode, 0); }}};
+    const auto fadeOver = [](const Seen& s) { EXPECT_EQ(s.run.state().fadeMode, 0); };
+    scenes[12] = {shows(1, 20, 256), shows(-2, -1, 2), {-1, fadeOver}};
     return scenes;
 }
 
@@ -367,10 +382,12 @@ SceneRows flowersTable()
               gone = *std::find_if(beats.begin(), beats.end(), [&](int f) { return f > shrink + 60; });
     const auto starsAndInset = [=, stars = -1](const Seen& s) mutable
     {
-        const int sent = int(uniformFloat(blobShader, "numStars"));
+        const Resources& resources = s.run.resources;
+        const int sent = int(uniformFloat(resources.blobShader, "numStars"));
         EXPECT_EQ(sent, std::count(beats.begin(), beats.end(), s.frame) ? 89 : std::max(50, stars - 1));
         stars = sent;
-        EXPECT_TRUE(s.frame < shrink ? layer3Sprite.getScale().x == 0.2f : layer3Sprite.getScale().x < 0.2f);
+        const float inset = resources.layer3Sprite.getScale().x;
+        EXPECT_TRUE(s.frame < shrink ? inset == 0.2f : inset < 0.2f);
     };
     // The left edge and count of the bright (letter) pixels above the inset.
     const auto letters = [](const sf::Image& frame)
@@ -387,9 +404,11 @@ SceneRows flowersTable()
         const auto [leftThen, brightThen] = letters(s.shots.at(beats[5]));
         const auto [leftNow, brightNow] = letters(s.shot());
         EXPECT_GT(std::min(brightThen, brightNow), 2000) << "letters on screen";
-        EXPECT_NEAR(leftThen - leftNow, -startedEndedText.speed * (beats[6] - beats[5]) * stepSeconds, 30);
+        const float speed = s.run.resources.startedEndedText.speed;
+        EXPECT_NEAR(leftThen - leftNow, -speed * (beats[6] - beats[5]) * stepSeconds, 30);
     };
-    const auto shrunk = [](const Seen&) { EXPECT_EQ(layer3Sprite.getScale().x, 0.f) << "exactly"; };
+    const auto shrunk = [](const Seen& s)
+    { EXPECT_EQ(s.run.resources.layer3Sprite.getScale().x, 0.f) << "exactly"; };
     return {{7,
              {{everyFrame, starsAndInset},
               shows(beats[0], -1, 5, 9, 300, 950),
@@ -446,7 +465,7 @@ TEST(WholeDemo, KeepsItsFramesWithPicturesMissing)
     const std::vector<int> flashes = firingFrames(scheduleFor(8).beats, dt);
     const int sky =
         1 + *std::adjacent_find(flashes.begin(), flashes.end(), [](int a, int b) { return b - a > 1; });
-    const auto tenLeft = [](const Seen&) { EXPECT_EQ(shaderBouncers.size(), 10u); };
+    const auto tenLeft = [](const Seen& s) { EXPECT_EQ(s.run.state().shaderBouncers.size(), 10u); };
     walkScenes(run, dt,
                {{8, {shows(sky, 30, 256, 31, 960, 200)}}, {10, {{-1, tenLeft}}}, {11, {launchedInTurn}}}, 12);
     // Each scene that looks a missing asset up reports it once: both the tunnel and the bubbles
@@ -475,8 +494,8 @@ TEST(WholeDemo, KeepsItsFramesWithPicturesMissing)
     const double withOverlay = meanBrightness(run.lastFrame());
     // Redrawn without the overlay: the pass and the text keep this frame's uniforms and letters.
     run.window.clear();
-    drawShaderPass(run.window, triShader, 1);
-    run.window.draw(layer1Sprite, sf::RenderStates(&rainbowShader));
+    drawShaderPass(run.resources, run.window, run.resources.triShader, 1);
+    run.window.draw(run.resources.layer1Sprite, sf::RenderStates(&run.resources.rainbowShader));
     sf::Texture texture;
     texture.create(run.window.getSize().x, run.window.getSize().y);
     texture.update(run.window);

@@ -3,6 +3,7 @@
 #include "DemoRun.hpp"
 #include "capture/DemoLength.hpp"
 #include "runtime/BeatTables.hpp"
+#include "scenes/SceneTable.hpp"
 
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Window/Context.hpp>
@@ -92,7 +93,7 @@ using SceneRows = std::map<SceneId, std::vector<Row>>;
 /// its schedule draws that frame), and meets its rows on the way.
 inline void walkScenes(DemoRun& run, float dt, SceneRows scenes, SceneId until = endOfDemo)
 {
-    for (SceneId scene = currentScene; scene != until; scene = currentScene)
+    for (SceneId scene = run.state().currentScene; scene != until; scene = run.state().currentScene)
     {
         SCOPED_TRACE(testing::Message() << "scene " << scene);
         const std::vector<Row>& rows = scenes[scene];
@@ -121,7 +122,7 @@ inline void walkScenes(DemoRun& run, float dt, SceneRows scenes, SceneId until =
                 }
         }
         const SceneSchedule* schedule = findSchedule(scene);
-        ASSERT_EQ(currentScene, schedule ? schedule->next : scene + 1);
+        ASSERT_EQ(run.state().currentScene, nextScene(scene));
         if (schedule && schedule->endFrameDrawn)
             EXPECT_GT(meanBrightness(shots[end]), 100.0) << "the hand-over frame is drawn in full";
         else
