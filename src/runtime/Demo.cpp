@@ -12,8 +12,9 @@ DemoState firstState(const Resources& resources)
 
 Demo::Demo(Resources& resources) : resources(resources), state(firstState(resources)) {}
 
-void Demo::reset()
+bool Demo::reset()
 {
-    resources.rewind();
+    const bool complete = resources.rewind();
     state = firstState(resources);
+    return complete;
 }

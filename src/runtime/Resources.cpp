@@ -159,21 +159,31 @@ const char* Resources::layerName(const sf::RenderTexture& layer) const
     return "other layer";
 }
 
-bool Resources::loadShaders()
+bool Resources::loadShaders(bool untilEssentialFailure)
 {
     const std::string& folder = shaderFolder;
+    bool complete = true;
     for (const ShaderRow& row : shaderRows)
     {
         const std::string vertexFile = folder + "passthrough.vert";
         const std::string fragmentFile = folder + row.fragmentFile;
+        sf::Shader& shader = this->*row.shader;
         // The library takes a folder's size for a file length and fails to allocate it.
         const bool loaded = isRegularFile(vertexFile) && isRegularFile(fragmentFile) &&
-                            (this->*row.shader).loadFromFile(vertexFile, fragmentFile);
+                            shader.loadFromFile(vertexFile, fragmentFile);
         if (!loaded)
         {
             std::cerr << row.failureMessage << std::endl;
             if (row.onFailure == OnFailure::EndStartUp)
-                return false;
+            {
+                complete = false;
+                if (untilEssentialFailure)
+                    return false;
+            }
+            // A file that could not be read leaves a loaded shader's old program in place; a
+            // program that cannot compile goes, so the shader is unloaded as at start-up.
+            const QuietSfmlErrors quiet;
+            shader.loadFromMemory("", sf::Shader::Fragment);
         }
         setRowUniforms(*this, row);
 
@@ -184,7 +194,7 @@ bool Resources::loadShaders()
                 setFieldImageUniforms(*shader);
         }
     }
-    return true;
+    return complete;
 }
 
 std::vector<GlobalShaderFiles> Resources::globalShaderFiles()
@@ -287,7 +297,7 @@ const sf::Texture& Resources::plainSky()
     return *sky;
 }
 
-void Resources::rewind()
+bool Resources::rewind()
 {
     soundManager.stopAll();
     musicManager.player().stop();
@@ -301,11 +311,12 @@ void Resources::rewind()
             sprite->setTexture(*texture);
     }
     // A reloaded program starts with every uniform at zero, as at start-up.
-    loadShaders();
+    const bool shadersLoaded = loadShaders(false);
     for (LetterText* text : {&transformText, &shaderText, &startedEndedText})
     {
         text->active = false;
         text->drawnArea = sf::FloatRect();
     }
     setUpLetterTexts();
+    return shadersLoaded;
 }

@@ -114,10 +114,11 @@ public:
     void clearLayers();
 
     /// Loads the 26 global shaders in their fixed order, each followed by its start-up
-    /// uniforms. A failed load writes that shader's message on standard error; for the 14
-    /// shaders the demo cannot do without it returns false at once (start-up must end),
-    /// for the others it goes on and the shader stays unloaded.
-    bool loadShaders();
+    /// uniforms. A failed load writes that shader's message on standard error and leaves the
+    /// shader unloaded (without the program it may have had); for the 14 shaders the demo
+    /// cannot do without it returns false, at once when untilEssentialFailure (start-up must
+    /// end), else after loading the rest.
+    bool loadShaders(bool untilEssentialFailure = true);
 
     /// The 26 global shaders in load order, with their files.
     std::vector<GlobalShaderFiles> globalShaderFiles();
@@ -157,8 +158,9 @@ public:
     /// the registry's sprites and the layer sprites to their loaded values, every global
     /// shader reloaded with its start-up uniforms (scenes set uniforms that later scenes
     /// read), the letter texts set up again, and every sound and the music stopped. Messages
-    /// that start-up wrote are written again where the same loads fail again.
-    void rewind();
+    /// that start-up wrote are written again where the same loads fail again. Returns false
+    /// when a shader the demo cannot do without failed to load (every shader was tried).
+    bool rewind();
 
 private:
     std::optional<sf::Sprite*> black;             ///< blackSprite(), once looked up

@@ -1,7 +1,8 @@
 #include "HotReload.hpp"
 
-#include "assets/Registries.hpp"
-#include "runtime/SharedResources.hpp"
+#include "assets/Manifest.hpp"
+#include "runtime/Demo.hpp"
+#include "runtime/Resources.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/OpenGL.hpp>
@@ -11,8 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <nlohmann/json.hpp>
-#include <set>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -166,6 +167,21 @@ std::string firstError(const std::string& log)
     return first;
 }
 
+/// Drops what SFML and the demo write on standard error while it lives.
+class DroppedErrors
+{
+public:
+    DroppedErrors() : saved(std::cerr.rdbuf(dropped.rdbuf())) {}
+    ~DroppedErrors() { std::cerr.rdbuf(saved); }
+    DroppedErrors(const DroppedErrors&) = delete;
+    DroppedErrors& operator=(const DroppedErrors&) = delete;
+
+private:
+    QuietSfmlErrors quietSfml;
+    std::ostringstream dropped;
+    std::streambuf* saved;
+};
+
 std::string shortened(std::string text, std::size_t most)
 {
     if (text.size() > most)
@@ -198,11 +214,21 @@ HotReload::Signature HotReload::signatureOf(const std::string& file)
     return signature;
 }
 
-HotReload::HotReload()
+HotReload::HotReload(Resources& resources) : resources(resources)
 {
-    for (const GlobalShaderFiles& files : globalShaderFiles())
+    for (const GlobalShaderFiles& files : resources.globalShaderFiles())
+    {
         for (const std::string& file : {files.vertexFile, files.fragmentFile})
             signatures.emplace(file, signatureOf(file));
+        // What start-up compiled, for a reset that finds the file broken; a shader that did
+        // not load then has nothing to go back to.
+        bool vertexRead = false;
+        bool fragmentRead = false;
+        std::string vertex = readFile(files.vertexFile, vertexRead);
+        std::string fragment = readFile(files.fragmentFile, fragmentRead);
+        if (files.shader->getNativeHandle() != 0 && vertexRead && fragmentRead)
+            lastGood[files.shader] = {std::move(vertex), std::move(fragment)};
+    }
 
     // The manifests as the registries read them; an entry they refused is not reloaded either.
     auto readManifest = [](const char* path, const char* top)
@@ -217,7 +243,7 @@ HotReload::HotReload()
     const nlohmann::json textures = readManifest("assets/textures.json", "textures");
     for (const auto& [key, entry] : textures.items())
         if (entry.is_object() && entry.contains("file") && entry["file"].is_string() &&
-            textureManager.exists(key))
+            resources.textureManager.exists(key))
         {
             const std::string file = entry["file"];
             pictureKeys[file].push_back(key);
@@ -226,7 +252,7 @@ HotReload::HotReload()
     const nlohmann::json sprites = readManifest("assets/sprites.json", "sprites");
     for (const auto& [key, entry] : sprites.items())
         if (entry.is_object() && entry.contains("texture") && entry["texture"].is_string() &&
-            !entry.contains("rectW") && !entry.contains("rectH") && spriteManager.exists(key))
+            !entry.contains("rectW") && !entry.contains("rectH") && resources.spriteManager.exists(key))
             fullSprites[entry["texture"].get<std::string>()].push_back(key);
 }
 
@@ -265,7 +291,7 @@ Reload HotReload::reloadShaderFile(const std::string& file)
     reload.file = file;
     const std::string name = std::filesystem::path(file).filename().string();
     std::vector<GlobalShaderFiles> users;
-    for (const GlobalShaderFiles& files : globalShaderFiles())
+    for (const GlobalShaderFiles& files : resources.globalShaderFiles())
         if (files.vertexFile == file || files.fragmentFile == file)
             users.push_back(files);
     if (users.empty())
@@ -315,7 +341,8 @@ Reload HotReload::reloadShaderFile(const std::string& file)
         const std::vector<UniformValue> values = readUniforms(shader.getNativeHandle());
         const auto& [vertex, fragment] = sources[{files.vertexFile, files.fragmentFile}];
         shader.loadFromMemory(vertex, fragment);
-        setStartUniforms(shader);
+        lastGood[&shader] = {vertex, fragment};
+        resources.setStartUniforms(shader);
         writeUniforms(shader, values);
         for (const auto& [uniform, texture] : textureUniforms()[&shader])
         {
@@ -351,7 +378,7 @@ Reload HotReload::reloadPicture(const std::string& file)
     }
     for (const std::string& key : pictureKeys[file])
     {
-        sf::Texture* texture = textureManager.get(key);
+        sf::Texture* texture = resources.textureManager.get(key);
         if (!texture)
             continue;
         if (texture->getSize() == size)
@@ -360,13 +387,49 @@ Reload HotReload::reloadPicture(const std::string& file)
             continue;
         }
         texture->loadFromImage(image);
+        resizedPictures.insert(key);
         for (const std::string& spriteKey : fullSprites[key])
-            if (sf::Sprite* sprite = spriteManager.get(spriteKey))
+            if (sf::Sprite* sprite = resources.spriteManager.get(spriteKey))
                 sprite->setTextureRect({0, 0, static_cast<int>(size.x), static_cast<int>(size.y)});
     }
     reload.loaded = true;
     reload.message = "reloaded " + name;
     return reload;
+}
+
+void HotReload::resetDemo(Demo& demo)
+{
+    // Every binding is made again, by the shaders' start-up uniforms and by the scenes as they
+    // run from their first frame; one kept from before the reset would be put back too early.
+    textureUniforms().clear();
+    if (brokenShaders().empty())
+        demo.reset();
+    else
+    {
+        // The reset's load of a broken file fails again, with the log and the line written at
+        // the save; its last good program is put back below.
+        const DroppedErrors dropped;
+        demo.reset();
+    }
+    for (const GlobalShaderFiles& files : resources.globalShaderFiles())
+    {
+        const auto good = lastGood.find(files.shader);
+        if (files.shader->getNativeHandle() != 0 || good == lastGood.end())
+            continue;
+        files.shader->loadFromMemory(good->second.first, good->second.second);
+        resources.setStartUniforms(*files.shader);
+    }
+    // The sprites are back as the manifest made them, at the size their pictures had then.
+    for (const std::string& key : resizedPictures)
+    {
+        const sf::Texture* texture = resources.textureManager.get(key);
+        if (!texture)
+            continue;
+        const sf::Vector2u size = texture->getSize();
+        for (const std::string& spriteKey : fullSprites[key])
+            if (sf::Sprite* sprite = resources.spriteManager.get(spriteKey))
+                sprite->setTextureRect({0, 0, static_cast<int>(size.x), static_cast<int>(size.y)});
+    }
 }
 
 // The player's link routes sf::Shader's two texture setters here (-Wl,--wrap in CMakeLists.txt):

@@ -3,8 +3,14 @@
 #include <SFML/Graphics/Shader.hpp>
 #include <chrono>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
+
+class Resources;
+struct Demo;
 
 /// One file the watcher reloaded, or tried to.
 struct Reload
@@ -24,17 +30,28 @@ struct Reload
 /// to it put back. One that does not compile keeps its program; the compiler's log goes to
 /// standard error. A picture that does not load keeps the texture as it was; one of a new size
 /// has the full-picture sprites of assets/sprites.json set to the new size.
+///
+/// It also puts the demo back at its first frame (resetDemo) so that what it reloaded stays:
+/// the reset loads every shader from its file, so one whose file does not compile gets its
+/// last good program back, and the sprites of a picture of a new size their new size.
 class HotReload
 {
 public:
     /// Reads the list of files and their state now: what changes after this is reloaded.
-    HotReload();
+    /// resources must outlive it.
+    explicit HotReload(Resources& resources);
 
     /// Reloads every file that changed since the last look. Cheap enough for every frame.
     std::vector<Reload> poll();
 
     /// The shader files whose saved version did not compile (the live program is older).
     std::vector<std::string> brokenShaders() const;
+
+    /// Demo::reset on demo (over the resources given at construction), then puts back what the
+    /// reset undid of the reloads: the last good program of a shader whose file does not
+    /// compile, and the size of the full-picture sprites of a picture of a new size. The
+    /// textures a scene binds to a shader are recorded anew as the scenes set them again.
+    void resetDemo(Demo& demo);
 
 private:
     struct Signature
@@ -50,11 +67,15 @@ private:
     Reload reloadShaderFile(const std::string& file);
     Reload reloadPicture(const std::string& file);
 
+    Resources& resources;
     std::map<std::string, Signature> signatures;
     std::map<std::string, std::vector<std::string>> pictureKeys; ///< file -> texture keys
     std::map<std::string, std::vector<std::string>>
         fullSprites; ///< texture key -> sprites without a rectangle
     std::map<std::string, bool> shaderBroken;
+    /// The vertex and fragment source each global shader last compiled from.
+    std::map<const sf::Shader*, std::pair<std::string, std::string>> lastGood;
+    std::set<std::string> resizedPictures; ///< texture keys reloaded at a size of their own
 };
 
 /// Records a texture a scene binds to a shader uniform, so that a reloaded shader gets it back.

@@ -2,6 +2,7 @@
 
 #include "scenes/SceneTable.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <sstream>
@@ -33,9 +34,10 @@ Keys:
   O                 overlay on / off
   Escape / Q        quit
 
-Going back restarts the player at the target step (the demo's state cannot be wound back),
-which takes the start-up and about 0.5 ms a step. Shaders under assets/shaders/ and the
-pictures that assets/textures.json names are reloaded in place when they change.
+Going back puts the demo back at its first frame in place (about 0.2 s, the shaders loaded
+again) and runs every step up to the target without drawing it, about 0.5 ms a step. Shaders
+under assets/shaders/ and the pictures that assets/textures.json names are reloaded in place
+when they change.
 )";
 
 namespace
@@ -45,6 +47,13 @@ bool parseNumber(const std::string& text, double& value)
     std::istringstream stream(text);
     stream >> value;
     return stream && stream.peek() == std::char_traits<char>::eof();
+}
+
+bool inChain(SceneId scene)
+{
+    const SceneTable& chain = demoScenes();
+    return std::any_of(chain.begin(), chain.end(),
+                       [scene](const SceneEntry& entry) { return entry.id == scene; });
 }
 
 std::nullopt_t refuse(const std::string& what)
@@ -105,7 +114,7 @@ std::optional<PlayerOptions> parsePlayerOptions(int argc, char** argv, bool& hel
             if (!nextValue())
                 return std::nullopt;
             if (!parseNumber(value, number) || number != std::floor(number) || std::fabs(number) > 1e6 ||
-                demoScenes().count(static_cast<SceneId>(number)) == 0)
+                !inChain(static_cast<SceneId>(number)))
                 return refuse("--scene needs the id of a scene of the demo, not \"" + value + "\"");
             options.scene = static_cast<SceneId>(number);
             ++starts;
@@ -130,12 +139,6 @@ std::optional<PlayerOptions> parsePlayerOptions(int argc, char** argv, bool& hel
                 stream.peek() != std::char_traits<char>::eof())
                 return refuse("--position needs X,Y in pixels, not \"" + value + "\"");
             options.position = std::pair(x, y);
-        }
-        else if (arg == "--message")
-        {
-            if (!nextValue())
-                return std::nullopt;
-            options.message = value;
         }
         else
             return refuse("unknown option \"" + arg + "\" (try --help)");

@@ -9,13 +9,12 @@
 struct PlayerOptions
 {
     std::optional<double> at;                    ///< --at SECONDS
-    std::optional<long> step;                    ///< --step N (what a restart passes on)
+    std::optional<long> step;                    ///< --step N
     std::optional<SceneId> scene;                ///< --scene ID
     bool paused = false;                         ///< --paused
     float speed = 1.f;                           ///< --speed 1, 0.5 or 0.25
     bool overlay = true;                         ///< --no-overlay clears it
     std::optional<std::pair<int, int>> position; ///< --position X,Y: where the window goes
-    std::string message; ///< --message TEXT: the overlay's reload line, kept over a restart
 };
 
 /// The text --help prints.

@@ -1,71 +1,44 @@
 #include "Player.hpp"
 
-#include "assets/Registries.hpp"
 #include "capture/DemoLength.hpp"
-#include "runtime/BeatTables.hpp"
 #include "scenes/SceneTable.hpp"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/OpenGL.hpp>
 #include <SFML/System/Sleep.hpp>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
-#include <unistd.h>
 
 namespace
 {
-// The chain, in the order the scenes play.
-const SceneId chain[] = {0, 1, 2, 3, 4, 5, 6, 65, 7, 8, 9, 10, 11, 12};
-
 std::string seconds(long step)
 {
     std::ostringstream text;
     text << std::fixed << std::setprecision(3) << stepDemoTime(step) << " s (step " << step << ")";
     return text.str();
 }
-
-SceneId nextInChain(SceneId scene)
-{
-    const SceneId* here = std::find(std::begin(chain), std::end(chain), scene);
-    return here == std::end(chain) || here + 1 == std::end(chain) ? endOfDemo : *(here + 1);
-}
-
-std::string sceneName(SceneId scene)
-{
-    if (scene == 0)
-        return "opening cards";
-    if (scene == 1)
-        return "bouncing logos";
-    if (scene == endOfDemo)
-        return "end";
-    if (const SceneSchedule* found = findSchedule(scene))
-        return found->name;
-    return "";
-}
 } // namespace
 
-Player::Player(sf::RenderWindow& window, const PlayerOptions& options)
-    : window(window), options(options), schedule(computeDemoSchedule()),
+Player::Player(Demo& demo, sf::RenderWindow& window, const PlayerOptions& options)
+    : demo(demo), window(window), options(options), reload(demo.resources), schedule(computeDemoSchedule()),
       lastStep(demoFrameCount(stepSeconds, 0)), paused(options.paused), pauseApplied(options.paused),
-      soundMuted(soundManager.muted), message(options.message)
+      soundMuted(demo.resources.soundManager.muted)
 {
     observedStarts[0] = 1;
-    for (SceneId scene : chain)
-        modelStarts[scene] = lastStep - demoFrameCount(stepSeconds, scene) + 1;
+    for (const SceneEntry& scene : demoScenes())
+        modelStarts[scene.id] = lastStep - demoFrameCount(stepSeconds, scene.id) + 1;
     // A scene started while steps run without drawing starts its music at once: it waits, paused,
     // until the target is reached and the music can be put at the picture's time.
-    musicManager.onPlay = [this](const std::string&, bool)
+    MusicManager& music = demo.resources.musicManager;
+    music.onPlay = [this, &music](const std::string&, bool)
     {
         if (replaying)
-            musicManager.player().pause();
-        musicManager.player().setPitch(this->options.speed);
+            music.player().pause();
+        music.player().setPitch(this->options.speed);
     };
 }
 
@@ -81,9 +54,9 @@ long Player::sceneStart(SceneId scene) const
 SceneId Player::sceneAt(long at) const
 {
     SceneId found = 0;
-    for (SceneId scene : chain)
-        if (sceneStart(scene) <= at)
-            found = scene;
+    for (const SceneEntry& scene : demoScenes())
+        if (sceneStart(scene.id) <= at)
+            found = scene.id;
     return found;
 }
 
@@ -177,9 +150,9 @@ void Player::drainEvents()
 FrameResult Player::runStep(bool drawn)
 {
     ++step;
-    onScreen = currentScene;
+    onScreen = demo.state.currentScene;
     const FrameResult result = runFrame(
-        window, stepSeconds, KeyState{}, demoScenes(),
+        demo, window, stepSeconds, KeyState{}, demoScenes(),
         [this]
         {
             if (options.overlay)
@@ -188,7 +161,7 @@ FrameResult Player::runStep(bool drawn)
                 glFinish();
                 overlay.addFrameTime(frameClock.getElapsedTime().asMicroseconds() / 1000.0);
             }
-            if (paused || !running)
+            if (paused || !demo.state.running)
                 keepFrame();
             if (options.overlay)
                 overlay.draw(window, overlayState());
@@ -197,7 +170,7 @@ FrameResult Player::runStep(bool drawn)
         [this](const sf::Event& e) { return takeEvent(e); });
     if (result.sceneRan && result.next != result.scene && result.next != endOfDemo)
         observedStarts.emplace(result.next, step + 1);
-    if (!running)
+    if (!demo.state.running)
         ended = true;
     return result;
 }
@@ -216,7 +189,7 @@ OverlayState Player::overlayState() const
     state.step = step;
     state.lastStep = lastStep;
     state.scene = onScreen;
-    state.sceneName = sceneName(onScreen);
+    state.sceneName = onScreen == endOfDemo ? "end" : sceneName(onScreen);
     state.sceneSeconds = stepDemoTime(step - sceneStart(onScreen) + 1);
     state.beat = beatText();
     state.paused = paused;
@@ -229,13 +202,14 @@ OverlayState Player::overlayState() const
 void Player::advanceTo(const std::function<bool()>& arrived)
 {
     // Nothing the steps before the target start is heard; the music is put at its time after.
+    SoundManager& sounds = demo.resources.soundManager;
     replaying = true;
-    soundManager.muted = true;
-    while (running && !arrived())
+    sounds.muted = true;
+    while (demo.state.running && !arrived())
         runStep(false);
-    soundManager.muted = soundMuted;
+    sounds.muted = soundMuted;
     replaying = false;
-    if (running)
+    if (demo.state.running)
     {
         frameClock.restart();
         runStep(true);
@@ -253,7 +227,7 @@ void Player::advanceToStep(long target)
 
 void Player::advanceToScene(SceneId scene)
 {
-    advanceTo([scene] { return currentScene == scene; });
+    advanceTo([this, scene] { return demo.state.currentScene == scene; });
 }
 
 void Player::jumpTo(long target, bool evenIfHere)
@@ -262,43 +236,22 @@ void Player::jumpTo(long target, bool evenIfHere)
     if (target > step && !ended)
         advanceToStep(target);
     else if (target < step || (evenIfHere && target == step))
-        startAgainAt(target);
+        goBackTo(target);
 }
 
-void Player::startAgainAt(long target)
+void Player::goBackTo(long target)
 {
-    const std::vector<std::string> broken = reload.brokenShaders();
-    if (!broken.empty())
-    {
-        // A fresh start loads every shader from its file and stops at one that does not compile.
-        message = "fix " + std::filesystem::path(broken.front()).filename().string() +
-                  " first: going back starts the player again";
-        std::cerr << "flumbadoo-player: " << message << std::endl;
-        return;
-    }
-    std::vector<std::string> arguments = {"flumbadoo-player", "--step", std::to_string(target), "--speed",
-                                          options.speed == 1.f    ? "1"
-                                          : options.speed == 0.5f ? "0.5"
-                                                                  : "0.25"};
-    if (paused || ended)
-        arguments.push_back("--paused");
-    if (!options.overlay)
-        arguments.push_back("--no-overlay");
-    const sf::Vector2i position = window.getPosition();
-    arguments.insert(arguments.end(),
-                     {"--position", std::to_string(position.x) + "," + std::to_string(position.y)});
-    if (!message.empty())
-        arguments.insert(arguments.end(), {"--message", message});
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    // A shader that does not compile now keeps its last good program through the reset.
     std::cout << "going to " << seconds(target) << std::endl;
-    std::cerr << std::flush;
-    window.close();
-    execv("/proc/self/exe", argv.data());
-    std::cerr << "flumbadoo-player: cannot start again: " << std::strerror(errno) << std::endl;
-    std::exit(1);
+    reload.resetDemo(demo);
+    step = 0;
+    onScreen = demo.state.currentScene;
+    observedStarts = {{onScreen, 1}};
+    // Back from the end the picture is held, as it was there.
+    paused = pauseApplied = paused || ended;
+    ended = false;
+    frameKept = false;
+    advanceToStep(target);
 }
 
 void Player::performRequests()
@@ -330,15 +283,20 @@ void Player::performRequests()
         case Action::nextScene:
             // The step after the current scene hands over; one that has handed over already is there.
             if (!ended)
-                advanceToScene(currentScene == onScreen ? nextInChain(onScreen) : currentScene);
+                advanceToScene(demo.state.currentScene == onScreen ? nextScene(onScreen)
+                                                                   : demo.state.currentScene);
             break;
         case Action::sceneStart:
         {
             // Within the first second of a scene, to the one before.
             const long start = sceneStart(onScreen);
-            const SceneId* here = std::find(std::begin(chain), std::end(chain), sceneAt(step));
-            jumpTo(step - start >= stepsPerSecond || here == std::begin(chain) ? start
-                                                                               : sceneStart(*(here - 1)));
+            const SceneTable& chain = demoScenes();
+            const SceneId here = sceneAt(step);
+            const auto entry = std::find_if(chain.begin(), chain.end(),
+                                            [here](const SceneEntry& scene) { return scene.id == here; });
+            jumpTo(step - start >= stepsPerSecond || entry == chain.begin() || entry == chain.end()
+                       ? start
+                       : sceneStart((entry - 1)->id));
             break;
         }
         case Action::toStart:
@@ -346,7 +304,7 @@ void Player::performRequests()
             break;
         case Action::speed:
             options.speed = static_cast<float>(request.amount) / 4.f;
-            musicManager.player().setPitch(options.speed);
+            demo.resources.musicManager.player().setPitch(options.speed);
             std::cout << "speed " << options.speed << std::endl;
             break;
         case Action::overlay:
@@ -366,7 +324,7 @@ void Player::applyPause()
         return;
     pauseApplied = paused;
     if (paused)
-        musicManager.player().pause();
+        demo.resources.musicManager.player().pause();
     else
     {
         // From the step on screen, so the music and the pictures go on together.
@@ -379,7 +337,7 @@ void Player::applyPause()
 
 void Player::syncMusic()
 {
-    sf::Music& music = musicManager.player();
+    sf::Music& music = demo.resources.musicManager.player();
     music.setPitch(options.speed);
     if (music.getStatus() == sf::SoundSource::Stopped)
         return;
@@ -485,7 +443,7 @@ int Player::run()
         {
             drainEvents();
             // A pause between two frames lands on the next one, whose picture is kept to show.
-            if (paused && !pauseApplied && running)
+            if (paused && !pauseApplied && demo.state.running)
             {
                 frameClock.restart();
                 runStep(true);
@@ -496,16 +454,16 @@ int Player::run()
             continue;
         }
         clock -= plan.droppedSeconds;
-        for (int i = 1; i < plan.steps && running; ++i)
+        for (int i = 1; i < plan.steps && demo.state.running; ++i)
             runStep(false);
-        if (running)
+        if (demo.state.running)
         {
             frameClock.restart();
             runStep(true);
         }
         if (ended)
         {
-            musicManager.player().pause();
+            demo.resources.musicManager.player().pause();
             announce();
         }
         finishFrame();

@@ -4,6 +4,7 @@
 #include "Options.hpp"
 #include "Overlay.hpp"
 #include "runtime/BeatSchedule.hpp"
+#include "runtime/Demo.hpp"
 #include "runtime/MainLoop.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -20,17 +21,16 @@
 /// the keys, the music kept at the picture's time, the overlay and the hot reload.
 ///
 /// Steps are counted from 1 (0 s). A jump forward runs the steps before the target without
-/// drawing them and draws the target; a jump back starts the program again at the target step
-/// (execv of itself with --step and the current pause, speed, overlay and window position), since
-/// the demo's state lives in program-wide objects and the scenes' own state, which cannot be
-/// wound back. Either way the target shows exactly what the demo shows there.
+/// drawing them and draws the target; a jump back puts the demo back at its first frame
+/// (Demo::reset, in the same window) and then does the same from there, since a scene's state
+/// can only be built forward. Either way the target shows exactly what the demo shows there.
 class Player
 {
 public:
-    Player(sf::RenderWindow& window, const PlayerOptions& options);
+    /// Plays demo, started up in window; both must outlive it.
+    Player(Demo& demo, sf::RenderWindow& window, const PlayerOptions& options);
 
-    /// Plays until quit and returns the exit status. A jump back starts the program again (see
-    /// above); when that fails it is reported and the process ends with status 1.
+    /// Plays until quit and returns the exit status.
     int run();
 
 private:
@@ -64,9 +64,10 @@ private:
     void advanceToScene(SceneId scene); ///< to the scene's first step
 
     void jumpTo(long target, bool evenIfHere = false);
-    /// Starts the program again at target; returns only when that is refused (a shader file that
-    /// does not compile would stop the fresh start), with the reason in the overlay.
-    void startAgainAt(long target);
+    /// Puts the demo back at its first frame and runs it to target, paused where it was paused
+    /// or at the end. Refused, with the reason in the overlay, while a shader file does not
+    /// compile whose shader the demo cannot start without.
+    void goBackTo(long target);
     void keepFrame();
     OverlayState overlayState() const;
     void applyPause();
@@ -80,6 +81,7 @@ private:
     SceneId sceneAt(long step) const;
     std::string beatText() const;
 
+    Demo& demo;
     sf::RenderWindow& window;
     PlayerOptions options;
     Overlay overlay;
@@ -96,7 +98,7 @@ private:
     bool pauseApplied = false;
     bool ended = false;
     bool replaying = false;
-    bool soundMuted = false; ///< the configuration's switch, put back after each replay
+    bool soundMuted = false; ///< the configuration's switch, put back after the steps of a jump
     std::string message;
     std::vector<Reload> awaitingScreen; ///< reloaded, not yet on screen
     std::vector<Request> requests;

@@ -3,22 +3,15 @@
 #include "Options.hpp"
 #include "Player.hpp"
 #include "runtime/AudioDevice.hpp"
+#include "runtime/Demo.hpp"
 #include "runtime/Display.hpp"
 #include "runtime/Startup.hpp"
 
 #include <iostream>
 
-// Built before every other static object, ahead of the program-wide layers and shaders whose
-// construction would abort the process without a display.
-static const DisplayGuard displayGuard __attribute__((init_priority(101))) (
-    "flumbadoo-player: no X display: DISPLAY is not set or its server cannot be reached. Run it in a "
-    "graphical session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\".",
-    1);
-// Before the music player starts the audio library: without a device, one line and silence.
-static const AudioGuard audioGuard __attribute__((init_priority(102))) (noAudioMessage);
-
 int main(int argc, char** argv)
 {
+    // The arguments first: --help and a refused option need neither a display nor the audio.
     bool helpWanted = false;
     const std::optional<PlayerOptions> options = parsePlayerOptions(argc, argv, helpWanted);
     if (helpWanted)
@@ -29,13 +22,23 @@ int main(int argc, char** argv)
     if (!options)
         return 2;
 
+    // Before the resources: SFML aborts the process when their first texture or shader is built
+    // without a display, and their music player starts the audio library.
+    if (!checkDisplay(
+            "flumbadoo-player: no X display: DISPLAY is not set or its server cannot be reached. Run "
+            "it in a graphical session, or under xvfb-run -a -s \"-screen 0 1920x1080x24 -noreset\"."))
+        return 1;
+    checkAudioDevice(noAudioMessage);
+
+    Resources resources;
     sf::RenderWindow window;
     // A shader the demo cannot run without ends it with 0, as the demo does.
-    if (!startUp(window))
+    if (!startUp(resources, window))
         return 0;
+    Demo demo(resources);
     if (options->position)
         window.setPosition({options->position->first, options->position->second});
     window.setMouseCursorVisible(true);
-    Player player(window, *options);
+    Player player(demo, window, *options);
     return player.run();
 }
