@@ -120,13 +120,13 @@ void setRowUniforms(Resources& resources, const ShaderRow& row)
         shader.setUniform("iTime", 0.f);
         break;
     case StartUniforms::Peephole:
-        shader.setUniform("currentTexture", sf::Shader::CurrentTexture);
+        resources.bindTexture(shader, "currentTexture", nullptr);
         if (const sf::Texture* texture = resources.textureManager.get(row.texture))
-            shader.setUniform("bgTexture", *texture);
+            resources.bindTexture(shader, "bgTexture", texture);
         break;
     case StartUniforms::Image:
         if (const sf::Texture* texture = resources.textureManager.get(row.texture))
-            shader.setUniform("image", *texture);
+            resources.bindTexture(shader, "image", texture);
         break;
     }
 }
@@ -258,6 +258,21 @@ void Resources::setUpLetterTexts()
     }
 }
 
+void Resources::bindTexture(sf::Shader& shader, const std::string& name, const sf::Texture* texture)
+{
+    textureBindings[&shader][name] = texture;
+    if (texture)
+        shader.setUniform(name, *texture);
+    else
+        shader.setUniform(name, sf::Shader::CurrentTexture);
+}
+
+void Resources::rebindTextures(sf::Shader& shader)
+{
+    for (const auto& [name, texture] : textureBindings[&shader])
+        bindTexture(shader, name, texture);
+}
+
 sf::Sprite* Resources::blackSprite()
 {
     if (!black)
@@ -310,7 +325,9 @@ bool Resources::rewind()
         if (texture)
             sprite->setTexture(*texture);
     }
-    // A reloaded program starts with every uniform at zero, as at start-up.
+    // A reloaded program starts with every uniform at zero, as at start-up; the scenes bind
+    // their textures again as they run.
+    textureBindings.clear();
     const bool shadersLoaded = loadShaders(false);
     for (LetterText* text : {&transformText, &shaderText, &startedEndedText})
     {

@@ -12,6 +12,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -139,6 +140,18 @@ public:
     /// message, then renders the alphabet once into layer1 to fill the glyph cache. Needs
     /// the layers. A font that fails to load is reported and the texts draw nothing.
     void setUpLetterTexts();
+
+    /// Binds texture to the sampler name of shader (null: the texture of whatever is drawn,
+    /// sf::Shader::CurrentTexture) and records it in textureBindings, so that a shader loaded
+    /// again (the player's hot reload) can be given its textures back with rebindTextures.
+    void bindTexture(sf::Shader& shader, const std::string& name, const sf::Texture* texture);
+
+    /// Binds every texture textureBindings holds for shader again.
+    void rebindTextures(sf::Shader& shader);
+
+    /// Every texture bound to a global shader, by shader and sampler name: the start-up ones
+    /// and those scenes bind as they play. A program loaded again has lost them.
+    std::map<const sf::Shader*, std::map<std::string, const sf::Texture*>> textureBindings;
 
     /// The sprite registry's "black" sprite: the fade overlay, the flash veil and the quad that
     /// full-screen shader passes are drawn on. Looked up on the first call, so a missing one is

@@ -41,7 +41,8 @@ FieldFlight setUp(Demo& demo)
     FieldFlight scene;
     scene.black = resources.blackSprite();
     scene.sky = resources.textureManager.get("morv");
-    resources.fieldShader.setUniform("backgroundImage", scene.sky ? *scene.sky : resources.plainSky());
+    resources.bindTexture(resources.fieldShader, "backgroundImage",
+                          scene.sky ? scene.sky : &resources.plainSky());
 
     // A picture whose image is missing (already reported at start-up) stays out: its
     // pulse keeps time but has nothing to draw.

@@ -55,7 +55,7 @@ check "Right: a second on" wait_until 30 said 1 "paused at 32.017 s (step 1921)"
 shot "$WORK/c.png"
 check "a second on shows the still of step 1921" same_pixels "$WORK/c.png" "$(ref 1921)"
 xdotool key Left
-check "Left: a second back, through a fresh start" wait_until 60 said 2 "paused at 31.017 s (step 1861)"
+check "Left: a second back, in the same window" wait_until 60 said 2 "paused at 31.017 s (step 1861)"
 shot "$WORK/d.png"
 check "back at step 1861, its still" same_pixels "$WORK/d.png" "$(ref 1861)"
 

@@ -19,14 +19,6 @@
 
 namespace
 {
-// Every texture and "current texture" uniform a shader was given, by shader and name. GL keeps
-// only a texture unit for a sampler, and SFML forgets its bindings when a shader is loaded again.
-std::map<const sf::Shader*, std::map<std::string, const sf::Texture*>>& textureUniforms()
-{
-    static std::map<const sf::Shader*, std::map<std::string, const sf::Texture*>> uniforms;
-    return uniforms;
-}
-
 std::string readFile(const std::string& file, bool& ok)
 {
     std::ifstream stream(file, std::ios::binary);
@@ -190,11 +182,6 @@ std::string shortened(std::string text, std::size_t most)
 }
 } // namespace
 
-void recordTextureUniform(const sf::Shader* shader, const std::string& name, const sf::Texture* texture)
-{
-    textureUniforms()[shader][name] = texture;
-}
-
 bool HotReload::Signature::operator!=(const Signature& other) const
 {
     return exists != other.exists || modified != other.modified || size != other.size || inode != other.inode;
@@ -344,13 +331,8 @@ Reload HotReload::reloadShaderFile(const std::string& file)
         lastGood[&shader] = {vertex, fragment};
         resources.setStartUniforms(shader);
         writeUniforms(shader, values);
-        for (const auto& [uniform, texture] : textureUniforms()[&shader])
-        {
-            if (texture)
-                shader.setUniform(uniform, *texture);
-            else
-                shader.setUniform(uniform, sf::Shader::CurrentTexture);
-        }
+        // GL keeps only a texture unit for a sampler, and SFML forgets its bindings on a load.
+        resources.rebindTextures(shader);
     }
     shaderBroken[file] = false;
     reload.loaded = true;
@@ -399,9 +381,6 @@ Reload HotReload::reloadPicture(const std::string& file)
 
 void HotReload::resetDemo(Demo& demo)
 {
-    // Every binding is made again, by the shaders' start-up uniforms and by the scenes as they
-    // run from their first frame; one kept from before the reset would be put back too early.
-    textureUniforms().clear();
     if (brokenShaders().empty())
         demo.reset();
     else
@@ -429,35 +408,5 @@ void HotReload::resetDemo(Demo& demo)
         for (const std::string& spriteKey : fullSprites[key])
             if (sf::Sprite* sprite = resources.spriteManager.get(spriteKey))
                 sprite->setTextureRect({0, 0, static_cast<int>(size.x), static_cast<int>(size.y)});
-    }
-}
-
-// The player's link routes sf::Shader's two texture setters here (-Wl,--wrap in CMakeLists.txt):
-// they are recorded, then set as ever.
-extern "C"
-{
-    void
-    __real__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERKNS_7TextureE(
-        sf::Shader* shader, const std::string& name, const sf::Texture& texture);
-    void
-    __real__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEENS0_18CurrentTextureTypeE(
-        sf::Shader* shader, const std::string& name, sf::Shader::CurrentTextureType current);
-
-    void
-    __wrap__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERKNS_7TextureE(
-        sf::Shader* shader, const std::string& name, const sf::Texture& texture)
-    {
-        recordTextureUniform(shader, name, &texture);
-        __real__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERKNS_7TextureE(
-            shader, name, texture);
-    }
-
-    void
-    __wrap__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEENS0_18CurrentTextureTypeE(
-        sf::Shader* shader, const std::string& name, sf::Shader::CurrentTextureType current)
-    {
-        recordTextureUniform(shader, name, nullptr);
-        __real__ZN2sf6Shader10setUniformERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEENS0_18CurrentTextureTypeE(
-            shader, name, current);
     }
 }

@@ -77,7 +77,3 @@ private:
     std::map<const sf::Shader*, std::pair<std::string, std::string>> lastGood;
     std::set<std::string> resizedPictures; ///< texture keys reloaded at a size of their own
 };
-
-/// Records a texture a scene binds to a shader uniform, so that a reloaded shader gets it back.
-/// The player's link routes sf::Shader's texture setters through here.
-void recordTextureUniform(const sf::Shader* shader, const std::string& name, const sf::Texture* texture);
