@@ -1,6 +1,6 @@
 // Flumbadoo: plays the demo from its first scene to its last, then exits.
 #include "runtime/AudioDevice.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "runtime/Display.hpp"
 #include "runtime/MainLoop.hpp"
 #include "runtime/Startup.hpp"

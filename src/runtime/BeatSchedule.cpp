@@ -10,13 +10,17 @@ double frameStartTime(int frame, int framesPerSecond)
     return static_cast<double>(frame) / static_cast<double>(framesPerSecond);
 }
 
-DemoSchedule computeDemoSchedule(int framesPerSecond, int maxFramesPerScene)
+DemoSchedule computeDemoSchedule(const SceneTable& chain, int framesPerSecond, int maxFramesPerScene)
 {
     const float frameSeconds = 1.0f / static_cast<float>(framesPerSecond);
     DemoSchedule result;
     int frame = 0;
-    for (const SceneSchedule& scene : beatSceneChain())
+    for (const SceneEntry& entry : chain)
     {
+        const SceneSchedule* found = findSchedule(entry.id);
+        if (!found)
+            continue;
+        const SceneSchedule& scene = *found;
         BeatTrack beats(scene.beats);
         BeatTrack cues(scene.cues);
         ScheduledScene placed{scene.scene, frame, frame};

@@ -36,12 +36,13 @@ struct DemoSchedule
     bool complete = false;              ///< every scene reached its end entry
 };
 
-/// Plays the scene chain from scene 2's first frame at a fixed frame rate, polling the same
+/// Plays the beat-driven scenes of chain (the demo's demoScenes()), in its order, from the first
+/// one's first frame at a fixed frame rate, polling the same
 /// beat tables through BeatTrack with dt = 1 / framesPerSecond as a float, as the scenes do,
 /// and records every firing and hand-over. A scene whose end entry has not fired after
 /// maxFramesPerScene frames writes "BeatSchedule: Scene <id> never ends." and the result is
 /// left incomplete at that point.
-DemoSchedule computeDemoSchedule(int framesPerSecond = scheduleFramesPerSecond,
+DemoSchedule computeDemoSchedule(const SceneTable& chain, int framesPerSecond = scheduleFramesPerSecond,
                                  int maxFramesPerScene = 36000);
 
 /// Seconds from the soundtrack's start at which frame begins: frame / framesPerSecond.

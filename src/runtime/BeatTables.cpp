@@ -1,7 +1,5 @@
 #include "runtime/BeatTables.hpp"
 
-#include "scenes/SceneTable.hpp"
-
 #include <iostream>
 #include <map>
 
@@ -180,25 +178,15 @@ std::vector<SceneSchedule> makeSchedules()
 }
 } // namespace
 
-const std::vector<SceneSchedule>& beatSceneChain()
+const std::vector<SceneSchedule>& beatSchedules()
 {
-    // In the order of the scene chain, whatever the order they are written in above.
-    static const std::vector<SceneSchedule> chain = []
-    {
-        const std::vector<SceneSchedule> schedules = makeSchedules();
-        std::vector<SceneSchedule> ordered;
-        for (const SceneEntry& entry : demoScenes())
-            for (const SceneSchedule& schedule : schedules)
-                if (schedule.scene == entry.id)
-                    ordered.push_back(schedule);
-        return ordered;
-    }();
-    return chain;
+    static const std::vector<SceneSchedule> schedules = makeSchedules();
+    return schedules;
 }
 
 const SceneSchedule* findSchedule(SceneId scene)
 {
-    for (const SceneSchedule& schedule : beatSceneChain())
+    for (const SceneSchedule& schedule : beatSchedules())
         if (schedule.scene == scene)
             return &schedule;
     return nullptr;

@@ -20,9 +20,9 @@ struct SceneSchedule
     float fadeSeconds = 0.0f;   ///< length of that closing fade
 };
 
-/// The schedules of the beat-driven scenes, in the order the scene chain plays them
-/// (scenes/SceneTable.hpp).
-const std::vector<SceneSchedule>& beatSceneChain();
+/// The schedules of the beat-driven scenes, one per scene. The order they play in is the scene
+/// chain's (demoScenes() in scenes/SceneTable.hpp), not this list's.
+const std::vector<SceneSchedule>& beatSchedules();
 
 /// The schedule of scene, or null when the scene has no beat schedule; writes nothing.
 const SceneSchedule* findSchedule(SceneId scene);

@@ -1,7 +1,7 @@
 #include "runtime/MainLoop.hpp"
 
-#include "runtime/Demo.hpp"
 #include "runtime/PassTiming.hpp"
+#include "runtime/Resources.hpp"
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/OpenGL.hpp>
@@ -30,7 +30,7 @@ void addKeyPress(const sf::Event& event, KeyState& keys)
         keys.space = true;
 }
 
-void applyWindowEvent(DemoState& state, const sf::Event& event, KeyState& keys, const EventFilter& takeEvent)
+void applyWindowEvent(FrameState& state, const sf::Event& event, KeyState& keys, const EventFilter& takeEvent)
 {
     if (takeEvent && takeEvent(event))
         return;
@@ -39,7 +39,7 @@ void applyWindowEvent(DemoState& state, const sf::Event& event, KeyState& keys, 
     addKeyPress(event, keys);
 }
 
-void handleKeys(DemoState& state, KeyState keys, std::ostream& out)
+void handleKeys(FrameState& state, KeyState keys, std::ostream& out)
 {
     if (keys.escape)
         state.running = false;
@@ -54,7 +54,7 @@ void handleKeys(DemoState& state, KeyState keys, std::ostream& out)
         state.spaceHeld = false;
 }
 
-void advanceFade(DemoState& state, float frameSeconds)
+void advanceFade(FrameState& state, float frameSeconds)
 {
     if (state.fadeMode == 1)
     {
@@ -87,9 +87,9 @@ sf::Uint8 fadeOverlayAlpha(float fadeAlpha)
     return static_cast<sf::Uint8>(static_cast<int>(fadeAlpha * 255.f));
 }
 
-bool dispatchScene(Demo& demo, const SceneTable& table, sf::RenderTarget& target, float frameSeconds)
+bool dispatchScene(Demo& demo, FrameState& state, const SceneTable& table, sf::RenderTarget& target,
+                   float frameSeconds)
 {
-    DemoState& state = demo.state;
     if (state.currentScene == endOfDemo)
     {
         state.running = false;
@@ -154,10 +154,10 @@ public:
     NoPixels& operator=(const NoPixels&) = delete;
 };
 
-void drawFadeOverlay(Demo& demo, sf::RenderTarget& target)
+void drawFadeOverlay(const FrameState& frame, Resources& resources, sf::RenderTarget& target)
 {
-    sf::Sprite* fadeSprite = demo.resources.fadeSprite;
-    const sf::Uint8 alpha = fadeOverlayAlpha(demo.state.fadeAlpha);
+    sf::Sprite* fadeSprite = resources.fadeSprite;
+    const sf::Uint8 alpha = fadeOverlayAlpha(frame.fadeAlpha);
     if (!fadeSprite)
         return;
     // Only the alpha a scene gave the shared sprite survives: red, green and blue come
@@ -190,12 +190,12 @@ void showFitted(sf::RenderWindow& window, sf::RenderTexture& picture)
 }
 } // namespace
 
-FrameResult runFrame(Demo& demo, sf::RenderWindow& window, float frameSeconds, KeyState keys,
-                     const SceneTable& scenes, const std::function<void()>& beforeDisplay,
-                     FrameDrawing drawing, const EventFilter& takeEvent)
+FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::RenderWindow& window,
+                     float frameSeconds, KeyState keys, const SceneTable& scenes,
+                     const std::function<void()>& beforeDisplay, FrameDrawing drawing,
+                     const EventFilter& takeEvent)
 {
-    DemoState& state = demo.state;
-    Resources& resources = demo.resources;
+    FrameState& state = frame;
     const bool drawn = drawing == FrameDrawing::drawn;
     std::optional<NoPixels> noPixels;
     if (!drawn)
@@ -227,10 +227,10 @@ FrameResult runFrame(Demo& demo, sf::RenderWindow& window, float frameSeconds, K
 
     FrameResult result;
     result.scene = state.currentScene;
-    result.sceneRan = dispatchScene(demo, scenes, target, frameSeconds);
+    result.sceneRan = dispatchScene(demo, state, scenes, target, frameSeconds);
     result.next = state.currentScene;
 
-    drawFadeOverlay(demo, target);
+    drawFadeOverlay(state, resources, target);
     if (!drawn)
         return result;
     if (fitted)

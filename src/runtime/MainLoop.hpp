@@ -15,8 +15,23 @@ using SceneId = std::int32_t;
 /// The id a scene returns to end the demo.
 constexpr SceneId endOfDemo = 666;
 
+class Resources;
 struct Demo;
-struct DemoState;
+
+/// What the frame loop itself keeps from frame to frame: the scene to run, whether to go on,
+/// the marker clock and the global fade. The demo's whole state (scenes/Demo.hpp) extends it.
+struct FrameState
+{
+    SceneId currentScene = 0;  ///< scene routine to call this frame; starts at 0
+    bool running = true;       ///< the frame loop runs while true
+    float markerTime = 0.f;    ///< seconds since the first Space press
+    bool markerActive = false; ///< set by the first Space press, never cleared
+    bool spaceHeld = false;    ///< Space was down at the last look, so a held key prints once
+
+    float fadeAlpha = 0.f; ///< opacity of the fade overlay, 0 invisible to 1 opaque
+    float fadeSpeed = 0.f; ///< change of fadeAlpha per second while a fade runs
+    int fadeMode = 0;      ///< 0 none, 1 rise towards 1 (to black), 2 fall towards 0 (from black)
+};
 
 /// One scene's routine: advances the scene by frameSeconds in demo's state and draws that
 /// frame into target (the window, or the picture composed for it), and returns the scene to
@@ -56,25 +71,26 @@ using EventFilter = std::function<bool(const sf::Event&)>;
 
 /// What a drawn frame does with one window event: nothing when takeEvent (if given) takes it;
 /// otherwise Closed stops the loop (state.running) and a press of Escape or Space is added to keys.
-void applyWindowEvent(DemoState& state, const sf::Event& event, KeyState& keys,
+void applyWindowEvent(FrameState& state, const sf::Event& event, KeyState& keys,
                       const EventFilter& takeEvent = {});
 
 /// Applies one frame's keys: Escape stops the loop; a new press of Space writes
 /// "@" and the marker time on out and starts the marker clock. Holding Space writes once.
-void handleKeys(DemoState& state, KeyState keys, std::ostream& out);
+void handleKeys(FrameState& state, KeyState keys, std::ostream& out);
 
 /// Advances the global fade by frameSeconds; a fade that reaches its end value stops there
 /// exactly and sets fadeMode back to 0.
-void advanceFade(DemoState& state, float frameSeconds);
+void advanceFade(FrameState& state, float frameSeconds);
 
 /// The fade overlay's alpha for fadeAlpha, truncated towards zero.
 /// Values below 0 (or NaN) give 0 and values above 1 give 255.
 sf::Uint8 fadeOverlayAlpha(float fadeAlpha);
 
-/// Runs the routine of the demo's currentScene from table and stores its result in
-/// currentScene. For 666 it sets running to false instead; an id without a routine does
-/// nothing. Returns true when a routine ran.
-bool dispatchScene(Demo& demo, const SceneTable& table, sf::RenderTarget& target, float frameSeconds);
+/// Runs the routine of frame's currentScene from table on demo (the demo frame belongs to) and
+/// stores its result in currentScene. For 666 it sets running to false instead; an id without
+/// a routine does nothing. Returns true when a routine ran.
+bool dispatchScene(Demo& demo, FrameState& frame, const SceneTable& table, sf::RenderTarget& target,
+                   float frameSeconds);
 
 /// The demo's clock: every frame of the demo is one step of this many seconds, whatever the
 /// display's rate, so the pictures keep to the schedule the soundtrack was composed on.
@@ -127,8 +143,8 @@ struct FrameResult
     bool sceneRan = false; ///< a routine was called
 };
 
-/// One whole frame of the demo after its time step is known, on demo's state and resources:
-/// clears the layers, drains
+/// One whole frame of demo after its time step is known, on its frame state frame and its
+/// resources (scenes/Demo.hpp has the form that takes the demo alone): clears the layers, drains
 /// window events (Closed stops the loop), applies the keys (the real-time state in keys
 /// together with the key presses found among the events), advances the fade, clears the
 /// window, runs the current scene from scenes (the caller hands in the demo's table, so the
@@ -139,6 +155,7 @@ struct FrameResult
 /// be read back. A suppressed frame reads no keys or events (keys is ignored), produces no
 /// pixels, and neither calls beforeDisplay nor displays the window. takeEvent, when given, sees
 /// each window event first (applyWindowEvent).
-FrameResult runFrame(Demo& demo, sf::RenderWindow& window, float frameSeconds, KeyState keys,
-                     const SceneTable& scenes, const std::function<void()>& beforeDisplay = {},
+FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::RenderWindow& window,
+                     float frameSeconds, KeyState keys, const SceneTable& scenes,
+                     const std::function<void()>& beforeDisplay = {},
                      FrameDrawing drawing = FrameDrawing::drawn, const EventFilter& takeEvent = {});

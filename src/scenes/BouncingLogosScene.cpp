@@ -5,7 +5,7 @@
 // the scene hands over to the title words.
 #include "scenes/BouncingLogosScene.hpp"
 
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 

@@ -7,7 +7,7 @@
 // The 23rd beat, at about 6.03 s, hands over to the moire scene without drawing.
 #include "fx/Tween.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 #include "scenes/ShaderBouncer.hpp"

@@ -5,7 +5,7 @@
 // every beat and is knocked to a new tilt at 10.58, 10.87, 11.16, 11.46 and 11.67 s.
 // At 11.87 s (entry 34) the scene hands over to the cute pictures without drawing that frame.
 #include "runtime/BeatTables.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 

@@ -6,7 +6,7 @@
 // that frame is drawn in full and the scene hands over to the greetings, which keep
 // animating the leaving pictures.
 #include "runtime/BeatTables.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/PopSprite.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"

@@ -5,7 +5,7 @@
 // on 41 beats and lifts within 0.25 s; the last flash beat, at 11.97 s, hands over to the
 // rainbow tunnel before anything is drawn.
 #include "runtime/BeatTables.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/Pulse.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"

@@ -8,7 +8,7 @@
 // flight before anything is drawn.
 #include "fx/Tween.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "runtime/PassTiming.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"

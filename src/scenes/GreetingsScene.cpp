@@ -6,7 +6,7 @@
 // into resources.layer1, which rocks by up to 8 degrees either way (a 6.3 s swing). The ninth beat,
 // at 12.07 s, hands over to the flowers beat before anything is drawn.
 #include "runtime/BeatTables.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "runtime/PassTiming.hpp"
 #include "scenes/PopSprite.hpp"
 #include "scenes/Pulse.hpp"

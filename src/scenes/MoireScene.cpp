@@ -5,7 +5,7 @@
 // jumper that lands without rebounding and slides on along the floor. The 36th beat, at
 // about 12.03 s, hands over to the triangle finale without drawing.
 #include "runtime/BeatTables.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 #include "scenes/ShaderBouncer.hpp"

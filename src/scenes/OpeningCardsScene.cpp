@@ -1,7 +1,7 @@
 // Scene 0, the opening title cards: black for 1.5 s, card "gr1" fades in, holds four
 // seconds and fades out; card "gr2", seen through the rainbow peephole, does the same;
 // one second into its fade-out the scene hands over to the bouncing logos (about 11.5 s).
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 

@@ -6,7 +6,7 @@
 // without drawing that frame.
 #include "fx/ElasticSprite.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 

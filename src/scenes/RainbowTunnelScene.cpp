@@ -5,7 +5,7 @@
 // period apart, the finger shaking itself apart a little on every beat. The last beat, at
 // 11.97 s, hands over to the bubbles before anything is drawn.
 #include "runtime/BeatTables.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 

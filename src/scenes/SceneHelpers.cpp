@@ -1,6 +1,6 @@
 #include "scenes/SceneHelpers.hpp"
 
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "runtime/PassTiming.hpp"
 
 void centreBlackSprite(Resources& resources, float rotationDegrees)

@@ -4,7 +4,7 @@
 // beat (2.9215 s) hands over to the presentation card before anything is drawn.
 #include "fx/Tween.hpp"
 #include "runtime/BeatTables.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 

@@ -4,6 +4,7 @@
 #include "assets/MusicManager.hpp"
 #include "assets/SoundManager.hpp"
 #include "runtime/BeatSchedule.hpp"
+#include "scenes/SceneTable.hpp"
 
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <algorithm>
@@ -156,7 +157,7 @@ TEST(Soundtrack, IsMasteredLikeAReleaseFollowsTheBeatScheduleAndCarriesTheEffect
     const MusicEntry* track = music.entry("totally_not_trobisk");
     ASSERT_TRUE(track && track->file == "assets/music/totally_not_trobisk.ogg" && track->volume == 100);
     const Audio audio(sourcePath(track->file));
-    const DemoSchedule schedule = computeDemoSchedule();
+    const DemoSchedule schedule = computeDemoSchedule(demoScenes());
     ASSERT_TRUE(audio.loaded && schedule.complete);
     EXPECT_TRUE(audio.rate == 44100 && audio.channels == 2) << "stereo at the CD rate";
     // Music starts on scene 2's first frame and must last through the frame that ends the demo.
@@ -236,7 +237,7 @@ TEST(Soundtrack, HasAnAttackWithinAFrameOfEveryFlashAndFarFewerBetweenThem)
             << t;
 
     const Audio& audio = committedTrack();
-    const DemoSchedule schedule = computeDemoSchedule();
+    const DemoSchedule schedule = computeDemoSchedule(demoScenes());
     ASSERT_TRUE(audio.loaded && schedule.complete);
     const double floor = attackFloor * loudestTenMilliseconds(audio);
     const double silentFrom = schedule.fadeStart + schedule.fadeSeconds;

@@ -3,6 +3,7 @@
 #include "DemoRun.hpp"
 #include "capture/DemoLength.hpp"
 #include "runtime/BeatSchedule.hpp"
+#include "scenes/SceneTable.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ TEST(DemoLength, MatchesTheBeatScheduleFromEveryBeatScene)
 {
     for (int fps : {24, 30, 60})
     {
-        const DemoSchedule schedule = computeDemoSchedule(fps);
+        const DemoSchedule schedule = computeDemoSchedule(demoScenes(), fps);
         ASSERT_TRUE(schedule.complete);
         for (const ScheduledScene& scene : schedule.scenes)
             EXPECT_EQ(demoFrameCount(1.0f / static_cast<float>(fps), scene.scene),

@@ -73,7 +73,7 @@ TEST(BeatTables, ChainHoldsEverySceneTableInPlayingOrder)
         {7, 35, 11.982f, 0.0f, 34, 8, false, 0, -1},    {8, 41, 11.9691f, 0.0f, 40, 9, false, 9, -1},
         {9, 18, 11.9685f, 0.0f, 17, 10, false, 0, -1},  {10, 23, 6.03353f, 0.0f, 22, 11, false, 0, -1},
         {11, 36, 12.0339f, 0.0f, 35, 12, false, 0, -1}, {12, 42, 26.928f, 0.0f, 41, 666, false, 0, 40}};
-    const std::vector<SceneSchedule>& chain = beatSceneChain();
+    const std::vector<SceneSchedule>& chain = beatSchedules();
     ASSERT_EQ(chain.size(), std::size(rows));
     for (std::size_t i = 0; i < chain.size(); ++i)
     {
@@ -100,9 +100,9 @@ TEST(BeatTables, SceneWithoutScheduleIsReportedAndNeverEnds)
 
 TEST(BeatSchedule, ScenesFollowEachOtherEveryEntryFiresOnceInsideItsSceneAndTheFinaleFades)
 {
-    const DemoSchedule schedule = computeDemoSchedule();
+    const DemoSchedule schedule = computeDemoSchedule(demoScenes());
     ASSERT_TRUE(schedule.complete);
-    ASSERT_EQ(schedule.scenes.size(), beatSceneChain().size());
+    ASSERT_EQ(schedule.scenes.size(), beatSchedules().size());
     EXPECT_EQ(schedule.scenes[1].startFrame, 176) << "scene 2 hands over on its 176th frame";
     EXPECT_EQ(schedule.endFrame, schedule.scenes.back().endFrame + 1);
     EXPECT_NEAR(schedule.endFrame, 132 * 60, 60) << "about 132 s from scene 2 to the end";
@@ -110,7 +110,7 @@ TEST(BeatSchedule, ScenesFollowEachOtherEveryEntryFiresOnceInsideItsSceneAndTheF
     {
         const ScheduledScene& scene = schedule.scenes[s];
         EXPECT_EQ(scene.startFrame, s > 0 ? schedule.scenes[s - 1].endFrame + 1 : 0);
-        std::vector<int> fired(beatSceneChain()[s].beats.times.size(), 0);
+        std::vector<int> fired(scheduleFor(scene.scene).beats.times.size(), 0);
         int lastFrame = -1, lastIndex = -1;
         for (const ScheduledBeat& beat : schedule.beats)
         {
@@ -124,7 +124,7 @@ TEST(BeatSchedule, ScenesFollowEachOtherEveryEntryFiresOnceInsideItsSceneAndTheF
             lastIndex = beat.index;
         }
         EXPECT_EQ(fired, std::vector<int>(fired.size(), 1)) << "scene " << scene.scene;
-        EXPECT_EQ(lastIndex, beatSceneChain()[s].endEntry) << "scene " << scene.scene;
+        EXPECT_EQ(lastIndex, scheduleFor(scene.scene).endEntry) << "scene " << scene.scene;
         EXPECT_EQ(lastFrame, scene.endFrame) << "scene " << scene.scene;
     }
     const auto cues = [&](bool fieldFlight)
@@ -145,7 +145,7 @@ TEST(BeatSchedule, ScenesFollowEachOtherEveryEntryFiresOnceInsideItsSceneAndTheF
 TEST(BeatSchedule, SceneThatNeverEndsIsReportedAndLeftIncomplete)
 {
     DemoSchedule schedule;
-    const std::string err = captureStderr([&] { schedule = computeDemoSchedule(60, 10); });
+    const std::string err = captureStderr([&] { schedule = computeDemoSchedule(demoScenes(), 60, 10); });
     EXPECT_EQ(err, "BeatSchedule: Scene 2 never ends.\n");
     EXPECT_FALSE(schedule.complete);
     ASSERT_EQ(schedule.scenes.size(), 1u);

@@ -1,7 +1,7 @@
 // Scene dispatch, and a frame run without drawing, which runs its scene like a drawn one and
 // leaves every pixel as it was.
-#include "runtime/Demo.hpp"
 #include "runtime/MainLoop.hpp"
+#include "scenes/Demo.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <gtest/gtest.h>
@@ -45,7 +45,7 @@ TEST(MainLoop, DispatchRunsTheCurrentSceneAndStoresItsResult)
         Demo demo(resources);
         calls = 0;
         demo.state.currentScene = current;
-        const bool ran = dispatchScene(demo, {{listed, "listed", routine}}, target, 0.016f);
+        const bool ran = dispatchScene(demo, demo.state, {{listed, "listed", routine}}, target, 0.016f);
         EXPECT_EQ(std::tuple(ran, demo.state.currentScene, demo.state.running, calls),
                   std::tuple(dispatched, after, stillRunning, expectedCalls))
             << "scene " << current;

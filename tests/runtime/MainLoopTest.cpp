@@ -1,6 +1,6 @@
 #include "runtime/MainLoop.hpp"
 
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "runtime/Startup.hpp"
 
 #include <cmath>

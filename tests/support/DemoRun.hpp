@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestSupport.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "runtime/MainLoop.hpp"
 
 #include <SFML/Graphics/Image.hpp>

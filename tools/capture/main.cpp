@@ -9,7 +9,7 @@
 #include "capture/SoundLog.hpp"
 #include "capture/VideoExport.hpp"
 #include "runtime/AudioDevice.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "runtime/Display.hpp"
 #include "runtime/MainLoop.hpp"
 #include "runtime/Startup.hpp"

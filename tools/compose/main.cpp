@@ -5,6 +5,7 @@
 #include "Master.hpp"
 #include "Soundtrack.hpp"
 #include "runtime/BeatSchedule.hpp"
+#include "scenes/SceneTable.hpp"
 
 #include <SFML/Audio/InputSoundFile.hpp>
 #include <SFML/Audio/OutputSoundFile.hpp>
@@ -264,7 +265,7 @@ int main(int argc, char** argv)
     }
 
     const auto started = std::chrono::steady_clock::now();
-    const DemoSchedule schedule = computeDemoSchedule();
+    const DemoSchedule schedule = computeDemoSchedule(demoScenes());
     if (!schedule.complete)
     {
         std::cerr << "flumbadoo-compose: The scene chain does not end; nothing written." << std::endl;

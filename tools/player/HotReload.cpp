@@ -1,7 +1,7 @@
 #include "HotReload.hpp"
 
 #include "assets/Manifest.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "runtime/Resources.hpp"
 
 #include <SFML/Graphics/Image.hpp>

@@ -24,9 +24,9 @@ std::string seconds(long step)
 } // namespace
 
 Player::Player(Demo& demo, sf::RenderWindow& window, const PlayerOptions& options)
-    : demo(demo), window(window), options(options), reload(demo.resources), schedule(computeDemoSchedule()),
-      lastStep(demoFrameCount(stepSeconds, 0)), paused(options.paused), pauseApplied(options.paused),
-      soundMuted(demo.resources.soundManager.muted)
+    : demo(demo), window(window), options(options), reload(demo.resources),
+      schedule(computeDemoSchedule(demoScenes())), lastStep(demoFrameCount(stepSeconds, 0)),
+      paused(options.paused), pauseApplied(options.paused), soundMuted(demo.resources.soundManager.muted)
 {
     observedStarts[0] = 1;
     for (const SceneEntry& scene : demoScenes())

@@ -4,7 +4,7 @@
 #include "Options.hpp"
 #include "Overlay.hpp"
 #include "runtime/BeatSchedule.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "runtime/MainLoop.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>

@@ -3,7 +3,7 @@
 #include "Options.hpp"
 #include "Player.hpp"
 #include "runtime/AudioDevice.hpp"
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 #include "runtime/Display.hpp"
 #include "runtime/Startup.hpp"
 

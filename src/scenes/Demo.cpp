@@ -1,4 +1,4 @@
-#include "runtime/Demo.hpp"
+#include "scenes/Demo.hpp"
 
 DemoState firstState(const Resources& resources)
 {

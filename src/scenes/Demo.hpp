@@ -19,18 +19,8 @@
 /// Everything that changes while the demo plays, in one value: the frame loop's own state, the
 /// random numbers, the objects scenes hand on to each other and each scene's private state.
 /// A copy goes on from the same moment; a new one starts the demo from its first frame.
-struct DemoState
+struct DemoState : FrameState
 {
-    SceneId currentScene = 0;  ///< scene routine to call this frame; starts at 0
-    bool running = true;       ///< the frame loop runs while true
-    float markerTime = 0.f;    ///< seconds since the first Space press
-    bool markerActive = false; ///< set by the first Space press, never cleared
-    bool spaceHeld = false;    ///< Space was down at the last look, so a held key prints once
-
-    float fadeAlpha = 0.f; ///< opacity of the fade overlay, 0 invisible to 1 opaque
-    float fadeSpeed = 0.f; ///< change of fadeAlpha per second while a fade runs
-    int fadeMode = 0;      ///< 0 none, 1 rise towards 1 (to black), 2 fall towards 0 (from black)
-
     /// Every particle birth draws from here, in the order the scenes update their systems.
     Random random;
 
@@ -87,3 +77,12 @@ struct Demo
 
 /// A state at the demo's first frame on resources: the particle systems copied from the registry.
 DemoState firstState(const Resources& resources);
+
+/// runFrame on the demo's own frame state and resources.
+inline FrameResult runFrame(Demo& demo, sf::RenderWindow& window, float frameSeconds, KeyState keys,
+                            const SceneTable& scenes, const std::function<void()>& beforeDisplay = {},
+                            FrameDrawing drawing = FrameDrawing::drawn, const EventFilter& takeEvent = {})
+{
+    return runFrame(demo, demo.state, demo.resources, window, frameSeconds, keys, scenes, beforeDisplay,
+                    drawing, takeEvent);
+}
