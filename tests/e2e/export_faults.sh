@@ -32,7 +32,7 @@ if [ "$BINARY_DIR" = "$SOURCE_DIR/build" ]; then
     wait "$pid"
     status=$?
     check "demo.sh --video stopped by SIGTERM: status 143 (was $status)" test "$status" -eq 143
-    # xvfb-run sends the tool's standard error to standard output.
+    # The virtual display's runner sends the tool's standard error to standard output.
     check "demo.sh --video stopped by SIGTERM: the capture's line" grep -q "stopped by SIGTERM" "$WORK/script.out" "$WORK/script.err"
     check "demo.sh --video stopped by SIGTERM: nothing left in the folder" test -z "$(ls -A "$WORK/script")"
 fi
