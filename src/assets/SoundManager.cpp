@@ -49,7 +49,10 @@ bool SoundManager::load(const std::string& path)
                             sound->instanceCount = instances;
                             sound->sounds.resize(static_cast<std::size_t>(instances));
                             for (sf::Sound& instance : sound->sounds)
+                            {
                                 instance.setBuffer(sound->buffer);
+                                instance.setPitch(pitch);
+                            }
                             entries.emplace(key, std::move(sound));
                         });
 }
@@ -85,6 +88,14 @@ void SoundManager::stop(const std::string& key)
         instance.stop();
     if (onPlayback)
         onPlayback(key, false);
+}
+
+void SoundManager::setPitch(float newPitch)
+{
+    pitch = newPitch;
+    for (auto& [key, entry] : entries)
+        for (sf::Sound& instance : entry->sounds)
+            instance.setPitch(pitch);
 }
 
 void SoundManager::stopAll()

@@ -52,6 +52,11 @@ public:
     /// Stops every instance of every key, quietly (no onPlayback), muted or not.
     void stopAll();
 
+    /// Plays every instance of every key at pitch (1 as recorded, 0.5 an octave lower and at
+    /// half the speed), those playing now and those started later; the maker's player slows
+    /// the effects with the music.
+    void setPitch(float pitch);
+
     /// Tells whether key is registered; writes nothing.
     bool exists(const std::string& key) const;
 
@@ -62,4 +67,5 @@ private:
     SoundEntry* find(const std::string& key);
 
     std::unordered_map<std::string, std::unique_ptr<SoundEntry>> entries;
+    float pitch = 1.f;
 };

@@ -204,6 +204,20 @@ TEST(SoundManager, LoadsTheManifestThenPlaysAndStopsItsKeys)
     for (const sf::Sound& sound : triple.sounds)
         EXPECT_EQ(sound.getStatus(), sf::Sound::Stopped);
 
+    // The player's speed reaches every instance, also of a registry loaded after it was set.
+    SoundManager later;
+    later.setPitch(0.5f);
+    errorLines([&] { later.load(testsupport::dataPath("manifests/sounds.json")); });
+    sounds.setPitch(0.25f);
+    for (const char* key : {"triple", "beep"})
+    {
+        for (const sf::Sound& sound : sounds.entry(key)->sounds)
+            EXPECT_EQ(sound.getPitch(), 0.25f) << key;
+        for (const sf::Sound& sound : later.entry(key)->sounds)
+            EXPECT_EQ(sound.getPitch(), 0.5f) << key;
+    }
+    sounds.setPitch(1.f);
+
     sf::Sound& beep = const_cast<SoundEntry*>(sounds.entry("beep"))->sounds[0];
     for (bool muted : {false, true})
     {

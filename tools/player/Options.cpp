@@ -16,7 +16,7 @@ state, pause, step and seek, and see shaders and pictures reloaded as they are s
   --step N          start at 60 Hz step N (step 1 shows 0 s)
   --scene ID        start at the first frame of scene ID in the chain
   --paused          start paused
-  --speed S         1, 0.5 or 0.25 (default 1); the music follows
+  --speed S         1, 0.5 or 0.25 (default 1); music and effects follow
   --no-overlay      start with the overlay hidden
   --position X,Y    put the window's top left corner there
   --help            show this text

@@ -40,6 +40,8 @@ Player::Player(Demo& demo, sf::RenderWindow& window, const PlayerOptions& option
             music.player().pause();
         music.player().setPitch(this->options.speed);
     };
+    // The effects follow the speed keys as the music does.
+    demo.resources.soundManager.setPitch(this->options.speed);
 }
 
 long Player::sceneStart(SceneId scene) const
@@ -305,6 +307,7 @@ void Player::performRequests()
         case Action::speed:
             options.speed = static_cast<float>(request.amount) / 4.f;
             demo.resources.musicManager.player().setPitch(options.speed);
+            demo.resources.soundManager.setPitch(options.speed);
             std::cout << "speed " << options.speed << std::endl;
             break;
         case Action::overlay:
