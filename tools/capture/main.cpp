@@ -9,10 +9,10 @@
 #include "capture/SoundLog.hpp"
 #include "capture/VideoExport.hpp"
 #include "runtime/AudioDevice.hpp"
-#include "scenes/Demo.hpp"
 #include "runtime/Display.hpp"
 #include "runtime/MainLoop.hpp"
 #include "runtime/Startup.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/SceneTable.hpp"
 
 #include <SFML/Graphics/Image.hpp>
@@ -523,12 +523,13 @@ int main(int argc, char** argv)
         if (!options.hashes.empty())
             std::filesystem::remove(options.hashes);
         video.abandon();
+        const bool unfinished = !options.video.empty() || !options.hashes.empty() || !options.bench.empty();
         std::cerr << "flumbadoo-capture: stopped by " << interruptName(signal) << " after " << framesDrawn
                   << " frames; "
-                  << (options.video.empty() && options.hashes.empty() && options.bench.empty()
-                          ? "nothing was being written"
-                          : "what was being written has been removed")
-                  << std::endl;
+                  << (unfinished               ? "what was being written has been removed"
+                      : options.stills.empty() ? "nothing was being written"
+                                               : "nothing half-written")
+                  << (options.stills.empty() ? "" : ", the stills saved so far are kept") << std::endl;
         return 128 + signal;
     }
     if (hashes.is_open())
