@@ -71,6 +71,8 @@ SoundEntry* SoundManager::find(const std::string& key)
 void SoundManager::play(const std::string& key)
 {
     SoundEntry* sound = find(key);
+    if (sound && muted && onMutedPlayback)
+        onMutedPlayback(key, true);
     if (!sound || muted)
         return;
     sound->sounds[0].stop();
@@ -79,9 +81,23 @@ void SoundManager::play(const std::string& key)
         onPlayback(key, true);
 }
 
+void SoundManager::playFrom(const std::string& key, sf::Time offset)
+{
+    SoundEntry* sound = find(key);
+    if (!sound || muted || offset >= sound->buffer.getDuration())
+        return;
+    sound->sounds[0].stop();
+    sound->sounds[0].play();
+    sound->sounds[0].setPlayingOffset(offset);
+    if (onPlayback)
+        onPlayback(key, true);
+}
+
 void SoundManager::stop(const std::string& key)
 {
     SoundEntry* sound = find(key);
+    if (sound && muted && onMutedPlayback)
+        onMutedPlayback(key, false);
     if (!sound || muted)
         return;
     for (sf::Sound& instance : sound->sounds)

@@ -36,6 +36,11 @@ public:
     /// Empty in the demo; the capture tool records the demo's sounds through it.
     std::function<void(const std::string& key, bool started)> onPlayback;
 
+    /// Told, in the same way, of every start and stop of a registered key that muted holds
+    /// back. The maker's player notes what the steps of a seek would have started, so that it
+    /// can start those sounds at their offsets once it is there.
+    std::function<void(const std::string& key, bool started)> onMutedPlayback;
+
     /// Loads every entry of the manifest at path (top-level key "sounds", required
     /// property "file", optional "instances", default 1). An "instances" value below 1 is
     /// reported and raised to 1, one above maxSoundInstances reported and lowered to it. Entries that fail
@@ -45,6 +50,11 @@ public:
     /// Restarts the key's first instance from the beginning. An unregistered key writes
     /// "SoundManager: Sound with key <key> does not exist." and does nothing else.
     void play(const std::string& key);
+
+    /// Starts the key's first instance offset into the sound, as play() would have left it
+    /// that long ago: nothing when the offset is past its end. Muted and unregistered keys as
+    /// play().
+    void playFrom(const std::string& key, sf::Time offset);
 
     /// Stops every instance of the key; an unregistered key is reported as by play().
     void stop(const std::string& key);

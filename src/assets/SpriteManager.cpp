@@ -73,6 +73,14 @@ void SpriteManager::restoreLoaded()
         *sprite = loaded.at(key);
 }
 
+std::vector<sf::Sprite*> SpriteManager::all() const
+{
+    std::vector<sf::Sprite*> all;
+    for (const auto& entry : sprites)
+        all.push_back(entry.second.get());
+    return all;
+}
+
 sf::Sprite* SpriteManager::get(const std::string& key) const
 {
     const auto found = sprites.find(key);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class TextureManager;
 
@@ -34,6 +35,9 @@ public:
     /// Gives every sprite back the position, origin, rectangle, scale, rotation and colour it
     /// was loaded with, at the same address.
     void restoreLoaded();
+
+    /// Every sprite of the registry, in no particular order; they live as long as it does.
+    std::vector<sf::Sprite*> all() const;
 
 private:
     const TextureManager& textures;

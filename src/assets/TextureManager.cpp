@@ -128,6 +128,7 @@ TextureManager::Decoded decodePicture(const std::string& path)
         return decoded;
     if (!decoded.image.loadFromFile(path))
         decoded.image = sf::Image();
+    decoded.opaque = opaquePart(decoded.image);
     return decoded;
 }
 
@@ -158,6 +159,7 @@ bool TextureManager::load(const std::string& path)
                          }
                          auto texture = std::make_unique<sf::Texture>();
                          bool loaded = false;
+                         sf::IntRect opaqueOfLoaded;
                          {
                              QuietSfmlErrors quiet;
                              // Decoded ahead if startDecoding saw it, else here and now.
@@ -168,6 +170,7 @@ bool TextureManager::load(const std::string& path)
                              else
                                  decoded = decodePicture(file);
                              loaded = uploadPicture(*texture, decoded);
+                             opaqueOfLoaded = decoded.opaque;
                          }
                          if (!loaded)
                          {
@@ -176,6 +179,7 @@ bool TextureManager::load(const std::string& path)
                          }
                          texture->setRepeated(repeated);
                          textures.emplace(key, std::move(texture));
+                         opaque[key] = opaqueOfLoaded;
                      });
     joinWorkers();
     decoding.clear();
@@ -235,10 +239,8 @@ std::optional<sf::IntRect> TextureManager::opaqueBounds(const std::string& key) 
     const auto texture = textures.find(key);
     if (texture == textures.end())
         return std::nullopt;
-    auto found = opaque.find(key);
-    if (found == opaque.end())
-        found = opaque.emplace(key, opaquePart(texture->second->copyToImage())).first;
-    return found->second;
+    const auto found = opaque.find(key);
+    return found == opaque.end() ? sf::IntRect() : found->second;
 }
 
 sf::Texture* TextureManager::get(const std::string& key) const

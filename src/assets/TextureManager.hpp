@@ -44,8 +44,7 @@ public:
 
     /// The smallest rectangle, in texture pixels, holding every pixel of the picture key that
     /// is not fully transparent (empty for a wholly transparent one); nothing for a key that
-    /// is not registered. Read back from the texture on the first call for a key (which
-    /// takes a few milliseconds for a screen-sized picture), remembered after that.
+    /// is not registered. Found while the picture is decoded, so asking costs no OpenGL call.
     std::optional<sf::IntRect> opaqueBounds(const std::string& key) const;
 
     /// Returns the texture registered under key. If there is none, writes
@@ -59,11 +58,12 @@ public:
     struct Decoded
     {
         sf::Image image;
+        sf::IntRect opaque; ///< the image's opaque part, found by the decoding thread
     };
 
 private:
     std::unordered_map<std::string, std::unique_ptr<sf::Texture>> textures;
-    mutable std::unordered_map<std::string, sf::IntRect> opaque;    ///< opaqueBounds, once asked for
+    std::unordered_map<std::string, sf::IntRect> opaque;            ///< opaqueBounds, by key
     std::unordered_map<std::string, std::future<Decoded>> decoding; ///< by file path
     std::vector<std::thread> workers;
     void joinWorkers();

@@ -215,7 +215,7 @@ void ParticleSystem::updateParticle(Particle& particle, float dt)
     }
 }
 
-void ParticleSystem::draw(sf::RenderTarget& target)
+void ParticleSystem::draw(sf::RenderTarget& target) const
 {
     const TimedPass pass("particles");
     const sf::Texture* batchTexture = nullptr;

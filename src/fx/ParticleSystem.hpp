@@ -102,10 +102,10 @@ public:
     /// on (runtime/PassTiming.hpp) the particles go out as one vertex array per run of
     /// particles that share a texture, the same triangles a draw per sprite makes; the
     /// shared sprites are left as the last particle set them either way.
-    void draw(sf::RenderTarget& target);
+    void draw(sf::RenderTarget& target) const;
 
 private:
-    sf::VertexArray batch{sf::Triangles}; ///< the particles of one texture, reused by draw
+    mutable sf::VertexArray batch{sf::Triangles}; ///< the particles of one texture, reused by draw
 
     void updateParticle(Particle& particle, float dt);
 };

@@ -87,23 +87,22 @@ sf::Uint8 fadeOverlayAlpha(float fadeAlpha)
     return static_cast<sf::Uint8>(static_cast<int>(fadeAlpha * 255.f));
 }
 
-bool dispatchScene(Demo& demo, FrameState& state, const SceneTable& table, sf::RenderTarget& target,
-                   float frameSeconds)
+const SceneEntry* dispatchScene(Demo& demo, FrameState& state, const SceneTable& table, float frameSeconds)
 {
     if (state.currentScene == endOfDemo)
     {
         state.running = false;
-        return false;
+        return nullptr;
     }
     for (const SceneEntry& entry : table)
         if (entry.id == state.currentScene)
         {
-            if (!entry.function)
-                return false;
-            state.currentScene = entry.function(demo, target, frameSeconds);
-            return true;
+            if (!entry.update)
+                return nullptr;
+            state.currentScene = entry.update(demo, frameSeconds);
+            return &entry;
         }
-    return false;
+    return nullptr;
 }
 
 StepPlan planSteps(double wallSeconds, long stepsDone)
@@ -134,26 +133,6 @@ sf::IntRect fittedPicture(sf::Vector2u windowSize)
 
 namespace
 {
-/// Keeps every draw and clear from touching a pixel while it lives: an empty scissor box on
-/// the window's OpenGL context, which the layers draw through as well (they are framebuffer
-/// objects of the active context). Vertices, uniforms and state changes still go through, so
-/// nothing but the pixels differs from a drawn frame.
-class NoPixels
-{
-public:
-    explicit NoPixels(sf::RenderWindow& window)
-    {
-        if (window.setActive(true))
-        {
-            glEnable(GL_SCISSOR_TEST);
-            glScissor(0, 0, 0, 0);
-        }
-    }
-    ~NoPixels() { glDisable(GL_SCISSOR_TEST); }
-    NoPixels(const NoPixels&) = delete;
-    NoPixels& operator=(const NoPixels&) = delete;
-};
-
 void drawFadeOverlay(const FrameState& frame, Resources& resources, sf::RenderTarget& target)
 {
     sf::Sprite* fadeSprite = resources.fadeSprite;
@@ -196,26 +175,29 @@ FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::Re
                      const EventFilter& takeEvent)
 {
     FrameState& state = frame;
-    const bool drawn = drawing == FrameDrawing::drawn;
-    std::optional<NoPixels> noPixels;
-    if (!drawn)
-        noPixels.emplace(window);
+    FrameResult result;
+    result.scene = state.currentScene;
+    if (drawing == FrameDrawing::suppressed)
+    {
+        // Keys and events belong to the frames a person sees: a suppressed step leaves them
+        // waiting for the next drawn frame (and a held Space still prints once).
+        if (state.markerActive)
+            state.markerTime += frameSeconds;
+        advanceFade(state, frameSeconds);
+        result.sceneRan = dispatchScene(demo, state, scenes, frameSeconds) != nullptr;
+        result.next = state.currentScene;
+        return result;
+    }
 
     resources.clearLayers();
     if (state.markerActive)
         state.markerTime += frameSeconds;
-
-    // Keys and events belong to the frames a person sees: a suppressed step leaves them
-    // waiting for the next drawn frame (and a held Space still prints once).
-    if (drawn)
-    {
-        // Events first: a press they hold counts like a key that is down, once, even when
-        // the key was let go again before the real-time state was read.
-        sf::Event event;
-        while (window.pollEvent(event))
-            applyWindowEvent(state, event, keys, takeEvent);
-        handleKeys(state, keys, std::cout);
-    }
+    // Events first: a press they hold counts like a key that is down, once, even when the key
+    // was let go again before the real-time state was read.
+    sf::Event event;
+    while (window.pollEvent(event))
+        applyWindowEvent(state, event, keys, takeEvent);
+    handleKeys(state, keys, std::cout);
 
     advanceFade(state, frameSeconds);
     // Read after the events, so a resize is followed in the frame that reports it.
@@ -225,14 +207,16 @@ FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::Re
         window.setView(sf::View(sf::FloatRect(0.f, 0.f, pictureWidth, pictureHeight)));
     target.clear(sf::Color(0, 0, 0, 0));
 
-    FrameResult result;
-    result.scene = state.currentScene;
-    result.sceneRan = dispatchScene(demo, state, scenes, target, frameSeconds);
+    const SceneEntry* ran = dispatchScene(demo, state, scenes, frameSeconds);
+    result.sceneRan = ran != nullptr;
     result.next = state.currentScene;
+    if (ran && ran->draw)
+    {
+        resources.applyUniforms(state.uniforms);
+        ran->draw(demo, target);
+    }
 
     drawFadeOverlay(state, resources, target);
-    if (!drawn)
-        return result;
     if (fitted)
         showFitted(window, resources.offScreenPicture());
     if (beforeDisplay)

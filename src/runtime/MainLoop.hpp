@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/ShaderUniforms.hpp"
+
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
@@ -31,19 +33,27 @@ struct FrameState
     float fadeAlpha = 0.f; ///< opacity of the fade overlay, 0 invisible to 1 opaque
     float fadeSpeed = 0.f; ///< change of fadeAlpha per second while a fade runs
     int fadeMode = 0;      ///< 0 none, 1 rise towards 1 (to black), 2 fall towards 0 (from black)
+
+    /// What the scenes have given their shaders' uniforms, sent before each drawn frame.
+    ShaderUniforms uniforms;
 };
 
-/// One scene's routine: advances the scene by frameSeconds in demo's state and draws that
-/// frame into target (the window, or the picture composed for it), and returns the scene to
-/// run next frame (its own id to stay).
-using SceneFunction = SceneId (*)(Demo& demo, sf::RenderTarget& target, float frameSeconds);
+/// One step of a scene: advances it by frameSeconds in demo's state (its clocks, beats,
+/// sounds, uniforms and poses) without any OpenGL call, and returns the scene to run next
+/// step (its own id to stay).
+using SceneUpdate = SceneId (*)(Demo& demo, float frameSeconds);
 
-/// One scene of the chain: its id, what it shows, and its routine.
+/// The pictures of a scene's state after its update, drawn into target (the window, or the
+/// picture composed for it). It changes nothing a later update reads.
+using SceneDraw = void (*)(const Demo& demo, sf::RenderTarget& target);
+
+/// One scene of the chain: its id, what it shows, and its update and drawing.
 struct SceneEntry
 {
     SceneId id = 0;
     const char* name = "";
-    SceneFunction function = nullptr;
+    SceneUpdate update = nullptr;
+    SceneDraw draw = nullptr;
 };
 
 /// The scenes in the order they play; the demo's own is demoScenes() (scenes/SceneTable.hpp).
@@ -86,11 +96,10 @@ void advanceFade(FrameState& state, float frameSeconds);
 /// Values below 0 (or NaN) give 0 and values above 1 give 255.
 sf::Uint8 fadeOverlayAlpha(float fadeAlpha);
 
-/// Runs the routine of frame's currentScene from table on demo (the demo frame belongs to) and
+/// Runs the update of frame's currentScene from table on demo (the demo frame belongs to) and
 /// stores its result in currentScene. For 666 it sets running to false instead; an id without
-/// a routine does nothing. Returns true when a routine ran.
-bool dispatchScene(Demo& demo, FrameState& frame, const SceneTable& table, sf::RenderTarget& target,
-                   float frameSeconds);
+/// an update does nothing. Returns the entry whose update ran, or null.
+const SceneEntry* dispatchScene(Demo& demo, FrameState& frame, const SceneTable& table, float frameSeconds);
 
 /// The demo's clock: every frame of the demo is one step of this many seconds, whatever the
 /// display's rate, so the pictures keep to the schedule the soundtrack was composed on.
@@ -117,9 +126,8 @@ struct StepPlan
 /// a frame that comes before its step is due waits for it instead of running none.
 StepPlan planSteps(double wallSeconds, long stepsDone);
 
-/// Whether a frame's pixels are made. A suppressed frame runs everything else exactly as a
-/// drawn one (scenes, clocks, beats, sounds, the fade, hand-overs) and leaves the window and
-/// the layers as they were; it is neither read back nor displayed.
+/// Whether a frame's pixels are made. A suppressed frame is the scene's update alone: the
+/// same clocks, beats, sounds, fade and hand-overs as a drawn one, and no OpenGL call at all.
 enum class FrameDrawing
 {
     drawn,
@@ -147,14 +155,15 @@ struct FrameResult
 /// resources (scenes/Demo.hpp has the form that takes the demo alone): clears the layers, drains
 /// window events (Closed stops the loop), applies the keys (the real-time state in keys
 /// together with the key presses found among the events), advances the fade, clears the
-/// window, runs the current scene from scenes (the caller hands in the demo's table, so the
-/// runtime knows no scene), draws the fade overlay and displays the window. In a window of
-/// any size but the picture's, the scene and the overlay draw into an off-screen picture
-/// instead, which is then drawn into the window scaled to fit (fittedPicture). beforeDisplay,
-/// when given, runs just before the window is displayed, when the finished frame can still
-/// be read back. A suppressed frame reads no keys or events (keys is ignored), produces no
-/// pixels, and neither calls beforeDisplay nor displays the window. takeEvent, when given, sees
-/// each window event first (applyWindowEvent).
+/// window, runs the current scene's update from scenes (the caller hands in the demo's table,
+/// so the runtime knows no scene), sends the uniforms, runs that scene's drawing, draws the
+/// fade overlay and displays the window. In a window of any size but the picture's, the scene
+/// and the overlay draw into an off-screen picture instead, which is then drawn into the
+/// window scaled to fit (fittedPicture). beforeDisplay, when given, runs just before the
+/// window is displayed, when the finished frame can still be read back. A suppressed frame
+/// advances the marker clock and the fade and runs the scene's update, nothing else: no keys
+/// or events (keys is ignored), no OpenGL call, no beforeDisplay, no display. takeEvent, when
+/// given, sees each window event first (applyWindowEvent).
 FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::RenderWindow& window,
                      float frameSeconds, KeyState keys, const SceneTable& scenes,
                      const std::function<void()>& beforeDisplay = {},

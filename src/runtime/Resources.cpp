@@ -3,6 +3,7 @@
 #include "assets/Manifest.hpp"
 #include "runtime/PassTiming.hpp"
 
+#include <algorithm>
 #include <iostream>
 
 Resources::Resources() : sfmlErrorsHeld(holdSfmlErrorStream()) {}
@@ -15,6 +16,17 @@ void Resources::createLayers()
         layer->create(1920, 1080);
         sprite->setTexture(layer->getTexture());
     }
+    sf::Image image;
+    image.create(1, 64);
+    for (unsigned y = 0; y < 64; ++y)
+    {
+        const float t = static_cast<float>(y) / 63.f;
+        image.setPixel(0, y,
+                       sf::Color(static_cast<sf::Uint8>(120 + 135 * t), static_cast<sf::Uint8>(70 + 60 * t),
+                                 static_cast<sf::Uint8>(230 - 90 * t)));
+    }
+    sky.loadFromImage(image);
+    sky.setSmooth(true);
 }
 
 void Resources::clearLayers()
@@ -27,6 +39,29 @@ void Resources::clearLayers()
 
 namespace
 {
+void sendUniform(sf::Shader& shader, const std::string& name, float value)
+{
+    shader.setUniform(name, value);
+}
+void sendUniform(sf::Shader& shader, const std::string& name, int value)
+{
+    shader.setUniform(name, value);
+}
+void sendUniform(sf::Shader& shader, const std::string& name, const sf::Glsl::Vec3& value)
+{
+    shader.setUniform(name, value);
+}
+void sendUniform(sf::Shader& shader, const std::string& name, const sf::Texture* texture)
+{
+    if (texture)
+        shader.setUniform(name, *texture);
+}
+template <class Value> void sendZero(sf::Shader& shader, const std::string& name, const Value&)
+{
+    if constexpr (!std::is_pointer_v<Value>)
+        sendUniform(shader, name, Value());
+}
+
 enum class OnFailure
 {
     EndStartUp,
@@ -161,6 +196,7 @@ const char* Resources::layerName(const sf::RenderTexture& layer) const
 
 bool Resources::loadShaders(bool untilEssentialFailure)
 {
+    forgetSentUniforms();
     const std::string& folder = shaderFolder;
     bool complete = true;
     for (const ShaderRow& row : shaderRows)
@@ -291,25 +327,75 @@ sf::RenderTexture& Resources::offScreenPicture()
     return *offScreen;
 }
 
-const sf::Texture& Resources::plainSky()
+void Resources::applyUniforms(const ShaderUniforms& uniforms)
 {
-    if (!sky)
+    for (const ShaderUniforms::Entry& entry : uniforms.entries())
     {
-        sf::Image image;
-        image.create(1, 64);
-        for (unsigned y = 0; y < 64; ++y)
-        {
-            const float t = static_cast<float>(y) / 63.f;
-            image.setPixel(0, y,
-                           sf::Color(static_cast<sf::Uint8>(120 + 135 * t),
-                                     static_cast<sf::Uint8>(70 + 60 * t),
-                                     static_cast<sf::Uint8>(230 - 90 * t)));
-        }
-        sky = std::make_unique<sf::Texture>();
-        sky->loadFromImage(image);
-        sky->setSmooth(true);
+        auto sent = std::find_if(sentUniforms.begin(), sentUniforms.end(),
+                                 [&](const ShaderUniforms::Entry& old)
+                                 { return old.shader == entry.shader && old.name == entry.name; });
+        if (sent != sentUniforms.end() && sent->value == entry.value)
+            continue;
+        std::visit([&](const auto& value) { sendUniform(*entry.shader, entry.name, value); }, entry.value);
+        if (sent == sentUniforms.end())
+            sentUniforms.push_back(entry);
+        else
+            sent->value = entry.value;
     }
-    return *sky;
+    // Uniforms the state has not reached yet go back to their start.
+    for (auto sent = sentUniforms.begin(); sent != sentUniforms.end();)
+    {
+        if (uniforms.find(*sent->shader, sent->name))
+        {
+            ++sent;
+            continue;
+        }
+        std::visit([&](const auto& value) { sendZero(*sent->shader, sent->name, value); }, sent->value);
+        sent = sentUniforms.erase(sent);
+    }
+}
+
+void Resources::forgetSentUniforms(const sf::Shader* shader)
+{
+    sentUniforms.erase(std::remove_if(sentUniforms.begin(), sentUniforms.end(),
+                                      [&](const ShaderUniforms::Entry& sent)
+                                      { return !shader || sent.shader == shader; }),
+                       sentUniforms.end());
+}
+
+Resources::Poses Resources::poses()
+{
+    Poses poses;
+    std::vector<sf::Sprite*> sprites = spriteManager.all();
+    sprites.insert(sprites.end(), {&layer1Sprite, &layer2Sprite, &layer3Sprite});
+    for (sf::Sprite* sprite : sprites)
+        poses.sprites.push_back({sprite,
+                                 {sprite->getPosition(), sprite->getOrigin(), sprite->getScale(),
+                                  sprite->getRotation(), sprite->getColor()}});
+    for (const LetterText* text : {&transformText, &shaderText, &startedEndedText})
+        poses.texts.push_back({text->x, text->y, text->speed, text->phase, text->active});
+    return poses;
+}
+
+void Resources::setPoses(const Poses& poses)
+{
+    for (const auto& [sprite, pose] : poses.sprites)
+    {
+        sprite->setPosition(pose.position);
+        sprite->setOrigin(pose.origin);
+        sprite->setScale(pose.scale);
+        sprite->setRotation(pose.rotation);
+        sprite->setColor(pose.colour);
+    }
+    LetterText* texts[] = {&transformText, &shaderText, &startedEndedText};
+    for (std::size_t i = 0; i < poses.texts.size() && i < 3; ++i)
+    {
+        texts[i]->x = poses.texts[i].x;
+        texts[i]->y = poses.texts[i].y;
+        texts[i]->speed = poses.texts[i].speed;
+        texts[i]->phase = poses.texts[i].phase;
+        texts[i]->active = poses.texts[i].active;
+    }
 }
 
 bool Resources::rewind()
@@ -325,8 +411,7 @@ bool Resources::rewind()
         if (texture)
             sprite->setTexture(*texture);
     }
-    // A reloaded program starts with every uniform at zero, as at start-up; the scenes bind
-    // their textures again as they run.
+    // A reloaded program starts with every uniform at zero, as at start-up.
     textureBindings.clear();
     const bool shadersLoaded = loadShaders(false);
     for (LetterText* text : {&transformText, &shaderText, &startedEndedText})

@@ -8,6 +8,7 @@
 #include "fx/ElasticSprite.hpp"
 #include "fx/ParticleSystem.hpp"
 #include "runtime/LetterText.hpp"
+#include "runtime/ShaderUniforms.hpp"
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
@@ -107,8 +108,8 @@ public:
     /// The "black" sprite, drawn over every frame as the fade overlay; null when missing.
     sf::Sprite* fadeSprite = nullptr;
 
-    /// Creates the three 1920 x 1080 layers and binds each one's texture to its sprite.
-    /// A layer that cannot be created stays empty; nothing is reported.
+    /// Creates the three 1920 x 1080 layers and binds each one's texture to its sprite, and
+    /// makes the plain sky. A layer that cannot be created stays empty; nothing is reported.
     void createLayers();
 
     /// Clears layer1, layer2 and layer3, in that order, to (0, 0, 0, 0).
@@ -164,8 +165,46 @@ public:
 
     /// Stands in for a missing sky picture of the field flight, so the field never samples an
     /// unbound texture: a dusk gradient from violet at the top to warm pink at the horizon.
-    /// Made on first need.
-    const sf::Texture& plainSky();
+    /// Made with the layers (createLayers).
+    const sf::Texture& plainSky() const { return sky; }
+
+    /// Sends the uniforms of uniforms that differ from what this last sent, just before a scene
+    /// draws. A uniform sent before that uniforms lacks (a state from before a scene first set
+    /// it, as after a seek back) goes back to zero, as a freshly loaded program has it; a
+    /// texture stays bound.
+    void applyUniforms(const ShaderUniforms& uniforms);
+
+    /// Forgets what applyUniforms sent to shader (null: to every shader), after it was loaded
+    /// again, so that the next drawn frame sends all of its uniforms.
+    void forgetSentUniforms(const sf::Shader* shader = nullptr);
+
+    /// Where the scenes have put the registry's sprites, the layer sprites and the letter
+    /// texts: the part of a moment of the demo that lives in these objects rather than in the
+    /// demo's state. A player keeps it beside each state it saves.
+    struct Poses
+    {
+        /// A sprite's place, turn, size and colour; not its picture, which a reload may change.
+        struct Sprite
+        {
+            sf::Vector2f position, origin, scale;
+            float rotation = 0.f;
+            sf::Color colour;
+        };
+        /// A letter text's place and wave.
+        struct Text
+        {
+            float x = 0.f, y = 0.f, speed = 0.f, phase = 0.f;
+            bool active = false;
+        };
+        std::vector<std::pair<sf::Sprite*, Sprite>> sprites; ///< the registry's and the layers'
+        std::vector<Text> texts;                             ///< transformText, shaderText, startedEndedText
+    };
+
+    /// The poses as they are now.
+    Poses poses();
+
+    /// Puts poses (from poses()) back.
+    void setPoses(const Poses& poses);
 
     /// Puts back everything a run of the demo changed in these objects, as start-up left it:
     /// the registry's sprites and the layer sprites to their loaded values, every global
@@ -176,7 +215,8 @@ public:
     bool rewind();
 
 private:
-    std::optional<sf::Sprite*> black;             ///< blackSprite(), once looked up
-    std::unique_ptr<sf::RenderTexture> offScreen; ///< offScreenPicture(), once made
-    std::unique_ptr<sf::Texture> sky;             ///< plainSky(), once made
+    std::optional<sf::Sprite*> black;                ///< blackSprite(), once looked up
+    std::unique_ptr<sf::RenderTexture> offScreen;    ///< offScreenPicture(), once made
+    sf::Texture sky;                                 ///< plainSky()
+    std::vector<ShaderUniforms::Entry> sentUniforms; ///< what applyUniforms last sent
 };

@@ -79,6 +79,9 @@ bool startUp(Resources& resources, sf::RenderWindow& window, StartupTimes* times
     stepDone("letter texts");
 
     const bool shadersLoaded = resources.loadShaders();
+    // The presentation card's programs too, so that no step of the demo compiles a shader.
+    if (shadersLoaded && sf::Shader::isAvailable())
+        resources.elasticShaders.load();
     stepDone("shaders");
     return shadersLoaded;
 }

@@ -21,6 +21,7 @@ struct BouncingLogos
     bool bouncersFinished = false;
     bool bouncingStarted = false;
     bool staticOn = false;
+    bool over = false; // handed over at 16 s: that step draws nothing
 };
 } // namespace
 
@@ -92,7 +93,7 @@ BouncingLogos setUp(Demo& demo)
 }
 } // namespace
 
-SceneId bouncingLogosScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId bouncingLogosUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
@@ -102,6 +103,7 @@ SceneId bouncingLogosScene(Demo& demo, sf::RenderTarget& target, float dt)
     if (scene.timer > bouncingLogosSeconds)
     {
         stopSound(demo, "static");
+        scene.over = true;
         return nextScene(thisScene);
     }
     if (scene.timer > 15.f && !scene.staticOn)
@@ -114,30 +116,36 @@ SceneId bouncingLogosScene(Demo& demo, sf::RenderTarget& target, float dt)
         nextLogo(scene);
         scene.bouncingStarted = true;
     }
+    if (scene.bouncingStarted && scene.currentBouncer >= 0)
+    {
+        Bouncer& logo = scene.bouncers[static_cast<std::size_t>(scene.currentBouncer)];
+        for (int hits = logo.update(dt); hits > 0; --hits)
+            playSound(demo, "bounce");
+        if (logo.done)
+            nextLogo(scene);
+    }
+    if (scene.bouncingStarted && scene.currentBouncer >= 0)
+    {
+        // A logo that has just become current shows once at its start before it moves.
+        Bouncer& logo = scene.bouncers[static_cast<std::size_t>(scene.currentBouncer)];
+        logo.sprite->setPosition(logo.x, logo.y);
+    }
+    state.uniforms.set(resources.staticShader, "iTime", scene.timer);
+    // The step that finishes the last logo is still drawn.
+    return scene.bouncersFinished ? nextScene(thisScene) : thisScene;
+}
 
+void bouncingLogosDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const BouncingLogos& scene = demo.state.sceneState<BouncingLogos>(thisScene);
+    if (scene.over)
+        return;
     // The white stage; the logos fly over it from 4 s on.
     resources.layer2.clear(sf::Color(255, 255, 255, 255));
-    if (scene.bouncingStarted)
-    {
-        if (scene.currentBouncer >= 0)
-        {
-            Bouncer& logo = scene.bouncers[static_cast<std::size_t>(scene.currentBouncer)];
-            for (int hits = logo.update(dt); hits > 0; --hits)
-                playSound(demo, "bounce");
-            if (logo.done)
-                nextLogo(scene);
-        }
-        if (scene.currentBouncer >= 0)
-        {
-            // A logo that has just become current shows once at its start before it moves.
-            Bouncer& logo = scene.bouncers[static_cast<std::size_t>(scene.currentBouncer)];
-            logo.sprite->setPosition(logo.x, logo.y);
-            drawIfPresent(resources, resources.layer2, logo.sprite);
-        }
-    }
-
-    resources.staticShader.setUniform("iTime", scene.timer);
+    if (scene.bouncingStarted && scene.currentBouncer >= 0)
+        drawIfPresent(resources, resources.layer2,
+                      scene.bouncers[static_cast<std::size_t>(scene.currentBouncer)].sprite);
     compositeLayer(resources, target, resources.layer2, resources.layer2Sprite,
                    scene.staticOn ? sf::RenderStates(&resources.staticShader) : sf::RenderStates::Default);
-    return scene.bouncersFinished ? nextScene(thisScene) : thisScene;
 }

@@ -30,6 +30,7 @@ struct Bubbles
     sf::Sprite* black = nullptr;
     sf::Sprite* baba = nullptr;
     sf::Sprite* finger = nullptr;
+    bool over = false; // handed over on the 23rd beat: that step draws nothing
 };
 
 struct BubbleRow
@@ -85,12 +86,13 @@ Bubbles setUp(Demo& demo)
     return scene;
 }
 
-void setTint(Resources& resources, int step)
+void setTint(Demo& demo, int step)
 {
     const float* tint = tints[step - 1];
-    resources.perlinShader.setUniform("originalRed", tint[0]);
-    resources.perlinShader.setUniform("originalGreen", tint[1]);
-    resources.perlinShader.setUniform("originalBlue", tint[2]);
+    sf::Shader& perlin = demo.resources.perlinShader;
+    demo.state.uniforms.set(perlin, "originalRed", tint[0]);
+    demo.state.uniforms.set(perlin, "originalGreen", tint[1]);
+    demo.state.uniforms.set(perlin, "originalBlue", tint[2]);
 }
 
 void dropTo(Tween& drop, sf::Sprite* sprite, float dt)
@@ -102,15 +104,15 @@ void dropTo(Tween& drop, sf::Sprite* sprite, float dt)
 }
 } // namespace
 
-SceneId bubblesScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId bubblesUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
     Bubbles& scene = state.sceneState<Bubbles>(thisScene, [&] { return setUp(demo); });
 
     // The bubbles' peepholes scroll by the time before this frame.
-    scrollPeephole(resources.textShader, 2.f * scene.sceneTime);
-    scrollPeephole(resources.rainbowShader, 2.f * scene.sceneTime);
+    scrollPeephole(demo, resources.textShader, 2.f * scene.sceneTime);
+    scrollPeephole(demo, resources.rainbowShader, 2.f * scene.sceneTime);
     scene.sceneTime += dt;
     const int beat = scene.beats.poll(dt);
     if (scene.glow > 0.f)
@@ -125,25 +127,36 @@ SceneId bubblesScene(Demo& demo, sf::RenderTarget& target, float dt)
                 break;
             }
         scene.colourStep += 1;
-        setTint(resources, scene.colourStep);
+        setTint(demo, scene.colourStep);
         if (scene.colourStep == 5)
             scene.colourStep = 0;
     }
     // The last beat still moves the tint on, so the moire scene inherits the next step.
     if (beat == scheduleFor(thisScene).endEntry)
+    {
+        scene.over = true;
         return nextScene(thisScene);
+    }
 
     dropTo(scene.babaDrop, scene.baba, dt);
     dropTo(scene.fingerDrop, scene.finger, dt);
-    resources.perlinShader.setUniform("iTime", 4.f * scene.sceneTime);
-    resources.perlinShader.setUniform("r", scene.glow);
-    resources.perlinShader.setUniform("b", scene.glow);
+    state.uniforms.set(resources.perlinShader, "iTime", 4.f * scene.sceneTime);
+    state.uniforms.set(resources.perlinShader, "r", scene.glow);
+    state.uniforms.set(resources.perlinShader, "b", scene.glow);
+    updateShaderBouncers(state.shaderBouncers, dt);
+    return thisScene;
+}
 
+void bubblesDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const DemoState& state = demo.state;
+    const Bubbles& scene = state.sceneState<Bubbles>(thisScene);
+    if (scene.over)
+        return;
     // The background keeps the colour and the half turn the tunnel scene gave the quad.
     drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.perlinShader));
     drawIfPresent(resources, target, scene.baba);
     drawIfPresent(resources, target, scene.finger);
-    updateShaderBouncers(state.shaderBouncers, dt);
     drawShaderBouncers(resources, state.shaderBouncers, target);
-    return thisScene;
 }

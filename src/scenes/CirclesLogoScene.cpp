@@ -25,6 +25,7 @@ struct CirclesLogo
     bool logoShown = false;
     sf::Sprite* logo = nullptr;
     sf::Sprite* black = nullptr;
+    bool over = false; // handed over on entry 34: that step draws nothing
 };
 
 CirclesLogo setUp(Demo& demo)
@@ -38,7 +39,7 @@ CirclesLogo setUp(Demo& demo)
         scene.logo->setOrigin(960.f, 540.f);
     }
     scene.black = resources.blackSprite();
-    resources.dotsShader.setUniform("tilesAcross", dotsTilesAcross);
+    demo.state.uniforms.set(resources.dotsShader, "tilesAcross", dotsTilesAcross);
     if (scene.black)
     {
         scene.black->setOrigin(960.f, 540.f);
@@ -49,15 +50,14 @@ CirclesLogo setUp(Demo& demo)
 }
 } // namespace
 
-SceneId circlesLogoScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId circlesLogoUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
     CirclesLogo& scene = state.sceneState<CirclesLogo>(thisScene, [&] { return setUp(demo); });
 
-    // Update.
     scene.sceneTime += dt;
-    resources.circlesShader.setUniform("iTime", scene.sceneTime);
+    state.uniforms.set(resources.circlesShader, "iTime", scene.sceneTime);
     if (scene.circlesAlpha > 0.f)
     {
         scene.circlesAlpha -= dt * 4.f;
@@ -78,35 +78,43 @@ SceneId circlesLogoScene(Demo& demo, sf::RenderTarget& target, float dt)
         if (beat >= firstTiltEntry && beat < firstTiltEntry + 5 && scene.logo)
             scene.logo->setRotation(tilts[beat - firstTiltEntry]);
         if (beat == scene.beats.lastIndex())
-            return nextScene(thisScene); // nothing of this scene on its last frame
+        {
+            scene.over = true;
+            return nextScene(thisScene);
+        }
         scene.circlesAlpha = 1.f;
         scene.logoScale = 1.5f;
     }
     if (scene.logo)
         scene.logo->setScale(scene.logoScale, scene.logoScale);
+    // The circles go through layer2 so that the whole pass fades as one picture.
+    resources.layer2Sprite.setColor(sf::Color(255, 255, 255, truncatedByte(scene.circlesAlpha * 255.f)));
+    state.uniforms.set(resources.dotsShader, "xOffset", scene.sceneTime / 5.f);
+    state.uniforms.set(resources.dotsShader, "yOffset", scene.sceneTime * 0.125f);
+    // Until the logo comes in, the particles born in the earlier scenes stay frozen and hidden.
+    if (scene.logoShown && state.starParticles)
+        state.starParticles->update(dt, state.random);
+    return thisScene;
+}
 
-    // Draw: the circles go through resources.layer2 so the whole pass fades as one picture.
-    const sf::Uint8 circlesAlpha = truncatedByte(scene.circlesAlpha * 255.f);
-    resources.layer2Sprite.setColor(sf::Color(255, 255, 255, circlesAlpha));
-    if (worthDrawing(circlesAlpha > 0))
+void circlesLogoDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const DemoState& state = demo.state;
+    const CirclesLogo& scene = state.sceneState<CirclesLogo>(thisScene);
+    if (scene.over)
+        return;
+    if (worthDrawing(resources.layer2Sprite.getColor().a > 0))
     {
         drawIfPresent(resources, resources.layer2, scene.black, sf::RenderStates(&resources.circlesShader));
         compositeLayer(resources, target, resources.layer2, resources.layer2Sprite);
     }
-
-    resources.dotsShader.setUniform("xOffset", scene.sceneTime / 5.f);
-    resources.dotsShader.setUniform("yOffset", scene.sceneTime * 0.125f);
-    // Until the logo comes in, the particles born in the earlier scenes stay frozen and hidden.
     if (scene.logoShown && state.starParticles)
-    {
-        state.starParticles->update(dt, state.random);
         state.starParticles->draw(target);
-    }
     if (worthDrawing(scene.logoShown))
     {
         drawIfPresent(resources, resources.layer3, scene.logo, sf::RenderStates(&resources.dotsShader));
         if (scene.logoShown)
             compositeLayer(resources, target, resources.layer3, resources.layer3Sprite);
     }
-    return thisScene;
 }

@@ -81,7 +81,7 @@ CutePictures setUp(Demo& demo)
 }
 } // namespace
 
-SceneId cutePicturesScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId cutePicturesUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
@@ -89,7 +89,6 @@ SceneId cutePicturesScene(Demo& demo, sf::RenderTarget& target, float dt)
     CutePictures& scene = state.sceneState<CutePictures>(thisScene, [&] { return setUp(demo); });
     scene.sceneTime += dt;
 
-    // Update.
     SceneId next = thisScene;
     const int beat = scene.beats.poll(dt);
     if (beat >= 0 && beat < 12)
@@ -100,10 +99,21 @@ SceneId cutePicturesScene(Demo& demo, sf::RenderTarget& target, float dt)
     else if (beat == scene.beats.lastIndex())
         next = nextScene(thisScene); // this last frame is still drawn in full
     state.cuteTime += 4.f * dt;
-    resources.cuteShader.setUniform("iTime", state.cuteTime);
-    resources.rainbowTunnelShader.setUniform("iTime", scene.sceneTime * 4.f);
+    state.uniforms.set(resources.cuteShader, "iTime", state.cuteTime);
+    state.uniforms.set(resources.rainbowTunnelShader, "iTime", scene.sceneTime * 4.f);
+    if (state.flowerParticles)
+        state.flowerParticles->update(dt, state.random);
+    for (PopSprite& picture : state.popSprites)
+        picture.update(dt);
+    return next;
+}
 
-    // Draw: background, flowers, pictures, and the flipping frame on top.
+void cutePicturesDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const DemoState& state = demo.state;
+    const CutePictures& scene = state.sceneState<CutePictures>(thisScene);
+    // The background upside down, the flowers, the pictures, and the flipping frame on top.
     if (scene.black)
     {
         scene.black->setRotation(180.f);
@@ -111,14 +121,8 @@ SceneId cutePicturesScene(Demo& demo, sf::RenderTarget& target, float dt)
         scene.black->setRotation(0.f);
     }
     if (state.flowerParticles)
-    {
-        state.flowerParticles->update(dt, state.random);
         state.flowerParticles->draw(target);
-    }
-    for (PopSprite& picture : state.popSprites)
-        picture.update(dt);
     for (const PopSprite& picture : state.popSprites)
         picture.draw(resources, target);
     drawIfPresent(resources, target, state.frameToggle ? scene.frame2 : scene.frame1);
-    return next;
 }

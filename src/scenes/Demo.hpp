@@ -58,6 +58,12 @@ struct DemoState : FrameState
             found = scenes.emplace(id, std::any(std::forward<SetUp>(setUp)())).first;
         return std::any_cast<State&>(found->second);
     }
+
+    /// The state of scene id, which its update has made (a scene draws only after it).
+    template <class State> const State& sceneState(SceneId id) const
+    {
+        return std::any_cast<const State&>(scenes.at(id));
+    }
 };
 
 /// The demo as one object: the resources main loaded and the state of one run through them.

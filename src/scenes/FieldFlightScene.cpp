@@ -33,6 +33,7 @@ struct FieldFlight
     float camZ = 0.f;
     sf::Sprite* black = nullptr;
     const sf::Texture* sky = nullptr; // "morv"
+    bool over = false;                // handed over on the last flash beat: that step draws nothing
 };
 
 FieldFlight setUp(Demo& demo)
@@ -41,8 +42,8 @@ FieldFlight setUp(Demo& demo)
     FieldFlight scene;
     scene.black = resources.blackSprite();
     scene.sky = resources.textureManager.get("morv");
-    resources.bindTexture(resources.fieldShader, "backgroundImage",
-                          scene.sky ? scene.sky : &resources.plainSky());
+    demo.state.uniforms.set(resources.fieldShader, "backgroundImage",
+                            scene.sky ? scene.sky : &resources.plainSky());
 
     // A picture whose image is missing (already reported at start-up) stays out: its
     // pulse keeps time but has nothing to draw.
@@ -56,18 +57,18 @@ FieldFlight setUp(Demo& demo)
             pictureOnQuad(resources.textureManager, scene.pictures[i].sprite, images[i]);
         scene.pictures[i].shader = shaders[i];
     }
-    centreBlackSprite(resources, 180.f);
+    // Unturned: the field's pass turns the quad itself, the pictures over it go straight.
+    centreBlackSprite(resources, 0.f);
     return scene;
 }
 } // namespace
 
-SceneId fieldFlightScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId fieldFlightUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
     FieldFlight& scene = state.sceneState<FieldFlight>(thisScene, [&] { return setUp(demo); });
 
-    // Update.
     if (scene.flash > 0.f)
         scene.flash = std::max(0.f, scene.flash - dt * 1020.f);
     const int flashBeat = scene.flashBeats.poll(dt);
@@ -80,7 +81,10 @@ SceneId fieldFlightScene(Demo& demo, sf::RenderTarget& target, float dt)
             scene.pulseCounter = 0;
     }
     if (flashBeat >= 0 && flashBeat == scene.schedule.endEntry)
+    {
+        scene.over = true;
         return nextScene(thisScene);
+    }
     if (flashBeat >= 0)
         scene.flash = 255.f;
     scene.sceneTime += dt;
@@ -88,17 +92,24 @@ SceneId fieldFlightScene(Demo& demo, sf::RenderTarget& target, float dt)
     const float sway = std::sin(scene.sceneTime);
     scene.camY = 0.75f * sway + 0.25f;
     scene.camX = 4.f * sway;
-    resources.fieldShader.setUniform("iTime", scene.sceneTime);
-    resources.fieldShader.setUniform("camPos_x", scene.camX);
-    resources.fieldShader.setUniform("camPos_y", scene.camY);
-    resources.fieldShader.setUniform("camPos_z", scene.camZ);
-
-    // Draw: field, pictures over it, veil over everything.
-    drawShaderPass(resources, target, resources.fieldShader, 1, 180.f);
+    state.uniforms.set(resources.fieldShader, "iTime", scene.sceneTime);
+    state.uniforms.set(resources.fieldShader, "camPos_x", scene.camX);
+    state.uniforms.set(resources.fieldShader, "camPos_y", scene.camY);
+    state.uniforms.set(resources.fieldShader, "camPos_z", scene.camZ);
     for (Pulse& picture : scene.pictures)
         picture.update(2.f * dt);
+    return thisScene;
+}
+
+void fieldFlightDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const FieldFlight& scene = demo.state.sceneState<FieldFlight>(thisScene);
+    if (scene.over)
+        return;
+    // The field, the pictures over it, the veil over everything.
+    drawShaderPass(resources, target, resources.fieldShader, 1, 180.f);
     for (const Pulse& picture : scene.pictures)
         picture.draw(resources, target);
     drawFlashVeil(resources, target, scene.flash);
-    return thisScene;
 }

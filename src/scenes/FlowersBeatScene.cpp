@@ -8,8 +8,8 @@
 // flight before anything is drawn.
 #include "fx/Tween.hpp"
 #include "runtime/BeatTables.hpp"
-#include "scenes/Demo.hpp"
 #include "runtime/PassTiming.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
@@ -30,6 +30,7 @@ struct FlowersBeat
     float pipScale = 0.2f; // scale of the inset in resources.layer3
     Tween pipShrink;       // shrinks the inset away from beat 16 on
     sf::Sprite* black = nullptr;
+    bool over = false; // handed over on the last beat: that step draws nothing
 };
 
 FlowersBeat setUp(Demo& demo)
@@ -55,18 +56,20 @@ int fewerStars(float stars, float dt)
 }
 } // namespace
 
-SceneId flowersBeatScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId flowersBeatUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
     FlowersBeat& scene = state.sceneState<FlowersBeat>(thisScene, [&] { return setUp(demo); });
 
-    // Update.
     if (scene.flash > 0.f)
         scene.flash = std::max(0.f, scene.flash - dt * 1020.f);
     const int beat = scene.beats.poll(dt);
     if (beat >= 0 && beat == scene.schedule.endEntry)
+    {
+        scene.over = true;
         return nextScene(thisScene);
+    }
     if (beat >= 0)
     {
         scene.flash = 255.f;
@@ -79,32 +82,45 @@ SceneId flowersBeatScene(Demo& demo, sf::RenderTarget& target, float dt)
     else if (scene.extraStars > 0)
         scene.extraStars = fewerStars(static_cast<float>(scene.extraStars), dt);
     scene.sceneTime += dt;
-    resources.flowersShader.setUniform("iTime", scene.sceneTime * 2.f);
-    resources.blobShader.setUniform("iTime", scene.sceneTime);
-    resources.blobShader.setUniform("numStars", scene.extraStars + 50);
-
-    // Draw: the window flashes yellow under the pass, and the veil over it is what makes
-    // the beat read as a black flash that lifts.
-    const sf::Uint8 flashByte = truncatedByte(scene.flash);
-    target.clear(sf::Color(flashByte, flashByte, 0, 255));
-    drawShaderPass(resources, target, scene.useBlob ? resources.blobShader : resources.flowersShader);
-    drawFlashVeil(resources, target, scene.flash);
-
-    resources.flowersOrigShader.setUniform("iTime", scene.sceneTime * 0.5f);
+    state.uniforms.set(resources.flowersShader, "iTime", scene.sceneTime * 2.f);
+    state.uniforms.set(resources.blobShader, "iTime", scene.sceneTime);
+    state.uniforms.set(resources.blobShader, "numStars", scene.extraStars + 50);
+    state.uniforms.set(resources.flowersOrigShader, "iTime", scene.sceneTime * 0.5f);
     if (scene.pipShrink.active)
     {
         scene.pipShrink.update(dt);
         scene.pipScale = scene.pipShrink.getValue();
     }
-    // The inset is the whole of resources.layer3 scaled down about its centre; the blossom shader
-    // ignores the quad's colour, which still carries the veil's alpha.
+    // The inset is the whole of layer3 scaled down about its centre.
     resources.layer3Sprite.setOrigin(960.f, 540.f);
     resources.layer3Sprite.setScale(scene.pipScale, scene.pipScale);
     resources.layer3Sprite.setPosition(1680.f, 935.f);
+    scrollPeephole(demo, resources.rainbowShader, scene.sceneTime);
+    resources.startedEndedText.update(dt);
+    if (state.flowerParticles)
+        state.flowerParticles->update(dt, state.random);
+    return thisScene;
+}
+
+void flowersBeatDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const DemoState& state = demo.state;
+    const FlowersBeat& scene = state.sceneState<FlowersBeat>(thisScene);
+    if (scene.over)
+        return;
+    // The window flashes yellow under the pass, and the veil over it is what makes the beat
+    // read as a black flash that lifts.
+    const sf::Uint8 flashByte = truncatedByte(scene.flash);
+    target.clear(sf::Color(flashByte, flashByte, 0, 255));
+    drawShaderPass(resources, target, scene.useBlob ? resources.blobShader : resources.flowersShader);
+    drawFlashVeil(resources, target, scene.flash);
+
     // Shrunk away, the inset shows nothing. The blossom covers the whole layer opaquely, so
     // with the shortcuts it is drawn straight at its place on the window instead, the same
     // quad and texture coordinates through the layer sprite's transform, at a twenty-fifth
     // of the full-size layer's pixels; the edges of its rings may round a pixel differently.
+    // The blossom shader ignores the quad's colour, which still carries the veil's alpha.
     const bool insetShown = worthDrawing(scene.pipScale > 0.f);
     const bool insetThroughLayer = insetShown && !drawingShortcuts;
     if (insetThroughLayer)
@@ -114,8 +130,6 @@ SceneId flowersBeatScene(Demo& demo, sf::RenderTarget& target, float dt)
                       sf::RenderStates(&resources.flowersOrigShader));
     }
 
-    scrollPeephole(resources.rainbowShader, scene.sceneTime);
-    resources.startedEndedText.update(dt);
     resources.startedEndedText.draw();
     compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
                    sf::RenderStates(&resources.rainbowShader), resources.startedEndedText.drawnArea);
@@ -129,9 +143,5 @@ SceneId flowersBeatScene(Demo& demo, sf::RenderTarget& target, float dt)
     }
 
     if (state.flowerParticles)
-    {
-        state.flowerParticles->update(dt, state.random);
         state.flowerParticles->draw(target);
-    }
-    return thisScene;
 }

@@ -6,8 +6,8 @@
 // into resources.layer1, which rocks by up to 8 degrees either way (a 6.3 s swing). The ninth beat,
 // at 12.07 s, hands over to the flowers beat before anything is drawn.
 #include "runtime/BeatTables.hpp"
-#include "scenes/Demo.hpp"
 #include "runtime/PassTiming.hpp"
+#include "scenes/Demo.hpp"
 #include "scenes/PopSprite.hpp"
 #include "scenes/Pulse.hpp"
 #include "scenes/SceneHelpers.hpp"
@@ -31,6 +31,7 @@ struct Greetings
     sf::Sprite* black = nullptr;
     sf::Sprite* frame1 = nullptr;
     sf::Sprite* frame2 = nullptr;
+    bool over = false; // handed over on the ninth beat: that step draws nothing
 };
 
 Greetings setUp(Demo& demo)
@@ -62,7 +63,7 @@ Greetings setUp(Demo& demo)
 }
 } // namespace
 
-SceneId greetingsScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId greetingsUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
@@ -70,32 +71,43 @@ SceneId greetingsScene(Demo& demo, sf::RenderTarget& target, float dt)
     Greetings& scene = state.sceneState<Greetings>(thisScene, [&] { return setUp(demo); });
     scene.sceneTime += dt;
 
-    // Update.
     const int beat = scene.beats.poll(dt);
     if (beat >= 0 && beat == scene.schedule.endEntry)
+    {
+        scene.over = true;
         return nextScene(thisScene);
+    }
     if (beat >= 0 && beat < static_cast<int>(scene.greetings.size()))
         scene.greetings[static_cast<std::size_t>(beat)].start();
     state.cuteTime += 4.f * dt;
-    resources.cuteShader.setUniform("iTime", state.cuteTime);
+    state.uniforms.set(resources.cuteShader, "iTime", state.cuteTime);
+    for (Pulse& greeting : scene.greetings)
+        greeting.update(dt);
+    for (PopSprite& picture : state.popSprites)
+        picture.update(dt);
+    if (state.flowerParticles)
+        state.flowerParticles->update(dt, state.random);
+    resources.layer1Sprite.setRotation(8.f * std::sin(scene.sceneTime));
+    return thisScene;
+}
 
-    // Draw: the background, the pictures left over from the cute scene, then the greetings
-    // on top in their own rocking layer.
+void greetingsDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const DemoState& state = demo.state;
+    const Greetings& scene = state.sceneState<Greetings>(thisScene);
+    if (scene.over)
+        return;
+    // The background, the pictures left over from the cute scene, then the greetings on top
+    // in their own rocking layer.
     if (scene.black)
     {
         scene.black->setRotation(180.f);
         drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.cuteShader));
         scene.black->setRotation(0.f);
     }
-    for (Pulse& greeting : scene.greetings)
-        greeting.update(dt);
-    for (PopSprite& picture : state.popSprites)
-        picture.update(dt);
     if (state.flowerParticles)
-    {
-        state.flowerParticles->update(dt, state.random);
         state.flowerParticles->draw(target);
-    }
     for (const PopSprite& picture : state.popSprites)
         picture.draw(resources, target);
     drawIfPresent(resources, target, state.frameToggle ? scene.frame2 : scene.frame1);
@@ -107,8 +119,6 @@ SceneId greetingsScene(Demo& demo, sf::RenderTarget& target, float dt)
         const std::optional<sf::FloatRect> area = greeting.drawnArea();
         drawn = drawn && area ? std::optional<sf::FloatRect>(boundsUnion(*drawn, *area)) : std::nullopt;
     }
-    resources.layer1Sprite.setRotation(8.f * std::sin(scene.sceneTime));
     compositeLayer(resources, target, resources.layer1, resources.layer1Sprite, sf::RenderStates::Default,
                    drawn);
-    return thisScene;
 }

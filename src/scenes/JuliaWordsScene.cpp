@@ -38,6 +38,7 @@ struct JuliaWords
     std::array<sf::Sprite*, pieceCount> pieces{};
     std::array<Tween, pieceCount> wordPops;
     sf::Sprite* black = nullptr;
+    bool over = false; // handed over on entry 11: that step draws nothing
 };
 
 JuliaWords setUp(Demo& demo)
@@ -45,7 +46,7 @@ JuliaWords setUp(Demo& demo)
     Resources& resources = demo.resources;
     JuliaWords scene;
     scene.black = resources.blackSprite();
-    resources.dotsShader.setUniform("tilesAcross", dotsTilesAcross);
+    demo.state.uniforms.set(resources.dotsShader, "tilesAcross", dotsTilesAcross);
     for (int i = 0; i < pieceCount; ++i)
     {
         scene.pieces[i] = resources.spriteManager.get(pieceKeys[i]);
@@ -60,14 +61,14 @@ JuliaWords setUp(Demo& demo)
 }
 } // namespace
 
-SceneId juliaWordsScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId juliaWordsUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
     JuliaWords& scene = state.sceneState<JuliaWords>(thisScene, [&] { return setUp(demo); });
 
-    // Update: the pops advance before the beat, so a pop started on a beat frame still
-    // shows scale 0 on that frame.
+    // The pops advance before the beat, so a pop started on a beat frame still shows scale 0
+    // on that frame.
     for (int i = 0; i < pieceCount; ++i)
     {
         scene.wordPops[i].update(dt);
@@ -84,41 +85,52 @@ SceneId juliaWordsScene(Demo& demo, sf::RenderTarget& target, float dt)
     }
     const int beat = scene.beats.poll(dt);
     if (beat == scene.beats.lastIndex())
-        return nextScene(thisScene); // nothing of this scene on its last frame
+    {
+        scene.over = true;
+        return nextScene(thisScene);
+    }
     if (beat >= 0)
     {
         scene.flash = 255.f;
         scene.colourToggle += 1;
         if (scene.colourToggle == 1)
         {
-            resources.juliaShader.setUniform("fractalColor", sf::Glsl::Vec3(1.f, 0.f, 1.f));
+            state.uniforms.set(resources.juliaShader, "fractalColor", sf::Glsl::Vec3(1.f, 0.f, 1.f));
             scene.colourToggle = -1;
         }
         else if (scene.colourToggle == 0)
         {
-            resources.juliaShader.setUniform("fractalColor", sf::Glsl::Vec3(0.f, 1.f, 0.f));
+            state.uniforms.set(resources.juliaShader, "fractalColor", sf::Glsl::Vec3(0.f, 1.f, 0.f));
         }
         const int entries = static_cast<int>(sizeof(pieceOfEntry) / sizeof(pieceOfEntry[0]));
         if (beat < entries && pieceOfEntry[beat] >= 0)
             scene.wordPops[pieceOfEntry[beat]].start();
     }
 
-    // Draw: the magenta flash is the window's clear colour, showing through the fractal's
+    state.uniforms.set(resources.dotsShader, "xOffset", -scene.sceneTime * 0.125f);
+    state.uniforms.set(resources.dotsShader, "yOffset", -scene.sceneTime * 0.25f);
+    state.uniforms.set(resources.rainbowShader, "xOffset", -scene.sceneTime * 0.125f);
+    state.uniforms.set(resources.rainbowShader, "yOffset", -scene.sceneTime * 0.25f);
+    state.uniforms.set(resources.juliaShader, "fractalState", std::sin(scene.sceneTime / 3.f) * 0.5f + 0.5f);
+    if (state.starParticles)
+        state.starParticles->update(dt, state.random);
+    return thisScene;
+}
+
+void juliaWordsDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const DemoState& state = demo.state;
+    const JuliaWords& scene = state.sceneState<JuliaWords>(thisScene);
+    if (scene.over)
+        return;
+    // The magenta flash is the window's clear colour, showing through the fractal's
     // see-through outside.
     const sf::Uint8 flash = truncatedByte(scene.flash);
     target.clear(sf::Color(flash, 0, flash, 255));
-    resources.dotsShader.setUniform("xOffset", -scene.sceneTime * 0.125f);
-    resources.dotsShader.setUniform("yOffset", -scene.sceneTime * 0.25f);
-    resources.rainbowShader.setUniform("xOffset", -scene.sceneTime * 0.125f);
-    resources.rainbowShader.setUniform("yOffset", -scene.sceneTime * 0.25f);
-    resources.juliaShader.setUniform("fractalState", std::sin(scene.sceneTime / 3.f) * 0.5f + 0.5f);
     drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.juliaShader));
     if (state.starParticles)
-    {
-        state.starParticles->update(dt, state.random);
         state.starParticles->draw(target);
-    }
     for (int i = 0; i < pieceCount; ++i)
         drawIfPresent(resources, target, scene.pieces[i], sf::RenderStates(&(resources.*pieceShaders[i])));
-    return thisScene;
 }

@@ -22,6 +22,7 @@ struct Moire
     float sceneTime = 0.f;
     float colorPulse = 0.f; // 1 on a beat, falling by 8 per second to 0
     sf::Sprite* black = nullptr;
+    bool over = false; // handed over on the 36th beat: that step draws nothing
 };
 
 Moire setUp(Demo& demo)
@@ -34,7 +35,7 @@ Moire setUp(Demo& demo)
 }
 } // namespace
 
-SceneId moireScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId moireUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
@@ -42,7 +43,10 @@ SceneId moireScene(Demo& demo, sf::RenderTarget& target, float dt)
 
     const int beat = scene.beats.poll(dt);
     if (beat == scheduleFor(thisScene).endEntry)
+    {
+        scene.over = true;
         return nextScene(thisScene);
+    }
     if (scene.colorPulse > 0.f)
     {
         scene.colorPulse -= 8.f * dt;
@@ -55,15 +59,23 @@ SceneId moireScene(Demo& demo, sf::RenderTarget& target, float dt)
         // With no bubbles (their sprites missing) the beat launches nothing.
         launchNextBouncer(state.shaderBouncers, state.nextBouncer);
     }
-    scrollPeephole(resources.textShader, 2.f * scene.sceneTime);
-    scrollPeephole(resources.rainbowShader, 2.f * scene.sceneTime);
+    scrollPeephole(demo, resources.textShader, 2.f * scene.sceneTime);
+    scrollPeephole(demo, resources.rainbowShader, 2.f * scene.sceneTime);
     scene.sceneTime += dt;
-
-    resources.moireShader.setUniform("color2",
-                                     sf::Glsl::Vec3(scene.colorPulse, scene.colorPulse, scene.colorPulse));
-    resources.moireShader.setUniform("iTime", scene.sceneTime);
-    drawShaderPass(resources, target, resources.moireShader, 1, 180.f);
+    state.uniforms.set(resources.moireShader, "color2",
+                       sf::Glsl::Vec3(scene.colorPulse, scene.colorPulse, scene.colorPulse));
+    state.uniforms.set(resources.moireShader, "iTime", scene.sceneTime);
     updateShaderBouncers(state.shaderBouncers, dt);
-    drawShaderBouncers(resources, state.shaderBouncers, target);
     return thisScene;
+}
+
+void moireDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const DemoState& state = demo.state;
+    const Moire& scene = state.sceneState<Moire>(thisScene);
+    if (scene.over)
+        return;
+    drawShaderPass(resources, target, resources.moireShader, 1, 180.f);
+    drawShaderBouncers(resources, state.shaderBouncers, target);
 }

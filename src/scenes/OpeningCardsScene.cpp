@@ -15,6 +15,7 @@ struct OpeningCards
     sf::Sprite* card2 = nullptr; // "gr2", drawn through the rainbow peephole
     float timer = 0.f;           // seconds since the last step of the timeline
     int step = 0;                // position in the timeline below
+    bool over = false;           // handed over: its last step draws nothing
 };
 
 void startFade(DemoState& state, float from, int mode)
@@ -46,16 +47,16 @@ OpeningCards setUp(Demo& demo)
 }
 } // namespace
 
-SceneId openingCardsScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId openingCardsUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
     OpeningCards& scene = state.sceneState<OpeningCards>(thisScene, [&] { return setUp(demo); });
 
-    // Update: each step waits strictly longer than its time since the previous one, so a
-    // single long frame passes at most one step.
+    // Each step waits strictly longer than its time since the previous one, so a single long
+    // frame passes at most one step.
     scene.timer += dt;
-    scrollPeephole(resources.rainbowShader, scene.timer);
+    scrollPeephole(demo, resources.rainbowShader, scene.timer);
     if (scene.step < 5 && scene.timer > openingCardWaits[scene.step])
     {
         switch (scene.step)
@@ -76,15 +77,23 @@ SceneId openingCardsScene(Demo& demo, sf::RenderTarget& target, float dt)
             startFade(state, 0.f, 1);
             break;
         default: // the screen is black again: hand over without drawing
+            scene.over = true;
             return nextScene(thisScene);
         }
         scene.timer = 0.f;
         ++scene.step;
     }
+    return thisScene;
+}
 
-    // Draw: card 1 every frame (transparent outside its turn), card 2 from its turn on.
+void openingCardsDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const OpeningCards& scene = demo.state.sceneState<OpeningCards>(thisScene);
+    if (scene.over)
+        return;
+    // Card 1 every frame (transparent outside its turn), card 2 from its turn on.
     drawIfPresent(resources, target, scene.card1);
     if (scene.step >= 3)
         drawIfPresent(resources, target, scene.card2, sf::RenderStates(&resources.rainbowShader));
-    return thisScene;
 }

@@ -24,6 +24,7 @@ struct PresentationCard
     ElasticSprite card;
     bool cardShown = false; // false when "presentado" is missing: the card is left out
     sf::Sprite* black = nullptr;
+    bool over = false; // handed over on beat 29: that step draws nothing
 };
 
 PresentationCard setUp(Demo& demo)
@@ -64,14 +65,13 @@ void shapePresentationCard(ElasticSprite& card, float sceneTime)
     card.setTextureRect({0.f, 0.f, 1920.f, 1080.f});
 }
 
-SceneId presentationCardScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId presentationCardUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
     PresentationCard& scene = state.sceneState<PresentationCard>(thisScene, [&] { return setUp(demo); });
     scene.sceneTime += dt;
 
-    // Update.
     shapePresentationCard(scene.card, scene.sceneTime);
     if (scene.waveIntensity > 0.f)
     {
@@ -81,18 +81,30 @@ SceneId presentationCardScene(Demo& demo, sf::RenderTarget& target, float dt)
     }
     const int beat = scene.beats.poll(dt);
     if (beat == scene.beats.lastIndex())
-        return nextScene(thisScene); // nothing of this scene on its last frame
+    {
+        scene.over = true;
+        return nextScene(thisScene);
+    }
     if (beat >= 0)
         scene.waveIntensity = 2.5f;
 
-    resources.laserShader.setUniform("xOffset", -scene.sceneTime);
-    resources.laserShader.setUniform("waveIntensity", scene.waveIntensity);
-    resources.textShader.setUniform("xOffset", scene.sceneTime);
-    resources.textShader.setUniform("yOffset", scene.sceneTime * 0.5f);
+    state.uniforms.set(resources.laserShader, "xOffset", -scene.sceneTime);
+    state.uniforms.set(resources.laserShader, "waveIntensity", scene.waveIntensity);
+    state.uniforms.set(resources.textShader, "xOffset", scene.sceneTime);
+    state.uniforms.set(resources.textShader, "yOffset", scene.sceneTime * 0.5f);
     if (state.starParticles)
         state.starParticles->update(dt, state.random);
+    return thisScene;
+}
 
-    // Draw: laser, particles between laser and card, then the card through the peephole.
+void presentationCardDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const DemoState& state = demo.state;
+    const PresentationCard& scene = state.sceneState<PresentationCard>(thisScene);
+    if (scene.over)
+        return;
+    // The laser, the particles between laser and card, then the card through the peephole.
     drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.laserShader));
     if (state.starParticles)
         state.starParticles->draw(target);
@@ -101,5 +113,4 @@ SceneId presentationCardScene(Demo& demo, sf::RenderTarget& target, float dt)
     compositeLayer(resources, target, resources.layer2, resources.layer2Sprite,
                    sf::RenderStates(&resources.textShader),
                    scene.cardShown ? scene.card.getDrawnBounds() : sf::FloatRect());
-    return thisScene;
 }

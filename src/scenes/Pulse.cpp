@@ -42,8 +42,6 @@ void Pulse::update(float dt)
     default:
         break;
     }
-    if (shader)
-        shader->setUniform("iTime", level);
 }
 
 void Pulse::draw(const Resources& resources, sf::RenderTarget& target) const
@@ -54,6 +52,8 @@ void Pulse::draw(const Resources& resources, sf::RenderTarget& target) const
     std::optional<DrawWithin> within;
     if (const std::optional<sf::FloatRect> area = drawnArea())
         within.emplace(target, *area);
+    if (shader)
+        shader->setUniform("iTime", level);
     drawIfPresent(resources, target, sprite, sf::RenderStates(shader));
 }
 

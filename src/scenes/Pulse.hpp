@@ -43,12 +43,12 @@ struct Pulse
     /// rising, hold time cleared.
     void start();
 
-    /// Advances a running pulse by dt (nothing while inactive) and sends its level to the
-    /// shader as "iTime", also on the update that ends it, so the shader is left at 0.
+    /// Advances a running pulse by dt; nothing while inactive.
     void update(float dt);
 
-    /// Draws the sprite with the shader into target while the pulse runs; at level 0, where
-    /// every tile is out of sight, nothing is drawn, and at full level only wholePicture.
+    /// Draws the sprite with the shader, its "iTime" set to the level, into target while the
+    /// pulse runs; at level 0, where every tile is out of sight, nothing is drawn, and at full
+    /// level only wholePicture.
     void draw(const Resources& resources, sf::RenderTarget& target) const;
 
     /// The part of the target the next draw can change: nothing when inactive or at level 0,

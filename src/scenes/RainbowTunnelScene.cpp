@@ -26,6 +26,7 @@ struct RainbowTunnel
     sf::Sprite* baba = nullptr;
     sf::Sprite* finger = nullptr;
     bool fingerImage = false; // resources.fingerShader has its picture to scatter
+    bool over = false;        // handed over on the last beat: that step draws nothing
 };
 
 RainbowTunnel setUp(Demo& demo)
@@ -44,41 +45,49 @@ RainbowTunnel setUp(Demo& demo)
 }
 } // namespace
 
-SceneId rainbowTunnelScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId rainbowTunnelUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
     RainbowTunnel& scene = state.sceneState<RainbowTunnel>(thisScene, [&] { return setUp(demo); });
 
-    // Update.
     if (scene.effectLevel > 0.f)
         scene.effectLevel = std::max(0.f, scene.effectLevel - 2.f * dt);
     const int beat = scene.beats.poll(dt);
     if (beat >= 0 && beat == scene.schedule.endEntry)
+    {
+        scene.over = true;
         return nextScene(thisScene);
+    }
     if (beat >= 0)
         scene.effectLevel = 1.f;
     scene.sceneTime += dt;
-    resources.rainbowTunnelShader.setUniform("iTime", scene.sceneTime);
-    resources.rainbowTunnelShader.setUniform("zoomFactorEx", 50.f * std::sin(0.5f * scene.sceneTime) + 50.f);
-    resources.rainbowTunnelShader.setUniform("effect", scene.effectLevel);
-
-    // Draw. The quad stays turned by 180 degrees for the whole scene; its alpha tells the
-    // tunnel a beat frame (1) from any other (0).
+    state.uniforms.set(resources.rainbowTunnelShader, "iTime", scene.sceneTime);
+    state.uniforms.set(resources.rainbowTunnelShader, "zoomFactorEx",
+                       50.f * std::sin(0.5f * scene.sceneTime) + 50.f);
+    state.uniforms.set(resources.rainbowTunnelShader, "effect", scene.effectLevel);
+    // The quad stays turned by 180 degrees for the whole scene; its alpha tells the tunnel a
+    // beat frame (1) from any other (0).
     if (scene.black)
-    {
         scene.black->setColor(sf::Color(0, 0, 0, truncatedByte(scene.effectLevel)));
-        drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.rainbowTunnelShader));
-    }
     if (scene.baba)
         scene.baba->setPosition(0.f, 20.f * std::sin(8.f * scene.sceneTime) + 20.f);
     if (scene.finger)
         scene.finger->setPosition(0.f, 20.f * std::cos(8.f * scene.sceneTime) + 20.f);
-    scrollPeephole(resources.rainbowShader, scene.sceneTime);
+    scrollPeephole(demo, resources.rainbowShader, scene.sceneTime);
     resources.transformText.update(dt);
-    resources.transformText.draw();
-    resources.fingerShader.setUniform("iTime", 1.f - 0.25f * scene.effectLevel);
+    state.uniforms.set(resources.fingerShader, "iTime", 1.f - 0.25f * scene.effectLevel);
+    return thisScene;
+}
 
+void rainbowTunnelDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const RainbowTunnel& scene = demo.state.sceneState<RainbowTunnel>(thisScene);
+    if (scene.over)
+        return;
+    drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.rainbowTunnelShader));
+    resources.transformText.draw();
     compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
                    sf::RenderStates(&resources.rainbowShader), resources.transformText.drawnArea);
     drawIfPresent(resources, target, scene.baba);
@@ -86,5 +95,4 @@ SceneId rainbowTunnelScene(Demo& demo, sf::RenderTarget& target, float dt)
     // sprite is the sensible stand-in.
     drawIfPresent(resources, target, scene.finger,
                   scene.fingerImage ? sf::RenderStates(&resources.fingerShader) : sf::RenderStates::Default);
-    return thisScene;
 }

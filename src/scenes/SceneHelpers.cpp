@@ -1,7 +1,7 @@
 #include "scenes/SceneHelpers.hpp"
 
-#include "scenes/Demo.hpp"
 #include "runtime/PassTiming.hpp"
+#include "scenes/Demo.hpp"
 
 void centreBlackSprite(Resources& resources, float rotationDegrees)
 {
@@ -46,16 +46,17 @@ void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Sh
     if (!quad)
         return;
     const TimedPass pass(resources.shaderName(&shader));
+    const float turnedBefore = quad->getRotation();
     quad->setColor(sf::Color(0, 0, 0, alpha));
     quad->setRotation(rotationDegrees);
     target.draw(*quad, sf::RenderStates(&shader));
-    quad->setRotation(0.f);
+    quad->setRotation(turnedBefore);
 }
 
-void scrollPeephole(sf::Shader& shader, float offset)
+void scrollPeephole(Demo& demo, sf::Shader& shader, float offset)
 {
-    shader.setUniform("xOffset", offset);
-    shader.setUniform("yOffset", offset);
+    demo.state.uniforms.set(shader, "xOffset", offset);
+    demo.state.uniforms.set(shader, "yOffset", offset);
 }
 
 namespace

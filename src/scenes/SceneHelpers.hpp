@@ -37,8 +37,8 @@ sf::Uint8 truncatedByte(float level);
 void drawFlashVeil(Resources& resources, sf::RenderTarget& target, float level);
 
 /// A full-screen pass through shader: the black sprite with colour (0, 0, 0, alpha), turned
-/// by rotationDegrees about its centre for the draw and turned back to 0 after it.
-/// Does nothing when the black sprite is missing.
+/// by rotationDegrees about its centre for the draw and turned back as it was after it; the
+/// colour stays. Does nothing when the black sprite is missing.
 void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Shader& shader,
                     sf::Uint8 alpha = 1, float rotationDegrees = 0.f);
 
@@ -47,8 +47,9 @@ void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Sh
 /// strokes they show through.
 constexpr float dotsTilesAcross = 20.f;
 
-/// Scrolls a peephole shader's background: sets its "xOffset" and "yOffset" to offset.
-void scrollPeephole(sf::Shader& shader, float offset);
+/// Scrolls a peephole shader's background: gives its "xOffset" and "yOffset" offset in
+/// demo's uniforms.
+void scrollPeephole(Demo& demo, sf::Shader& shader, float offset);
 
 /// Plays the sound effect key. A key the sound registry lacks is reported the first time in a
 /// run of the demo (with the registry's message) and skipped silently after that.

@@ -3,20 +3,20 @@
 const SceneTable& demoScenes()
 {
     static const SceneTable chain = {
-        {0, "opening cards", &openingCardsScene},
-        {1, "bouncing logos", &bouncingLogosScene},
-        {2, "title words on the beat", &titleWordsScene},
-        {3, "wobbling presentation card", &presentationCardScene},
-        {4, "Julia fractal title words", &juliaWordsScene},
-        {5, "circles pulse and logo", &circlesLogoScene},
-        {6, "cute pop-up pictures", &cutePicturesScene},
-        {65, "greetings pulses", &greetingsScene},
-        {7, "flowers beat scene", &flowersBeatScene},
-        {8, "field flight", &fieldFlightScene},
-        {9, "rainbow tunnel", &rainbowTunnelScene},
-        {10, "bubbles", &bubblesScene},
-        {11, "moire", &moireScene},
-        {12, "triangle finale", &triangleFinaleScene},
+        {0, "opening cards", &openingCardsUpdate, &openingCardsDraw},
+        {1, "bouncing logos", &bouncingLogosUpdate, &bouncingLogosDraw},
+        {2, "title words on the beat", &titleWordsUpdate, &titleWordsDraw},
+        {3, "wobbling presentation card", &presentationCardUpdate, &presentationCardDraw},
+        {4, "Julia fractal title words", &juliaWordsUpdate, &juliaWordsDraw},
+        {5, "circles pulse and logo", &circlesLogoUpdate, &circlesLogoDraw},
+        {6, "cute pop-up pictures", &cutePicturesUpdate, &cutePicturesDraw},
+        {65, "greetings pulses", &greetingsUpdate, &greetingsDraw},
+        {7, "flowers beat scene", &flowersBeatUpdate, &flowersBeatDraw},
+        {8, "field flight", &fieldFlightUpdate, &fieldFlightDraw},
+        {9, "rainbow tunnel", &rainbowTunnelUpdate, &rainbowTunnelDraw},
+        {10, "bubbles", &bubblesUpdate, &bubblesDraw},
+        {11, "moire", &moireUpdate, &moireDraw},
+        {12, "triangle finale", &triangleFinaleUpdate, &triangleFinaleDraw},
     };
     return chain;
 }

@@ -24,6 +24,8 @@ struct TitleWords
     std::array<sf::Sprite*, wordCount> wordSprites{};
     std::array<bool, wordCount> wordVisible{};
     std::array<Tween, wordCount> wordTweens;
+    sf::Sprite* black = nullptr;
+    bool over = false; // handed over on the eleventh beat: that step draws nothing
 };
 
 // Word i shows from beat i on, through the shader next to it (null: no shader).
@@ -47,6 +49,7 @@ TitleWords setUp(Demo& demo)
 {
     Resources& resources = demo.resources;
     TitleWords scene;
+    scene.black = resources.blackSprite();
     for (int i = 0; i < wordCount; ++i)
     {
         scene.wordSprites[i] = resources.spriteManager.get(words[i].key);
@@ -59,12 +62,19 @@ TitleWords setUp(Demo& demo)
 }
 } // namespace
 
-SceneId titleWordsScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId titleWordsUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
     TitleWords& scene = state.sceneState<TitleWords>(thisScene, [&] { return setUp(demo); });
 
+    // The peepholes scroll by the time before this step: the scene's first frame shows them
+    // where the opening cards left them.
+    if (scene.timer > 0.f)
+    {
+        scrollPeephole(demo, resources.textShader, scene.timer);
+        scrollPeephole(demo, resources.rainbowShader, scene.timer);
+    }
     scene.timer += dt;
     if (scene.flash > 0.f)
     {
@@ -87,15 +97,27 @@ SceneId titleWordsScene(Demo& demo, sf::RenderTarget& target, float dt)
             scene.wordSprites[i]->setScale(s, s);
         }
     if (scene.currentBeat == wordCount)
+    {
+        scene.over = true;
         return nextScene(thisScene);
+    }
     if (scene.currentBeat >= 0)
         scene.flash = 1.f;
 
     // The background runs four times faster than the scene and flashes red and blue.
-    resources.perlinShader.setUniform("iTime", scene.timer * 4.f);
-    resources.perlinShader.setUniform("r", scene.flash);
-    resources.perlinShader.setUniform("b", scene.flash);
-    drawIfPresent(resources, target, resources.blackSprite(), sf::RenderStates(&resources.perlinShader));
+    state.uniforms.set(resources.perlinShader, "iTime", scene.timer * 4.f);
+    state.uniforms.set(resources.perlinShader, "r", scene.flash);
+    state.uniforms.set(resources.perlinShader, "b", scene.flash);
+    return thisScene;
+}
+
+void titleWordsDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const TitleWords& scene = demo.state.sceneState<TitleWords>(thisScene);
+    if (scene.over)
+        return;
+    drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.perlinShader));
     for (int i = 0; i < wordCount; ++i)
     {
         if (!scene.wordVisible[i])
@@ -106,8 +128,4 @@ SceneId titleWordsScene(Demo& demo, sf::RenderTarget& target, float dt)
         else
             drawIfPresent(resources, target, scene.wordSprites[i]);
     }
-    // The peepholes scroll for the next frame's drawing.
-    scrollPeephole(resources.textShader, scene.timer);
-    scrollPeephole(resources.rainbowShader, scene.timer);
-    return thisScene;
 }

@@ -19,9 +19,12 @@ struct TriangleFinale
 {
     BeatTrack beats{scheduleFor(thisScene).beats};
     float sceneTime = 0.f;
-    float triPulse = 0.f; // 1 on a beat, falling by 4 per second to 0
-    Tween fadeOut;        // opacity of the closing overlay
+    float triPulse = 0.f;      // 1 on a beat, falling by 4 per second to 0
+    Tween fadeOut;             // opacity of the closing overlay
+    bool overlayShown = false; // the closing overlay is drawn this step, at overlay
+    float overlay = 0.f;
     sf::Sprite* black = nullptr;
+    bool over = false; // the demo ends: that step draws nothing
 };
 
 TriangleFinale setUp(Demo& demo)
@@ -38,7 +41,7 @@ TriangleFinale setUp(Demo& demo)
 }
 } // namespace
 
-SceneId triangleFinaleScene(Demo& demo, sf::RenderTarget& target, float dt)
+SceneId triangleFinaleUpdate(Demo& demo, float dt)
 {
     Resources& resources = demo.resources;
     DemoState& state = demo.state;
@@ -57,30 +60,39 @@ SceneId triangleFinaleScene(Demo& demo, sf::RenderTarget& target, float dt)
     if (beat == schedule.fadeEntry)
         scene.fadeOut.start();
     if (beat == schedule.endEntry)
+    {
+        scene.over = true;
         return nextScene(thisScene);
+    }
     scene.sceneTime += dt;
-
-    resources.triShader.setUniform("iTime", 8.f * scene.sceneTime);
-    resources.triShader.setUniform("triSize", 0.2f * scene.triPulse);
-    drawShaderPass(resources, target, resources.triShader, 1);
-
-    scrollPeephole(resources.rainbowShader, scene.sceneTime);
+    state.uniforms.set(resources.triShader, "iTime", 8.f * scene.sceneTime);
+    state.uniforms.set(resources.triShader, "triSize", 0.2f * scene.triPulse);
+    scrollPeephole(demo, resources.rainbowShader, scene.sceneTime);
     resources.shaderText.update(dt);
-    resources.shaderText.draw();
-    compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
-                   sf::RenderStates(&resources.rainbowShader), resources.shaderText.drawnArea);
-
     // The overlay is this scene's own fade: the main loop's fade stays untouched, and the
     // frame on which the tween ends is drawn fully black.
+    scene.overlayShown = scene.fadeOut.active;
     if (scene.fadeOut.active)
     {
         scene.fadeOut.update(dt);
-        const float v = scene.fadeOut.getValue();
-        if (scene.black)
-        {
-            scene.black->setColor(sf::Color(255, 255, 255, truncatedByte(v * 255.f)));
-            drawIfPresent(resources, target, scene.black);
-        }
+        scene.overlay = scene.fadeOut.getValue();
     }
     return thisScene;
+}
+
+void triangleFinaleDraw(const Demo& demo, sf::RenderTarget& target)
+{
+    Resources& resources = demo.resources;
+    const TriangleFinale& scene = demo.state.sceneState<TriangleFinale>(thisScene);
+    if (scene.over)
+        return;
+    drawShaderPass(resources, target, resources.triShader, 1);
+    resources.shaderText.draw();
+    compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
+                   sf::RenderStates(&resources.rainbowShader), resources.shaderText.drawnArea);
+    if (scene.overlayShown && scene.black)
+    {
+        scene.black->setColor(sf::Color(255, 255, 255, truncatedByte(scene.overlay * 255.f)));
+        drawIfPresent(resources, target, scene.black);
+    }
 }

@@ -1,5 +1,5 @@
-// Scene dispatch, and a frame run without drawing, which runs its scene like a drawn one and
-// leaves every pixel as it was.
+// Scene dispatch, and a frame run without drawing, which runs its scene's update like a drawn
+// one and nothing of its drawing.
 #include "runtime/MainLoop.hpp"
 #include "scenes/Demo.hpp"
 
@@ -11,20 +11,26 @@ namespace
 {
 sf::Color paint = sf::Color::Blue;
 int calls = 0;
+int draws = 0;
 
-// Fills layer1 and the window with paint, as a scene draws through a layer.
-SceneId paintingScene(Demo& demo, sf::RenderTarget& target, float)
+SceneId handOverToThree(Demo&, float)
 {
     ++calls;
+    return 3;
+}
+
+// Fills layer1 and the window with paint, as a scene draws through a layer.
+void paintAll(const Demo& demo, sf::RenderTarget& target)
+{
+    ++draws;
     sf::RectangleShape fill(sf::Vector2f(1920.f, 1080.f));
     fill.setFillColor(paint);
     demo.resources.layer1.draw(fill);
     demo.resources.layer1.display();
     target.draw(fill);
-    return 3;
 }
 
-SceneId sceneSeven(Demo&, sf::RenderTarget&, float)
+SceneId sceneSeven(Demo&, float)
 {
     ++calls;
     return 8;
@@ -35,17 +41,16 @@ TEST(MainLoop, DispatchRunsTheCurrentSceneAndStoresItsResult)
     // The end of the demo stops without calling anything, even when listed; an unknown id stays,
     // and so does a listed one without a routine.
     Resources resources;
-    sf::RenderTexture target; // never drawn into
     for (const auto& [listed, routine, current, dispatched, after, stillRunning, expectedCalls] :
          {std::tuple{7, &sceneSeven, 7, true, 8, true, 1},
           {endOfDemo, &sceneSeven, endOfDemo, false, endOfDemo, false, 0},
           {7, &sceneSeven, 14, false, 14, true, 0},
-          {7, SceneFunction{}, 7, false, 7, true, 0}})
+          {7, SceneUpdate{}, 7, false, 7, true, 0}})
     {
         Demo demo(resources);
         calls = 0;
         demo.state.currentScene = current;
-        const bool ran = dispatchScene(demo, demo.state, {{listed, "listed", routine}}, target, 0.016f);
+        const bool ran = dispatchScene(demo, demo.state, {{listed, "listed", routine, nullptr}}, 0.016f);
         EXPECT_EQ(std::tuple(ran, demo.state.currentScene, demo.state.running, calls),
                   std::tuple(dispatched, after, stillRunning, expectedCalls))
             << "scene " << current;
@@ -57,20 +62,21 @@ TEST(UndrawnFrame, RunsTheSceneAndLeavesTheLayersAsTheyWere)
     Resources resources;
     resources.createLayers();
     Demo demo(resources);
-    calls = 0;
+    calls = draws = 0;
     paint = sf::Color::Blue;
     sf::RenderWindow window(sf::VideoMode(64, 64), "undrawn");
-    const SceneTable scenes = {{3, "three", &paintingScene}, {4, "four", &paintingScene}};
+    const SceneTable scenes = {{3, "three", &handOverToThree, &paintAll},
+                               {4, "four", &handOverToThree, &paintAll}};
     demo.state.currentScene = 3;
     runFrame(demo, window, stepSeconds, KeyState{}, scenes);
     ASSERT_EQ(resources.layer1.getTexture().copyToImage().getPixel(10, 10), sf::Color::Blue);
 
-    // Neither the layers' clearing nor the scene's drawing reaches a pixel; the scene still runs.
+    // Neither the layers' clearing nor the scene's drawing runs; the scene's update still does.
     paint = sf::Color::Red;
     demo.state.currentScene = 4;
     const FrameResult result =
         runFrame(demo, window, stepSeconds, KeyState{}, scenes, {}, FrameDrawing::suppressed);
-    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(std::pair(calls, draws), std::pair(2, 1));
     EXPECT_EQ(result.next, 3);
     EXPECT_EQ(resources.layer1.getTexture().copyToImage().getPixel(10, 10), sf::Color::Blue);
 

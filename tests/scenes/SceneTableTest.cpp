@@ -24,7 +24,7 @@ TEST(SceneTableTest, TheChainHandsOverInOrderAndEndsTheDemo)
     EXPECT_EQ(nextScene(14), 14) << "an id outside the chain stays where it is";
     for (const SceneEntry& entry : chain)
     {
-        EXPECT_NE(entry.function, nullptr) << entry.id;
+        EXPECT_TRUE(entry.update && entry.draw) << entry.id;
         EXPECT_STREQ(sceneName(entry.id), entry.name);
     }
     EXPECT_STREQ(sceneName(666), "");

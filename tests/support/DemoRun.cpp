@@ -1,5 +1,6 @@
 #include "DemoRun.hpp"
 
+#include "capture/Sha256.hpp"
 #include "runtime/Startup.hpp"
 #include "scenes/SceneTable.hpp"
 
@@ -50,6 +51,13 @@ FrameResult DemoRun::frame(float dt, bool grab)
                         texture.update(window);
                         grabbed = texture.copyToImage();
                     });
+}
+
+std::string DemoRun::lastFrameHash() const
+{
+    Sha256 sha;
+    sha.update(grabbed.getPixelsPtr(), std::size_t(grabbed.getSize().x) * grabbed.getSize().y * 4);
+    return sha.hexDigest();
 }
 
 int DemoRun::framesUntilHandOver(float dt, int maxFrames)

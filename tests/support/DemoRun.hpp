@@ -1,8 +1,8 @@
 #pragma once
 
 #include "TestSupport.hpp"
-#include "scenes/Demo.hpp"
 #include "runtime/MainLoop.hpp"
+#include "scenes/Demo.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -27,6 +27,7 @@ public:
     /// Runs frames of dt until the scene hands over; how many ran (0: not within maxFrames).
     int framesUntilHandOver(float dt, int maxFrames);
     const sf::Image& lastFrame() const { return grabbed; } ///< the last grabbed frame
+    std::string lastFrameHash() const;                     ///< SHA-256 of the last grabbed frame's pixels
     std::string errors(); ///< all written on standard error since start-up began
 
     /// Puts the demo back at its first frame (Demo::reset), to start again at startScene.

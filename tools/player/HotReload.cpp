@@ -1,8 +1,8 @@
 #include "HotReload.hpp"
 
 #include "assets/Manifest.hpp"
-#include "scenes/Demo.hpp"
 #include "runtime/Resources.hpp"
+#include "scenes/Demo.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/OpenGL.hpp>
@@ -26,122 +26,6 @@ std::string readFile(const std::string& file, bool& ok)
     text << stream.rdbuf();
     ok = static_cast<bool>(stream);
     return text.str();
-}
-
-/// One uniform's value read back from a linked program.
-struct UniformValue
-{
-    std::string name;
-    GLenum type = 0;
-    std::array<GLfloat, 16> floats{};
-    std::array<GLint, 4> ints{};
-};
-
-template <typename Function> Function glFunction(const char* name)
-{
-    return reinterpret_cast<Function>(sf::Context::getFunction(name));
-}
-
-/// The values of every uniform of program that is not a sampler (samplers hold texture units,
-/// which SFML assigns at each draw), arrays element by element.
-std::vector<UniformValue> readUniforms(unsigned int program)
-{
-    using GetProgramiv = void (*)(GLuint, GLenum, GLint*);
-    using GetActiveUniform = void (*)(GLuint, GLuint, GLsizei, GLsizei*, GLint*, GLenum*, char*);
-    using GetUniformLocation = GLint (*)(GLuint, const char*);
-    using GetUniformfv = void (*)(GLuint, GLint, GLfloat*);
-    using GetUniformiv = void (*)(GLuint, GLint, GLint*);
-    const auto getProgramiv = glFunction<GetProgramiv>("glGetProgramiv");
-    const auto getActiveUniform = glFunction<GetActiveUniform>("glGetActiveUniform");
-    const auto getUniformLocation = glFunction<GetUniformLocation>("glGetUniformLocation");
-    const auto getUniformfv = glFunction<GetUniformfv>("glGetUniformfv");
-    const auto getUniformiv = glFunction<GetUniformiv>("glGetUniformiv");
-    std::vector<UniformValue> values;
-    if (!program || !getProgramiv || !getActiveUniform || !getUniformLocation || !getUniformfv ||
-        !getUniformiv)
-        return values;
-    GLint count = 0;
-    getProgramiv(program, 0x8B86 /* GL_ACTIVE_UNIFORMS */, &count);
-    for (GLint index = 0; index < count; ++index)
-    {
-        char name[256];
-        GLsizei length = 0;
-        GLint size = 0;
-        GLenum type = 0;
-        getActiveUniform(program, static_cast<GLuint>(index), sizeof name, &length, &size, &type, name);
-        std::string base(name, static_cast<std::size_t>(length));
-        if (base.rfind("gl_", 0) == 0)
-            continue;
-        if (const auto bracket = base.find('['); bracket != std::string::npos)
-            base.erase(bracket);
-        for (GLint element = 0; element < size; ++element)
-        {
-            UniformValue value;
-            value.name = size > 1 ? base + "[" + std::to_string(element) + "]" : base;
-            value.type = type;
-            const GLint location = getUniformLocation(program, value.name.c_str());
-            if (location < 0)
-                continue;
-            getUniformfv(program, location, value.floats.data());
-            getUniformiv(program, location, value.ints.data());
-            values.push_back(value);
-        }
-    }
-    return values;
-}
-
-/// Sets the values on shader's new program where it has a uniform of that name.
-void writeUniforms(sf::Shader& shader, const std::vector<UniformValue>& values)
-{
-    using GetUniformLocation = GLint (*)(GLuint, const char*);
-    const auto getUniformLocation = glFunction<GetUniformLocation>("glGetUniformLocation");
-    if (!getUniformLocation)
-        return;
-    for (const UniformValue& value : values)
-    {
-        if (getUniformLocation(shader.getNativeHandle(), value.name.c_str()) < 0)
-            continue;
-        const GLfloat* f = value.floats.data();
-        const GLint* i = value.ints.data();
-        switch (value.type)
-        {
-        case GL_FLOAT:
-            shader.setUniform(value.name, f[0]);
-            break;
-        case 0x8B50: // GL_FLOAT_VEC2
-            shader.setUniform(value.name, sf::Glsl::Vec2(f[0], f[1]));
-            break;
-        case 0x8B51: // GL_FLOAT_VEC3
-            shader.setUniform(value.name, sf::Glsl::Vec3(f[0], f[1], f[2]));
-            break;
-        case 0x8B52: // GL_FLOAT_VEC4
-            shader.setUniform(value.name, sf::Glsl::Vec4(f[0], f[1], f[2], f[3]));
-            break;
-        case GL_INT:
-            shader.setUniform(value.name, i[0]);
-            break;
-        case 0x8B53: // GL_INT_VEC2
-            shader.setUniform(value.name, sf::Glsl::Ivec2(i[0], i[1]));
-            break;
-        case 0x8B54: // GL_INT_VEC3
-            shader.setUniform(value.name, sf::Glsl::Ivec3(i[0], i[1], i[2]));
-            break;
-        case 0x8B55: // GL_INT_VEC4
-            shader.setUniform(value.name, sf::Glsl::Ivec4(i[0], i[1], i[2], i[3]));
-            break;
-        case 0x8B56: // GL_BOOL
-            shader.setUniform(value.name, i[0] != 0);
-            break;
-        case 0x8B5B: // GL_FLOAT_MAT3
-            shader.setUniform(value.name, sf::Glsl::Mat3(f));
-            break;
-        case 0x8B5C: // GL_FLOAT_MAT4
-            shader.setUniform(value.name, sf::Glsl::Mat4(f));
-            break;
-        default: // samplers come back from the record, other types are not used here
-            break;
-        }
-    }
 }
 
 /// The first line of a compiler log that says what is wrong, for the overlay.
@@ -321,18 +205,17 @@ Reload HotReload::reloadShaderFile(const std::string& file)
         }
     }
 
-    const sf::Context context; // the uniforms are read back through OpenGL, which needs one active
     for (const GlobalShaderFiles& files : users)
     {
         sf::Shader& shader = *files.shader;
-        const std::vector<UniformValue> values = readUniforms(shader.getNativeHandle());
         const auto& [vertex, fragment] = sources[{files.vertexFile, files.fragmentFile}];
         shader.loadFromMemory(vertex, fragment);
         lastGood[&shader] = {vertex, fragment};
         resources.setStartUniforms(shader);
-        writeUniforms(shader, values);
-        // GL keeps only a texture unit for a sampler, and SFML forgets its bindings on a load.
+        // SFML forgets its texture bindings on a load; the scenes' uniforms are all sent again
+        // with the next drawn frame.
         resources.rebindTextures(shader);
+        resources.forgetSentUniforms(&shader);
     }
     shaderBroken[file] = false;
     reload.loaded = true;

@@ -18,7 +18,7 @@ constexpr double graphTopMs = 50.0; // the graph's height in milliseconds
 constexpr double budgetMs = 1000.0 / 60.0;
 
 const char* const keysLine = "Space pause  . , frame  Left/Right 1 s  Down/Up 10 s  P/N scene  R start  "
-                             "1/2/4 speed  O overlay  Esc quit";
+                             "[ ] loop in/out  L loop scene  1/2/4 speed  O overlay  Esc quit";
 
 std::string format(const char* pattern, double a, double b = 0.0)
 {
@@ -57,6 +57,8 @@ void Overlay::draw(sf::RenderTarget& target, const OverlayState& state) const
         status += "  PAUSED";
     if (state.speed != 1.f)
         status += format("  speed %.2f", state.speed);
+    if (!state.loop.empty())
+        status += "  " + state.loop;
 
     const std::string lines[] = {
         status,

@@ -18,6 +18,7 @@ struct OverlayState
     bool ended = false;
     float speed = 1.f;
     std::string message; ///< the last reload message
+    std::string loop;    ///< the loop, when one is set
 };
 
 /// The maker's overlay: drawn over the finished picture in the window, never into the layers.

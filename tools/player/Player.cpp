@@ -42,6 +42,17 @@ Player::Player(Demo& demo, sf::RenderWindow& window, const PlayerOptions& option
     };
     // The effects follow the speed keys as the music does.
     demo.resources.soundManager.setPitch(this->options.speed);
+    // What the steps of a seek start is noted, to be heard from its offset at the target.
+    demo.resources.soundManager.onMutedPlayback = [this](const std::string& key, bool started)
+    {
+        if (!replaying)
+            return;
+        if (started)
+            heldSounds[key] = step;
+        else
+            heldSounds.erase(key);
+    };
+    checkpoints.keep(demo, 0);
 }
 
 long Player::sceneStart(SceneId scene) const
@@ -132,6 +143,15 @@ bool Player::takeEvent(const sf::Event& event)
     case sf::Keyboard::O:
         requests.push_back({Action::overlay});
         break;
+    case sf::Keyboard::LBracket:
+        requests.push_back({Action::loopIn});
+        break;
+    case sf::Keyboard::RBracket:
+        requests.push_back({Action::loopOut});
+        break;
+    case sf::Keyboard::L:
+        requests.push_back({Action::loopScene});
+        break;
     case sf::Keyboard::Escape:
     case sf::Keyboard::Q:
         requests.push_back({Action::quit});
@@ -174,6 +194,8 @@ FrameResult Player::runStep(bool drawn)
         observedStarts.emplace(result.next, step + 1);
     if (!demo.state.running)
         ended = true;
+    else
+        checkpoints.keep(demo, step);
     return result;
 }
 
@@ -198,6 +220,9 @@ OverlayState Player::overlayState() const
     state.ended = ended;
     state.speed = options.speed;
     state.message = message;
+    if (loopStart || loopEnd)
+        state.loop = "loop " + (loopStart ? seconds(*loopStart) : std::string("from the start")) + " to " +
+                     (loopEnd ? seconds(*loopEnd) : std::string("the end"));
     return state;
 }
 
@@ -206,6 +231,7 @@ void Player::advanceTo(const std::function<bool()>& arrived)
     // Nothing the steps before the target start is heard; the music is put at its time after.
     SoundManager& sounds = demo.resources.soundManager;
     replaying = true;
+    heldSounds.clear();
     sounds.muted = true;
     while (demo.state.running && !arrived())
         runStep(false);
@@ -213,6 +239,7 @@ void Player::advanceTo(const std::function<bool()>& arrived)
     replaying = false;
     if (demo.state.running)
     {
+        resumeHeldSounds();
         frameClock.restart();
         runStep(true);
     }
@@ -232,23 +259,48 @@ void Player::advanceToScene(SceneId scene)
     advanceTo([this, scene] { return demo.state.currentScene == scene; });
 }
 
+void Player::resumeHeldSounds()
+{
+    if (paused || soundMuted)
+        return;
+    // Each was started by the update of its step, at that step's time; the next is drawn.
+    for (const auto& [key, started] : heldSounds)
+        demo.resources.soundManager.playFrom(
+            key, sf::seconds(static_cast<float>(step + 1 - started) / stepsPerSecond));
+    heldSounds.clear();
+}
+
 void Player::jumpTo(long target, bool evenIfHere)
 {
     target = std::clamp(target, 1L, std::max(1L, lastStep - 1));
-    if (target > step && !ended)
+    // Forward from here unless a kept moment is nearer the target.
+    const bool fromHere = target > step && !ended && checkpoints.nearest(target - 1) <= step;
+    if (fromHere)
         advanceToStep(target);
-    else if (target < step || (evenIfHere && target == step))
+    else if (target != step || evenIfHere)
         goBackTo(target);
 }
 
 void Player::goBackTo(long target)
 {
-    // A shader that does not compile now keeps its last good program through the reset.
     std::cout << "going to " << seconds(target) << std::endl;
-    reload.resetDemo(demo);
-    step = 0;
+    const long from = checkpoints.restore(demo, target - 1);
+    if (from < 0)
+    {
+        // No moment kept (out of memory): from the first frame. A shader that does not compile
+        // now keeps its last good program through the reset.
+        reload.resetDemo(demo);
+        checkpoints.clear();
+        step = 0;
+        observedStarts = {{demo.state.currentScene, 1}};
+    }
+    else
+        step = from;
     onScreen = demo.state.currentScene;
-    observedStarts = {{onScreen, 1}};
+    // Before the soundtrack's first step it has not started yet; from there on, syncMusic puts it
+    // at the picture's time.
+    if (step < sceneStart(2))
+        demo.resources.musicManager.player().stop();
     // Back from the end the picture is held, as it was there.
     paused = pauseApplied = paused || ended;
     ended = false;
@@ -312,6 +364,27 @@ void Player::performRequests()
             break;
         case Action::overlay:
             options.overlay = !options.overlay;
+            break;
+        case Action::loopIn:
+            loopStart = step;
+            if (loopEnd && *loopEnd <= step)
+                loopEnd.reset();
+            break;
+        case Action::loopOut:
+            loopEnd = step;
+            if (loopStart && *loopStart >= step)
+                loopStart.reset();
+            break;
+        case Action::loopScene:
+            if (loopStart || loopEnd)
+                loopStart = loopEnd = std::nullopt;
+            else
+            {
+                loopStart = sceneStart(onScreen);
+                // The scene's last step is the one before the next scene's first.
+                const SceneId next = nextScene(onScreen);
+                loopEnd = (next == endOfDemo ? lastStep + 1 : sceneStart(next)) - 1;
+            }
             break;
         case Action::quit:
             quit = true;
@@ -470,6 +543,17 @@ int Player::run()
             announce();
         }
         finishFrame();
+        // At the end of the loop (or of the demo, inside one), back to its start.
+        if (loopStart || loopEnd)
+        {
+            const long end = loopEnd.value_or(lastStep - 1);
+            if ((step >= end || ended) && !paused)
+            {
+                paused = pauseApplied = false;
+                jumpTo(loopStart.value_or(1), true);
+                ended = false;
+            }
+        }
         performRequests();
         applyPause();
     }

@@ -4,8 +4,9 @@
 #include "Options.hpp"
 #include "Overlay.hpp"
 #include "runtime/BeatSchedule.hpp"
-#include "scenes/Demo.hpp"
 #include "runtime/MainLoop.hpp"
+#include "scenes/Checkpoints.hpp"
+#include "scenes/Demo.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -20,10 +21,11 @@
 /// The maker's player after start-up: the demo's frames on its 60 Hz clock at the chosen speed,
 /// the keys, the music kept at the picture's time, the overlay and the hot reload.
 ///
-/// Steps are counted from 1 (0 s). A jump forward runs the steps before the target without
-/// drawing them and draws the target; a jump back puts the demo back at its first frame
-/// (Demo::reset, in the same window) and then does the same from there, since a scene's state
-/// can only be built forward. Either way the target shows exactly what the demo shows there.
+/// Steps are counted from 1 (0 s). The player keeps the demo's state every 5 s of demo time as
+/// it reaches them (Checkpoints). A seek, forwards or back, starts from the nearest kept moment
+/// before the target (or from where the player is, when that is nearer), runs the steps up to
+/// the target without drawing them and draws the target, in the same window: the target shows
+/// exactly what the demo shows there.
 class Player
 {
 public:
@@ -45,6 +47,9 @@ private:
         toStart,
         speed, ///< to amount / 4
         overlay,
+        loopIn,    ///< the loop starts at the step on screen
+        loopOut,   ///< the loop ends at the step on screen
+        loopScene, ///< loop the scene on screen, or end the loop
         quit
     };
     struct Request
@@ -64,10 +69,12 @@ private:
     void advanceToScene(SceneId scene); ///< to the scene's first step
 
     void jumpTo(long target, bool evenIfHere = false);
-    /// Puts the demo back at its first frame and runs it to target, paused where it was paused
-    /// or at the end. Refused, with the reason in the overlay, while a shader file does not
-    /// compile whose shader the demo cannot start without.
+    /// Puts the demo back at the nearest kept moment before target (its first frame when none
+    /// is kept) and runs it to target, paused where it was paused or at the end.
     void goBackTo(long target);
+    /// Starts the sound effects the steps of a seek started and that still sound at the step
+    /// about to be drawn, each from its offset.
+    void resumeHeldSounds();
     void keepFrame();
     OverlayState overlayState() const;
     void applyPause();
@@ -87,6 +94,9 @@ private:
     Overlay overlay;
     HotReload reload;
     DemoSchedule schedule;
+    Checkpoints checkpoints{5 * stepsPerSecond};
+    std::map<std::string, long> heldSounds; ///< effects a seek's steps started, by key: the step
+    std::optional<long> loopStart, loopEnd; ///< the loop's first and last step, when set
     std::map<SceneId, long> observedStarts; ///< first step of each scene run so far
     std::map<SceneId, long> modelStarts;    ///< first step of each scene as the scenes' timings put it
     long lastStep = 0;                      ///< the step that ends the demo, from its timings
