@@ -175,13 +175,23 @@ void printStepRates(std::ostream& out, const std::vector<FrameTime>& steps)
         byScene[step.scene].second += step.milliseconds;
     }
     out << "scene  steps without drawing  steps/s\n";
+    long allSteps = 0;
+    double allMs = 0.0;
+    const auto row = [&out](const std::string& name, long count, double ms)
+    {
+        out << std::setw(5) << name << std::setw(22) << count << std::fixed << std::setprecision(0)
+            << std::setw(9) << (ms > 0.0 ? 1000.0 * static_cast<double>(count) / ms : 0.0) << "\n";
+    };
     for (SceneId scene : order)
     {
         const auto [count, ms] = byScene[scene];
-        out << std::setw(5) << scene << std::setw(22) << count << std::fixed << std::setprecision(0)
-            << std::setw(9) << (ms > 0.0 ? 1000.0 * static_cast<double>(count) / ms : 0.0) << "\n";
+        row(std::to_string(scene), count, ms);
+        allSteps += count;
+        allMs += ms;
     }
-    out << std::flush;
+    row("all", allSteps, allMs);
+    out << std::fixed << std::setprecision(3) << "steps without drawing took " << allMs / 1000.0 << " s\n"
+        << std::flush;
 }
 
 bool checkWritable(const std::string& path, const char* what)

@@ -22,6 +22,7 @@
 #include <SFML/OpenGL.hpp>
 #include <SFML/System/Clock.hpp>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -465,7 +466,8 @@ int main(int argc, char** argv)
         // step makes no pixels to wait for.
         const bool timePasses = benching && drawThis && frame % 2 == 0;
         passObserver = timePasses ? &passClock : nullptr;
-        sf::Clock frameClock;
+        // Nanoseconds: a step without drawing takes well under one microsecond.
+        const auto frameStart = std::chrono::steady_clock::now();
         const FrameResult result = runFrame(
             demo, window, stepSeconds, KeyState{}, demoScenes(),
             [&]
@@ -488,9 +490,13 @@ int main(int argc, char** argv)
             drawThis ? FrameDrawing::drawn : FrameDrawing::suppressed);
         if (benching)
         {
-            // Drawing calls only queue work; the frame is done when the GPU is.
-            glFinish();
-            const double ms = frameClock.getElapsedTime().asMicroseconds() / 1000.0;
+            // Drawing calls only queue work; the frame is done when the GPU is. A step without
+            // drawing made none.
+            if (drawThis)
+                glFinish();
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - frameStart)
+                    .count();
             (drawThis ? frameTimes : stepTimes).push_back({drawThis ? frame : step, result.scene, ms});
             passObserver = nullptr;
             if (timePasses)

@@ -26,12 +26,13 @@ struct Reload
 /// shader or texture stays valid.
 ///
 /// A shader is compiled on its own first; only when that works is the live shader loaded
-/// again, with the values its uniforms had, its start-up uniforms and every texture a scene bound
-/// to it put back. One that does not compile keeps its program; the compiler's log goes to
-/// standard error. A picture that does not load keeps the texture as it was; one of a new size
-/// has the full-picture sprites of assets/sprites.json set to the new size.
+/// again, with its start-up uniforms and textures put back; the uniforms the scenes set are in
+/// the demo's state and go to it with the next drawn frame (Resources::forgetSentUniforms). One that does not
+/// compile keeps its program; the compiler's log goes to standard error. A picture that does not load keeps
+/// the texture as it was; one of a new size has the full-picture sprites of assets/sprites.json set to the
+/// new size.
 ///
-/// It also puts the demo back at its first frame (resetDemo) so that what it reloaded stays:
+/// It can also put the demo back at its first frame (resetDemo) so that what it reloaded stays:
 /// the reset loads every shader from its file, so one whose file does not compile gets its
 /// last good program back, and the sprites of a picture of a new size their new size.
 class HotReload
@@ -49,8 +50,7 @@ public:
 
     /// Demo::reset on demo (over the resources given at construction), then puts back what the
     /// reset undid of the reloads: the last good program of a shader whose file does not
-    /// compile, and the size of the full-picture sprites of a picture of a new size. The
-    /// textures a scene binds to a shader are recorded anew as the scenes set them again.
+    /// compile, and the size of the full-picture sprites of a picture of a new size.
     void resetDemo(Demo& demo);
 
 private:

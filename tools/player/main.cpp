@@ -3,9 +3,9 @@
 #include "Options.hpp"
 #include "Player.hpp"
 #include "runtime/AudioDevice.hpp"
-#include "scenes/Demo.hpp"
 #include "runtime/Display.hpp"
 #include "runtime/Startup.hpp"
+#include "scenes/Demo.hpp"
 
 #include <iostream>
 
