@@ -66,7 +66,8 @@ with_display() {
 # Only what the sanitized steps run: the unit tests, the tools they call and the capture tool.
 build_sanitized() {
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLUMBADOO_SANITIZE=ON >/dev/null &&
-    cmake --build build-asan -j "$(nproc)" --target flumbadoo-tests flumbadoo-capture flumbadoo-compose flumbadoo-paint
+    cmake --build build-asan -j "$(nproc)" --target flumbadoo-tests flumbadoo-display-tests flumbadoo-capture \
+        flumbadoo-compose flumbadoo-paint
 }
 
 unit_tests_sanitized() {
@@ -86,6 +87,12 @@ demo_sanitized() { # NAME FOLDER
         return 1
     fi
     grep -qxE "[1-9][0-9]* end" "$work/$1.out"
+}
+# The whole demo twice in one process through its reset, drawing every 30th step.
+demo_twice_sanitized() {
+    with_display env FLUMBADOO_DEMO_RUNS=2 FLUMBADOO_DRAW_EVERY=30 build-asan/tests/flumbadoo-display-tests \
+        --gtest_filter='TwentyDemosTest.*' 2>&1 | grep -v "does not exist" | tail -n 20
+    [ "${PIPESTATUS[0]}" -eq 0 ]
 }
 
 # A copy of the demo with every picture, sound, music and particle definition file removed:
@@ -137,6 +144,7 @@ if [ "$sanitize" = yes ]; then
     step "unit tests, sanitized" unit_tests_sanitized
     step "whole demo, shipped assets, sanitized" demo_sanitized shipped "$root"
     step "whole demo, all files removed, sanitized" demo_sanitized removed "$(all_files_removed)"
+    step "whole demo twice in one process, drawing, sanitized" demo_twice_sanitized
 fi
 if [ "$fuzz" = yes ]; then
     step "fuzzer build" build_fuzzer

@@ -3,13 +3,16 @@
 #include "runtime/PassTiming.hpp"
 #include "runtime/Resources.hpp"
 
+#include <SFML/Audio/Music.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
-#include <SFML/OpenGL.hpp>
+#include <SFML/System/Clock.hpp>
+#include <SFML/System/Sleep.hpp>
 #include <SFML/Window/Event.hpp>
 #include <SFML/Window/Keyboard.hpp>
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <limits>
 #include <optional>
 
 KeyState readKeyboard()
@@ -105,7 +108,7 @@ const SceneEntry* dispatchScene(Demo& demo, FrameState& state, const SceneTable&
     return nullptr;
 }
 
-StepPlan planSteps(double wallSeconds, long stepsDone)
+StepPlan planSteps(double wallSeconds, long stepsDone, long maxSteps)
 {
     StepPlan plan;
     const long due = static_cast<long>(std::floor(wallSeconds * stepsPerSecond + 0.5)) + 1;
@@ -116,7 +119,7 @@ StepPlan planSteps(double wallSeconds, long stepsDone)
         plan.waitSeconds = (static_cast<double>(stepsDone) - 0.5) / stepsPerSecond - wallSeconds;
         return plan;
     }
-    plan.steps = static_cast<int>(std::min<long>(behind, maxCatchUpSteps));
+    plan.steps = static_cast<int>(std::min<long>(behind, std::max(1L, maxSteps)));
     plan.droppedSeconds = static_cast<double>(behind - plan.steps) / stepsPerSecond;
     return plan;
 }
@@ -223,4 +226,62 @@ FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::Re
         beforeDisplay();
     window.display();
     return result;
+}
+
+StepPlan DemoClock::plan(double wallSeconds, std::optional<double> musicSeconds, long stepsDone)
+{
+    if (!musicSeconds)
+    {
+        const StepPlan plan = planSteps(wallSeconds + offset, stepsDone);
+        offset -= plan.droppedSeconds;
+        return plan;
+    }
+    const double difference = *musicSeconds - (wallSeconds + offset);
+    // A stall jumps at once; the music's own jitter is eased out, a tenth a frame.
+    offset += std::abs(difference) > jumpSeconds ? difference : 0.1 * difference;
+    return planSteps(wallSeconds + offset, stepsDone, std::numeric_limits<int>::max());
+}
+
+std::function<void(long stepsDone)> beforeRealTimeFrame;
+
+void playInRealTime(Demo& demo, FrameState& frame, Resources& resources, sf::RenderWindow& window,
+                    const SceneTable& scenes, const std::function<void(long step)>& afterDrawn)
+{
+    sf::Music& music = resources.musicManager.player();
+    long stepsDone = 0;
+    // The music starts in the update of some step: at that step's time of the demo.
+    std::optional<double> musicStart;
+    resources.musicManager.onPlay = [&](const std::string&, bool)
+    { musicStart = static_cast<double>(stepsDone) / stepsPerSecond; };
+
+    DemoClock clock;
+    sf::Clock wallClock; // started after loading, which must not count as missed steps
+    while (frame.running)
+    {
+        if (beforeRealTimeFrame)
+            beforeRealTimeFrame(stepsDone);
+        std::optional<double> musicSeconds;
+        if (musicStart && music.getStatus() == sf::SoundSource::Playing)
+            musicSeconds = *musicStart + music.getPlayingOffset().asSeconds();
+        const StepPlan plan = clock.plan(wallClock.getElapsedTime().asSeconds(), musicSeconds, stepsDone);
+        if (plan.steps == 0)
+        {
+            sf::sleep(sf::seconds(static_cast<float>(plan.waitSeconds)));
+            continue;
+        }
+        for (int step = 1; step < plan.steps && frame.running; ++step)
+        {
+            runFrame(demo, frame, resources, window, stepSeconds, KeyState{}, scenes, {},
+                     FrameDrawing::suppressed);
+            ++stepsDone;
+        }
+        if (frame.running)
+        {
+            runFrame(demo, frame, resources, window, stepSeconds, readKeyboard(), scenes);
+            ++stepsDone;
+            if (afterDrawn)
+                afterDrawn(stepsDone);
+        }
+    }
+    resources.musicManager.onPlay = nullptr;
 }

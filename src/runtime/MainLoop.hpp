@@ -8,6 +8,7 @@
 #include <SFML/Window/Event.hpp>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -124,7 +125,38 @@ struct StepPlan
 /// (n - 1) / stepsPerSecond, rounded to the nearest step, so that a frame drawn a
 /// millisecond early or late at a steady 60 frames per second still runs exactly one step;
 /// a frame that comes before its step is due waits for it instead of running none.
-StepPlan planSteps(double wallSeconds, long stepsDone);
+StepPlan planSteps(double wallSeconds, long stepsDone, long maxSteps = maxCatchUpSteps);
+
+/// The real-time loop's clock: the demo's seconds by the wall clock, kept to the music while it
+/// plays. The music streams on a thread of its own, so a stall of the main thread (a swapping
+/// machine, a slow disk, a driver compiling a shader) does not stop it: the next frame then
+/// runs every step up to where the music is, however many, and draws the last. Small
+/// differences (the music's position moves in mixing periods) are eased out over a few frames.
+/// Without music, a stall beyond maxCatchUpSteps is dropped as planSteps does; a pause of the
+/// whole process (a debugger, a suspended machine) stops the music too, so it stops both.
+class DemoClock
+{
+public:
+    /// A difference from the music beyond this many seconds is a stall: the clock jumps to it.
+    static constexpr double jumpSeconds = 2.0 / stepsPerSecond;
+
+    /// The plan for the frame about to run, from the wall clock's seconds since the first frame,
+    /// where the music is in demo seconds when it plays, and the steps run so far.
+    StepPlan plan(double wallSeconds, std::optional<double> musicSeconds, long stepsDone);
+
+private:
+    double offset = 0.0; ///< demo seconds = wall seconds + offset
+};
+
+/// Called by playInRealTime before each frame with the steps run so far; empty in the demo.
+/// Tests set it to stall the loop as a slow machine would.
+extern std::function<void(long stepsDone)> beforeRealTimeFrame;
+
+/// Plays demo (its frame state frame, its resources) in window on its 60 Hz clock (DemoClock),
+/// reading the keyboard on drawn frames, until it ends or the window is closed. afterDrawn, when
+/// given, runs after each drawn frame with the step it showed.
+void playInRealTime(Demo& demo, FrameState& frame, Resources& resources, sf::RenderWindow& window,
+                    const SceneTable& scenes, const std::function<void(long step)>& afterDrawn = {});
 
 /// Whether a frame's pixels are made. A suppressed frame is the scene's update alone: the
 /// same clocks, beats, sounds, fade and hand-overs as a drawn one, and no OpenGL call at all.

@@ -292,6 +292,7 @@ void Resources::setUpLetterTexts()
         setup.text->primeGlyphs();
         setup.text->shadow = true;
     }
+    startTexts = poses().texts;
 }
 
 void Resources::bindTexture(sf::Shader& shader, const std::string& name, const sf::Texture* texture)
@@ -398,7 +399,7 @@ void Resources::setPoses(const Poses& poses)
     }
 }
 
-bool Resources::rewind()
+void Resources::rewind()
 {
     soundManager.stopAll();
     musicManager.player().stop();
@@ -411,14 +412,16 @@ bool Resources::rewind()
         if (texture)
             sprite->setTexture(*texture);
     }
-    // A reloaded program starts with every uniform at zero, as at start-up.
-    textureBindings.clear();
-    const bool shadersLoaded = loadShaders(false);
-    for (LetterText* text : {&transformText, &shaderText, &startedEndedText})
+    // The shaders stay loaded: the values scenes give their uniforms are the demo's state, and
+    // applyUniforms puts those of a new state back to their start.
+    LetterText* texts[] = {&transformText, &shaderText, &startedEndedText};
+    for (std::size_t i = 0; i < startTexts.size() && i < 3; ++i)
     {
-        text->active = false;
-        text->drawnArea = sf::FloatRect();
+        texts[i]->x = startTexts[i].x;
+        texts[i]->y = startTexts[i].y;
+        texts[i]->speed = startTexts[i].speed;
+        texts[i]->phase = startTexts[i].phase;
+        texts[i]->active = startTexts[i].active;
+        texts[i]->drawnArea = sf::FloatRect();
     }
-    setUpLetterTexts();
-    return shadersLoaded;
 }

@@ -207,16 +207,15 @@ public:
     void setPoses(const Poses& poses);
 
     /// Puts back everything a run of the demo changed in these objects, as start-up left it:
-    /// the registry's sprites and the layer sprites to their loaded values, every global
-    /// shader reloaded with its start-up uniforms (scenes set uniforms that later scenes
-    /// read), the letter texts set up again, and every sound and the music stopped. Messages
-    /// that start-up wrote are written again where the same loads fail again. Returns false
-    /// when a shader the demo cannot do without failed to load (every shader was tried).
-    bool rewind();
+    /// the registry's sprites and the layer sprites to their loaded values, the letter texts
+    /// to their start, and every sound and the music stopped. The shaders stay as they are
+    /// loaded: what scenes give their uniforms is the demo's state (applyUniforms).
+    void rewind();
 
 private:
     std::optional<sf::Sprite*> black;                ///< blackSprite(), once looked up
     std::unique_ptr<sf::RenderTexture> offScreen;    ///< offScreenPicture(), once made
     sf::Texture sky;                                 ///< plainSky()
     std::vector<ShaderUniforms::Entry> sentUniforms; ///< what applyUniforms last sent
+    std::vector<Poses::Text> startTexts;             ///< the letter texts as setUpLetterTexts left them
 };

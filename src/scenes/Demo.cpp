@@ -12,9 +12,8 @@ DemoState firstState(const Resources& resources)
 
 Demo::Demo(Resources& resources) : resources(resources), state(firstState(resources)) {}
 
-bool Demo::reset()
+void Demo::reset()
 {
-    const bool complete = resources.rewind();
+    resources.rewind();
     state = firstState(resources);
-    return complete;
 }

@@ -76,9 +76,8 @@ struct Demo
     DemoState state;
 
     /// Puts the demo back at its first frame, as if the program had just started: the
-    /// resources rewound (Resources::rewind) and a new state. Returns false when a shader the
-    /// demo cannot do without failed to load again (it plays on without it).
-    bool reset();
+    /// resources rewound (Resources::rewind) and a new state.
+    void reset();
 };
 
 /// A state at the demo's first frame on resources: the particle systems copied from the registry.

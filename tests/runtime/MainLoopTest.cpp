@@ -1,7 +1,7 @@
 #include "runtime/MainLoop.hpp"
 
-#include "scenes/Demo.hpp"
 #include "runtime/Startup.hpp"
+#include "scenes/Demo.hpp"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -148,6 +148,48 @@ TEST(StepClock, JitteryFramesAtSixtyRunOneStepEachAndSlowFramesKeepTheSchedule)
         ASSERT_LE(std::abs((done - 1) / 60.0 - wall), 0.5 / 60.0 + 1e-9) << "frame " << frame;
     }
 }
+TEST(StepClock, WhileTheMusicPlaysAStallOfAnyLengthCatchesUpWithIt)
+{
+    // The main thread stalls while the music streams on: the next frame runs every step to where
+    // the music is, and every frame after shows the step of the music's time within one frame.
+    // A pause of the whole process stops the music too, and without music the wall clock drops
+    // what lies beyond a second, as ever.
+    constexpr double frame = 1.0 / stepsPerSecond;
+    for (const auto& [what, stall, musicMoves, withMusic, stallSteps] :
+         {std::tuple{"0.2 s stall", 0.2, true, true, 13},
+          {"1.5 s stall", 1.5, true, true, 91},
+          {"5 s stall", 5.0, true, true, 301},
+          {"5 s pause of the process", 5.0, false, true, 1},
+          {"5 s stall before the music", 5.0, true, false, maxCatchUpSteps}})
+    {
+        DemoClock clock;
+        long done = 0;
+        double wall = 0.0, music = 0.0;
+        for (int count = 0; count < 360; ++count, wall += frame, music += frame)
+        {
+            if (count == 120)
+            {
+                wall += stall;
+                music += musicMoves ? stall : 0.0;
+            }
+            // The music's position moves in mixing periods of about 23 ms.
+            const double heard = std::floor(music / 0.0232) * 0.0232;
+            const StepPlan plan =
+                clock.plan(wall, withMusic ? std::optional<double>(heard) : std::nullopt, done);
+            done += plan.steps;
+            // The music's period moves the frame on either side of the stall by a step at most.
+            if (count == 120)
+            {
+                EXPECT_NEAR(plan.steps, stallSteps, withMusic ? 1 : 0) << what;
+            }
+            if (withMusic && count > 120)
+            {
+                ASSERT_LE(std::abs((done - 1) * frame - music), 1.5 * frame) << what << ", frame " << count;
+            }
+        }
+    }
+}
+
 TEST(ScreenFit, PictureAndWindowModeFitEveryScreenWithoutCropOrStretch)
 {
     // Window or desktop size; where the picture goes; the window full screen and windowed opens.

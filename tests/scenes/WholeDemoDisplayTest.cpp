@@ -285,7 +285,7 @@ SceneRows demoTables()
             const float level = frame == beatFrame(65, k) ? stepSeconds * greetPulseRates.risePerSecond : 0.f;
             const auto sent = [shader = greetings[k], level](const Seen& s)
             { EXPECT_FLOAT_EQ(uniformFloat(s.run.resources.*shader, "iTime"), level); };
-            scenes[65].push_back({frame, sent});
+            scenes[65].push_back({frame, sent, true});
         }
     for (const auto& [frame, low, high] : {std::tuple{0, -1.0, 0.1}, {150, 0.8, 1.1}, {330, -1.0, 0.1}})
         scenes[65].push_back({beatFrame(65, 0) + frame,
@@ -306,8 +306,10 @@ SceneRows demoTables()
                                                &Resources::wsl3Shader};
     const float level = 2 * stepSeconds * layerPulseRates.risePerSecond;
     for (std::size_t i = 0; i < cues.size() && cues[i] < handOverFrame(8); ++i)
-        scenes[8].push_back({cues[i], [shader = pictures[i % 3], level](const Seen& s)
-                             { EXPECT_FLOAT_EQ(uniformFloat(s.run.resources.*shader, "iTime"), level); }});
+        scenes[8].push_back({cues[i],
+                             [shader = pictures[i % 3], level](const Seen& s)
+                             { EXPECT_FLOAT_EQ(uniformFloat(s.run.resources.*shader, "iTime"), level); },
+                             true});
     const std::vector<int> flashes = firingFrames(scheduleFor(8).beats, stepSeconds);
     const int still =
         15 + *std::adjacent_find(flashes.begin(), flashes.end(), [](int a, int b) { return b - a > 21; });
@@ -321,11 +323,12 @@ SceneRows demoTables()
     const auto jolt = [=, lastBeat = -1000](const Seen& s) mutable
     {
         const Resources& resources = s.run.resources;
-        const float zoom = uniformFloat(resources.rainbowTunnelShader, "zoomFactorEx"),
-                    finger = uniformFloat(resources.fingerShader, "iTime");
+        const float zoom = stateUniform(s.run, resources.rainbowTunnelShader, "zoomFactorEx"),
+                    finger = stateUniform(s.run, resources.fingerShader, "iTime");
         EXPECT_TRUE(zoom >= 0.f && zoom <= 100.f && (s.frame > 1 || std::abs(zoom - 50.f) < 1.f)) << zoom;
         lastBeat = std::count(tunnelBeats.begin(), tunnelBeats.end(), s.frame) ? s.frame : lastBeat;
-        EXPECT_TRUE(s.frame != lastBeat || uniformFloat(resources.rainbowTunnelShader, "effect") == 1.f);
+        EXPECT_TRUE(s.frame != lastBeat ||
+                    stateUniform(s.run, resources.rainbowTunnelShader, "effect") == 1.f);
         EXPECT_TRUE(s.frame == lastBeat        ? finger == 0.75f
                     : s.frame - lastBeat >= 30 ? finger == 1.f
                                                : finger > 0.75f)
@@ -383,7 +386,7 @@ SceneRows flowersTable()
     const auto starsAndInset = [=, stars = -1](const Seen& s) mutable
     {
         const Resources& resources = s.run.resources;
-        const int sent = int(uniformFloat(resources.blobShader, "numStars"));
+        const int sent = int(stateUniform(s.run, resources.blobShader, "numStars"));
         EXPECT_EQ(sent, std::count(beats.begin(), beats.end(), s.frame) ? 89 : std::max(50, stars - 1));
         stars = sent;
         const float inset = resources.layer3Sprite.getScale().x;

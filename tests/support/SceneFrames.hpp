@@ -65,6 +65,18 @@ inline float uniformFloat(const sf::Shader& shader, const char* name)
     return value;
 }
 
+/// The value run's scenes have given the uniform name of shader in the demo's state, which the next
+/// drawn frame sends (NaN: none given).
+inline float stateUniform(DemoRun& run, const sf::Shader& shader, const char* name)
+{
+    const UniformValue* value = run.state().uniforms.find(shader, name);
+    if (const float* number = value ? std::get_if<float>(value) : nullptr)
+        return *number;
+    if (const int* number = value ? std::get_if<int>(value) : nullptr)
+        return static_cast<float>(*number);
+    return std::numeric_limits<float>::quiet_NaN();
+}
+
 /// What a row's check gets: the run just after the row's frame (its context active, for uniforms),
 /// that frame (from 1 in its scene), the scene's grabbed frames and, drawn, the frame itself.
 struct Seen

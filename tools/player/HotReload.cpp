@@ -43,21 +43,6 @@ std::string firstError(const std::string& log)
     return first;
 }
 
-/// Drops what SFML and the demo write on standard error while it lives.
-class DroppedErrors
-{
-public:
-    DroppedErrors() : saved(std::cerr.rdbuf(dropped.rdbuf())) {}
-    ~DroppedErrors() { std::cerr.rdbuf(saved); }
-    DroppedErrors(const DroppedErrors&) = delete;
-    DroppedErrors& operator=(const DroppedErrors&) = delete;
-
-private:
-    QuietSfmlErrors quietSfml;
-    std::ostringstream dropped;
-    std::streambuf* saved;
-};
-
 std::string shortened(std::string text, std::size_t most)
 {
     if (text.size() > most)
@@ -91,14 +76,6 @@ HotReload::HotReload(Resources& resources) : resources(resources)
     {
         for (const std::string& file : {files.vertexFile, files.fragmentFile})
             signatures.emplace(file, signatureOf(file));
-        // What start-up compiled, for a reset that finds the file broken; a shader that did
-        // not load then has nothing to go back to.
-        bool vertexRead = false;
-        bool fragmentRead = false;
-        std::string vertex = readFile(files.vertexFile, vertexRead);
-        std::string fragment = readFile(files.fragmentFile, fragmentRead);
-        if (files.shader->getNativeHandle() != 0 && vertexRead && fragmentRead)
-            lastGood[files.shader] = {std::move(vertex), std::move(fragment)};
     }
 
     // The manifests as the registries read them; an entry they refused is not reloaded either.
@@ -210,7 +187,6 @@ Reload HotReload::reloadShaderFile(const std::string& file)
         sf::Shader& shader = *files.shader;
         const auto& [vertex, fragment] = sources[{files.vertexFile, files.fragmentFile}];
         shader.loadFromMemory(vertex, fragment);
-        lastGood[&shader] = {vertex, fragment};
         resources.setStartUniforms(shader);
         // SFML forgets its texture bindings on a load; the scenes' uniforms are all sent again
         // with the next drawn frame.
@@ -264,23 +240,7 @@ Reload HotReload::reloadPicture(const std::string& file)
 
 void HotReload::resetDemo(Demo& demo)
 {
-    if (brokenShaders().empty())
-        demo.reset();
-    else
-    {
-        // The reset's load of a broken file fails again, with the log and the line written at
-        // the save; its last good program is put back below.
-        const DroppedErrors dropped;
-        demo.reset();
-    }
-    for (const GlobalShaderFiles& files : resources.globalShaderFiles())
-    {
-        const auto good = lastGood.find(files.shader);
-        if (files.shader->getNativeHandle() != 0 || good == lastGood.end())
-            continue;
-        files.shader->loadFromMemory(good->second.first, good->second.second);
-        resources.setStartUniforms(*files.shader);
-    }
+    demo.reset();
     // The sprites are back as the manifest made them, at the size their pictures had then.
     for (const std::string& key : resizedPictures)
     {

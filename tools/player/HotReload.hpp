@@ -33,8 +33,7 @@ struct Reload
 /// new size.
 ///
 /// It can also put the demo back at its first frame (resetDemo) so that what it reloaded stays:
-/// the reset loads every shader from its file, so one whose file does not compile gets its
-/// last good program back, and the sprites of a picture of a new size their new size.
+/// the sprites of a picture of a new size keep their new size.
 class HotReload
 {
 public:
@@ -49,8 +48,7 @@ public:
     std::vector<std::string> brokenShaders() const;
 
     /// Demo::reset on demo (over the resources given at construction), then puts back what the
-    /// reset undid of the reloads: the last good program of a shader whose file does not
-    /// compile, and the size of the full-picture sprites of a picture of a new size.
+    /// reset undid of the reloads: the size of the full-picture sprites of a picture of a new size.
     void resetDemo(Demo& demo);
 
 private:
@@ -73,7 +71,5 @@ private:
     std::map<std::string, std::vector<std::string>>
         fullSprites; ///< texture key -> sprites without a rectangle
     std::map<std::string, bool> shaderBroken;
-    /// The vertex and fragment source each global shader last compiled from.
-    std::map<const sf::Shader*, std::pair<std::string, std::string>> lastGood;
     std::set<std::string> resizedPictures; ///< texture keys reloaded at a size of their own
 };

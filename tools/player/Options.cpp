@@ -31,11 +31,14 @@ Keys:
                     within the first second of a scene)
   R                 back to the start
   1 / 2 / 4         full, half, quarter speed
+  [ / ]             the loop starts / ends at the step on screen
+  L                 loop this scene; with a loop set, end it
   O                 overlay on / off
   Escape / Q        quit
 
-Going back puts the demo back at its first frame in place (about 0.2 s, the shaders loaded
-again) and runs every step up to the target without drawing it, about 0.5 ms a step. Shaders
+The demo's state is kept every 5 s of demo time as the player reaches it; a seek, forwards or
+back, starts from the nearest kept moment before the target and runs the steps from there
+without drawing them (well under a microsecond a step). Shaders
 under assets/shaders/ and the pictures that assets/textures.json names are reloaded in place
 when they change.
 )";
