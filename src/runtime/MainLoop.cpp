@@ -245,12 +245,15 @@ StepPlan DemoClock::plan(double wallSeconds, std::optional<double> musicSeconds,
 std::function<void(long stepsDone)> beforeRealTimeFrame;
 
 void playInRealTime(Demo& demo, FrameState& frame, Resources& resources, sf::RenderWindow& window,
-                    const SceneTable& scenes, const std::function<void(long step)>& afterDrawn)
+                    const SceneTable& scenes, const std::function<void(long stepsDone)>& afterDrawn,
+                    bool followMusic)
 {
     sf::Music& music = resources.musicManager.player();
     long stepsDone = 0;
     // The music starts in the update of some step: at that step's time of the demo.
     std::optional<double> musicStart;
+    if (music.getStatus() == sf::SoundSource::Playing)
+        musicStart = -static_cast<double>(music.getPlayingOffset().asSeconds());
     resources.musicManager.onPlay = [&](const std::string&, bool)
     { musicStart = static_cast<double>(stepsDone) / stepsPerSecond; };
 
@@ -261,7 +264,7 @@ void playInRealTime(Demo& demo, FrameState& frame, Resources& resources, sf::Ren
         if (beforeRealTimeFrame)
             beforeRealTimeFrame(stepsDone);
         std::optional<double> musicSeconds;
-        if (musicStart && music.getStatus() == sf::SoundSource::Playing)
+        if (followMusic && musicStart && music.getStatus() == sf::SoundSource::Playing)
             musicSeconds = *musicStart + music.getPlayingOffset().asSeconds();
         const StepPlan plan = clock.plan(wallClock.getElapsedTime().asSeconds(), musicSeconds, stepsDone);
         if (plan.steps == 0)

@@ -153,10 +153,13 @@ private:
 extern std::function<void(long stepsDone)> beforeRealTimeFrame;
 
 /// Plays demo (its frame state frame, its resources) in window on its 60 Hz clock (DemoClock),
-/// reading the keyboard on drawn frames, until it ends or the window is closed. afterDrawn, when
-/// given, runs after each drawn frame with the step it showed.
+/// reading the keyboard on drawn frames, until it ends or the window is closed. Music already
+/// playing when it starts is kept to from where it is. afterDrawn, when given, runs after each
+/// drawn frame with the steps run so far; followMusic false keeps to the wall clock alone (to
+/// compare the two).
 void playInRealTime(Demo& demo, FrameState& frame, Resources& resources, sf::RenderWindow& window,
-                    const SceneTable& scenes, const std::function<void(long step)>& afterDrawn = {});
+                    const SceneTable& scenes, const std::function<void(long stepsDone)>& afterDrawn = {},
+                    bool followMusic = true);
 
 /// Whether a frame's pixels are made. A suppressed frame is the scene's update alone: the
 /// same clocks, beats, sounds, fade and hand-overs as a drawn one, and no OpenGL call at all.
