@@ -2,9 +2,9 @@
 # The reliability steps of CI, each timed: the whole program built with AddressSanitizer and
 # UndefinedBehaviorSanitizer runs the unit tests and the whole demo (with the shipped assets
 # and with every picture, sound, music and particle definition file taken away), then the
-# data-file fuzzer runs a fixed number of inputs. Any sanitizer finding or fuzzer crash fails.
-# Options: --skip-sanitize, --skip-fuzz; FUZZ_RUNS and FUZZ_SEED set the fuzzer's number of
-# inputs and its random seed.
+# data-file fuzzer and the media fuzzer run a fixed number of inputs each. Any sanitizer finding
+# or fuzzer crash fails. Options: --skip-sanitize, --skip-fuzz; FUZZ_RUNS, MEDIA_FUZZ_RUNS and
+# FUZZ_SEED set the two fuzzers' numbers of inputs and their random seed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -29,6 +29,7 @@ fuzzRuns=${FUZZ_RUNS:-50000}
 # A fixed seed makes CI's short run the same search every time, so it cannot fail by chance;
 # long runs by hand (README) take a seed of their own and look further.
 fuzzSeed=${FUZZ_SEED:-1}
+mediaRuns=${MEDIA_FUZZ_RUNS:-3000}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -108,7 +109,7 @@ all_files_removed() {
 build_fuzzer() {
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
         -DFLUMBADOO_FUZZ=ON -DFLUMBADOO_BUILD_TESTS=OFF >/dev/null &&
-    cmake --build build-fuzz --target flumbadoo-fuzz -j "$(nproc)"
+    cmake --build build-fuzz --target flumbadoo-fuzz flumbadoo-media-fuzz -j "$(nproc)"
 }
 
 # The seed corpus: every JSON file the demo ships or the tests use, and the inputs that once
@@ -139,6 +140,34 @@ run_fuzzer() {
     fi
 }
 
+# The media seeds: the test pictures and sounds (among them the ones that once broke a loader),
+# the shipped sounds and font, and the first few kilobytes of the shipped pictures and music.
+media_corpus() { # FOLDER
+    mkdir -p "$1"
+    local file
+    for file in tests/data/images/* tests/data/sounds/* assets/sounds/* assets/sticky_sugary.ttf; do
+        cp "$file" "$1/$(echo "$file" | tr / _)"
+    done
+    for file in assets/images/and.png assets/images/black.png assets/images/bubble1.png \
+        assets/music/totally_not_trobisk.ogg assets/sticky_sugary.ttf assets/sounds/static.ogg; do
+        head -c 6000 "$file" >"$1/cut_$(echo "$file" | tr / _)"
+    done
+}
+
+run_media_fuzzer() {
+    media_corpus "$work/media"
+    mkdir -p "$work/media-artifacts"
+    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=leak_check_at_exit=0 with_display \
+        "$root/build-fuzz/flumbadoo-media-fuzz" -runs="$mediaRuns" -seed="$fuzzSeed" -max_len=65536 -timeout=20 \
+        -rss_limit_mb=2048 -close_fd_mask=3 -artifact_prefix="$work/media-artifacts/" "$work/media" 2>&1 |
+        grep -v "^#[0-9]*.*\(NEW\|REDUCE\|pulse\)" | tail -n 30
+    local status=${PIPESTATUS[0]}
+    if [ "$status" -ne 0 ] || [ -n "$(ls -A "$work/media-artifacts")" ]; then
+        echo "media fuzzer: status $status; inputs that failed: $(ls "$work/media-artifacts")"
+        return 1
+    fi
+}
+
 if [ "$sanitize" = yes ]; then
     step "sanitizer build" build_sanitized
     step "unit tests, sanitized" unit_tests_sanitized
@@ -149,4 +178,5 @@ fi
 if [ "$fuzz" = yes ]; then
     step "fuzzer build" build_fuzzer
     step "fuzzer, $fuzzRuns inputs" run_fuzzer
+    step "media fuzzer, $mediaRuns inputs" run_media_fuzzer
 fi

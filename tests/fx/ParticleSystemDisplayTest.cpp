@@ -167,9 +167,17 @@ TEST_F(ParticleSystemTest, FadesInToExactlyMinAlphaAndOutOverTheEndOfItsLife)
 
 TEST_F(ParticleSystemTest, LoadReportsWhatItCannotUseAndAFaultyDefinitionLeavesTheSystemAlone)
 {
-    // No slots below a count of one; particles of an empty sprite list live without a sprite.
-    EXPECT_NE(load(definition(), -5).find("ParticleSystem: Particle count -5 is below 1"), std::string::npos);
-    EXPECT_EQ(std::pair(system.count, system.particles.size()), std::pair(0, std::size_t{0}));
+    // No slots below a count of one, a system of one at one; particles of an empty sprite list live
+    // without a sprite.
+    for (const auto& [count, slots, says] : {std::tuple{1, 1, ""},
+                                             {0, 0, "ParticleSystem: Particle count 0 is below 1"},
+                                             {-5, 0, "ParticleSystem: Particle count -5 is below 1"}})
+    {
+        const std::string err = load(definition(), count);
+        EXPECT_EQ(std::pair(system.count, system.particles.size()), std::pair(slots, std::size_t(slots)))
+            << count;
+        EXPECT_TRUE(*says ? err.find(says) != std::string::npos : err.empty()) << count << ": " << err;
+    }
     system.update(10.f, random);
     EXPECT_EQ(alive(), 0);
     nlohmann::json def = definition();

@@ -11,6 +11,7 @@
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -166,7 +167,11 @@ SceneRows demoTables()
     // a logo flies over it from 4 s, and static breaks it up at 15 s.
     const auto halfIn = [](const Seen& s)
     { EXPECT_NEAR(meanBrightness(s.shots.at(at(2.0))) / meanBrightness(s.shot()), 0.5, 0.1); };
-    scenes[0] = {shows(at(1.4), -1, 1), {at(2.0), nullptr, true}, shows(at(4.0), 30, 256), {at(4.0), halfIn}};
+    // The second card fades out the same way over the second before the hand-over.
+    const auto halfOut = [](const Seen& s)
+    { EXPECT_NEAR(meanBrightness(s.shot()) / meanBrightness(s.shots.at(at(10.0))), 0.5, 0.1); };
+    scenes[0] = {shows(at(1.4), -1, 1), {at(2.0), nullptr, true}, shows(at(4.0), 30, 256),
+                 {at(4.0), halfIn},     shows(at(10.0), 15, 256), {at(11.0), halfOut, true}};
     const auto logo = [](const Seen& s) { return changedShare(s.shots.at(at(3.3)), s.shot()); };
     scenes[1] = {
         shows(at(3.3), 250, 256),
@@ -232,7 +237,11 @@ SceneRows demoTables()
 
     // The circles are clear before the first pulse and once the one before entry 28 has faded; then
     // the logo fills the middle, and each entry from 28, which brings it in, sets its tilt.
-    scenes[5] = {shows(1, -1, 3), shows(beatFrame(5, 0), 60, 256), shows(beatFrame(5, 28) - 1, -1, 3),
+    scenes[5] = {shows(1, -1, 3),
+                 shows(beatFrame(5, 0), 60, 256),
+                 shows(beatFrame(5, 0), 40, 256, 61, 1889, 540),
+                 shows(beatFrame(5, 0), 40, 256, 61, 30, 540),
+                 shows(beatFrame(5, 28) - 1, -1, 3),
                  shows(beatFrame(5, 28) + 15, 40, 256, 201, 960, 540)};
     for (const auto& [entry, tilt] :
          {std::pair{28, 0.f}, {29, -8.f}, {30, 4.f}, {31, -4.f}, {32, 8.f}, {33, 10.f}})
@@ -273,6 +282,33 @@ SceneRows demoTables()
     };
     scenes[6].push_back({beatFrame(6, 11) + 30, hide, true});
     scenes[6].push_back({beatFrame(6, 11) + 31, wereDrawn, true});
+    // The frame picture on top flips between its two pictures every quarter second: whichever is
+    // due shows, its opaque pixels as they are in the picture.
+    const auto framePictureShows = [](const Seen& s)
+    {
+        const char* key = s.run.state().frameToggle ? "frame2" : "frame1";
+        const sf::Sprite* sprite = s.run.resources.spriteManager.get(key);
+        ASSERT_TRUE(sprite && sprite->getTexture()) << key;
+        const sf::Image picture = sprite->getTexture()->copyToImage();
+        const sf::IntRect rect = sprite->getTextureRect();
+        int opaque = 0, matching = 0;
+        for (int y = 0; y < rect.height; y += 7)
+            for (int x = 0; x < rect.width; x += 7)
+            {
+                const sf::Color want = picture.getPixel(unsigned(rect.left + x), unsigned(rect.top + y));
+                const sf::Vector2f at = sprite->getTransform().transformPoint(x + 0.5f, y + 0.5f);
+                if (want.a < 255 || at.x < 0 || at.y < 0 || at.x >= 1920 || at.y >= 1080)
+                    continue;
+                const sf::Color seen = s.shot().getPixel(unsigned(at.x), unsigned(at.y));
+                ++opaque;
+                matching +=
+                    std::abs(want.r - seen.r) + std::abs(want.g - seen.g) + std::abs(want.b - seen.b) < 24;
+            }
+        EXPECT_GT(opaque, 20) << key;
+        EXPECT_GT(matching, opaque * 8 / 10) << key << ": " << matching << " of " << opaque;
+    };
+    for (const int frame : {at(2.0), at(2.25), at(2.5)})
+        scenes[6].push_back({frame, framePictureShows, true});
 
     // Greeting k starts on entry k, its shader getting the rise's first step. The first gathers
     // for 2 s, holds for 2 s and scatters in 1 s; the cute pictures have left half a second in.
@@ -361,6 +397,22 @@ SceneRows demoTables()
                 << key << " dropped out";
     };
     scenes[10] = {{151, bubblesOnClouds, true}, shows(-2, 60, 256), {-1, tintAndBubbles}};
+    // Each beat's tint, by the channels it lifts: red, green, blue, magenta, cyan, and round again.
+    const std::array<std::array<bool, 3>, 5> lifted = {{{true, false, false},
+                                                        {false, true, false},
+                                                        {false, false, true},
+                                                        {true, false, true},
+                                                        {false, true, true}}};
+    for (int entry = 0; entry < scheduleFor(10).endEntry; ++entry)
+        scenes[10].push_back({beatFrame(10, entry), [entry, lifted](const Seen& s)
+                              {
+                                  const sf::Shader& perlin = s.run.resources.perlinShader;
+                                  const std::array<bool, 3> seen = {
+                                      stateUniform(s.run, perlin, "originalRed") > 0.f,
+                                      stateUniform(s.run, perlin, "originalGreen") > 0.f,
+                                      stateUniform(s.run, perlin, "originalBlue") > 0.f};
+                                  EXPECT_EQ(seen, lifted[entry % 5]) << "entry " << entry;
+                              }});
 
     // The moire flares on its first beat, spent eight frames on; the finale fades itself to black.
     const auto flare = [](const Seen& s)
@@ -372,7 +424,15 @@ SceneRows demoTables()
     scenes[11] = {
         {1, nullptr, true}, {9, nullptr, true}, {18, flare, true}, shows(-2, 20, 256), launchedInTurn};
     const auto fadeOver = [](const Seen& s) { EXPECT_EQ(s.run.state().fadeMode, 0); };
-    scenes[12] = {shows(1, 20, 256), shows(-2, -1, 2), {-1, fadeOver}};
+    // The triangles swell on a beat and rest at their own size through the beatless stretch.
+    const auto triSize = [](const Seen& s)
+    { return stateUniform(s.run, s.run.resources.triShader, "triSize"); };
+    scenes[12] = {shows(1, 20, 256),
+                  shows(-2, -1, 2),
+                  {-1, fadeOver},
+                  {beatFrame(12, 0), [=](const Seen& s) { EXPECT_FLOAT_EQ(triSize(s), 0.2f); }},
+                  {at(15.0), [=](const Seen& s) { EXPECT_EQ(triSize(s), 0.f); }},
+                  {at(21.0), [=](const Seen& s) { EXPECT_EQ(triSize(s), 0.f); }}};
     return scenes;
 }
 
