@@ -2,59 +2,78 @@
 
 #include "assets/Manifest.hpp"
 
+#include <SFML/Audio/InputSoundFile.hpp>
+#include <filesystem>
 #include <iostream>
+
+namespace
+{
+/// Whether the samples the header of the sound file at path promises could come from a file of
+/// its size: 16-bit samples, at most 64 bytes of them for every byte of file (far beyond what
+/// any compressed format reaches). The decoder allocates what the header says before reading a
+/// sample, so a damaged header would otherwise ask for gigabytes.
+bool plausibleLength(const std::string& path)
+{
+    sf::InputSoundFile file;
+    if (!file.openFromFile(path))
+        return false;
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(path, error);
+    return !error && file.getSampleCount() / 32 <= bytes;
+}
+} // namespace
 
 bool SoundManager::load(const std::string& path)
 {
     const ManifestFormat format{"SoundManager", "sounds", "file", "FILE",
                                 "SoundManager: Missing properties in soundsfile."};
-    return loadManifest(path, format,
-                        [this](const std::string& key, const nlohmann::json& entry)
-                        {
-                            const std::string file = readProperty<std::string>(entry, "file", "");
-                            int instances = readProperty<int>(entry, "instances", 1);
+    return loadManifest(
+        path, format,
+        [this](const std::string& key, const nlohmann::json& entry)
+        {
+            const std::string file = readProperty<std::string>(entry, "file", "");
+            int instances = readProperty<int>(entry, "instances", 1);
 
-                            if (exists(key))
-                            {
-                                std::cerr << "SoundManager: Sound with key " << key << " already exists."
-                                          << std::endl;
-                                return;
-                            }
-                            if (instances < 1)
-                            {
-                                // play() always starts instance 0, so every entry needs at least that one.
-                                std::cerr << "SoundManager: instances of [" << key << "] is " << instances
-                                          << ", using 1." << std::endl;
-                                instances = 1;
-                            }
-                            else if (instances > maxSoundInstances)
-                            {
-                                std::cerr << "SoundManager: instances of [" << key << "] is " << instances
-                                          << ", above the limit of " << maxSoundInstances << "; using "
-                                          << maxSoundInstances << "." << std::endl;
-                                instances = maxSoundInstances;
-                            }
-                            auto sound = std::make_unique<SoundEntry>();
-                            bool loaded = false;
-                            {
-                                QuietSfmlErrors quiet;
-                                // The decoders' format probing never returns from a folder.
-                                loaded = isRegularFile(file) && sound->buffer.loadFromFile(file);
-                            }
-                            if (!loaded)
-                            {
-                                std::cerr << "SoundManager: Unable to load file " << file << "." << std::endl;
-                                return;
-                            }
-                            sound->instanceCount = instances;
-                            sound->sounds.resize(static_cast<std::size_t>(instances));
-                            for (sf::Sound& instance : sound->sounds)
-                            {
-                                instance.setBuffer(sound->buffer);
-                                instance.setPitch(pitch);
-                            }
-                            entries.emplace(key, std::move(sound));
-                        });
+            if (exists(key))
+            {
+                std::cerr << "SoundManager: Sound with key " << key << " already exists." << std::endl;
+                return;
+            }
+            if (instances < 1)
+            {
+                // play() always starts instance 0, so every entry needs at least that one.
+                std::cerr << "SoundManager: instances of [" << key << "] is " << instances << ", using 1."
+                          << std::endl;
+                instances = 1;
+            }
+            else if (instances > maxSoundInstances)
+            {
+                std::cerr << "SoundManager: instances of [" << key << "] is " << instances
+                          << ", above the limit of " << maxSoundInstances << "; using " << maxSoundInstances
+                          << "." << std::endl;
+                instances = maxSoundInstances;
+            }
+            auto sound = std::make_unique<SoundEntry>();
+            bool loaded = false;
+            {
+                QuietSfmlErrors quiet;
+                // The decoders' format probing never returns from a folder.
+                loaded = isRegularFile(file) && plausibleLength(file) && sound->buffer.loadFromFile(file);
+            }
+            if (!loaded)
+            {
+                std::cerr << "SoundManager: Unable to load file " << file << "." << std::endl;
+                return;
+            }
+            sound->instanceCount = instances;
+            sound->sounds.resize(static_cast<std::size_t>(instances));
+            for (sf::Sound& instance : sound->sounds)
+            {
+                instance.setBuffer(sound->buffer);
+                instance.setPitch(pitch);
+            }
+            entries.emplace(key, std::move(sound));
+        });
 }
 
 SoundEntry* SoundManager::find(const std::string& key)
