@@ -549,9 +549,9 @@ int Player::run()
             const long end = loopEnd.value_or(lastStep - 1);
             if ((step >= end || ended) && !paused)
             {
-                paused = pauseApplied = false;
-                jumpTo(loopStart.value_or(1), true);
+                // Playing on: a loop through the demo's end is no stop at its end.
                 ended = false;
+                jumpTo(loopStart.value_or(1), true);
             }
         }
         performRequests();
