@@ -150,8 +150,8 @@ public:
     /// Binds every texture textureBindings holds for shader again.
     void rebindTextures(sf::Shader& shader);
 
-    /// Every texture bound to a global shader, by shader and sampler name: the start-up ones
-    /// and those scenes bind as they play. A program loaded again has lost them.
+    /// Every texture bound to a global shader at start-up, by shader and sampler name (what the
+    /// scenes bind as they play is in the demo's uniforms). A program loaded again has lost them.
     std::map<const sf::Shader*, std::map<std::string, const sf::Texture*>> textureBindings;
 
     /// The sprite registry's "black" sprite: the fade overlay, the flash veil and the quad that
