@@ -1,5 +1,6 @@
 #include "assets/Manifest.hpp"
 
+#include <SFML/Audio/InputSoundFile.hpp>
 #include <SFML/System/Err.hpp>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +61,19 @@ bool isRegularFile(const std::string& path)
 {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error);
+}
+
+bool plausibleSoundFile(const std::string& path)
+{
+    sf::InputSoundFile file;
+    if (!file.openFromFile(path))
+        return false;
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(path, error);
+    const unsigned int channels = file.getChannelCount();
+    const unsigned int rate = file.getSampleRate();
+    return !error && channels >= 1 && channels <= 8 && rate >= 1 && rate <= 384000 &&
+           file.getSampleCount() / 32 <= bytes;
 }
 
 bool loadManifest(

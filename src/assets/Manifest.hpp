@@ -89,6 +89,15 @@ template <typename T> T readProperty(const nlohmann::json& entry, const char* na
 /// stream, and some of the media library's readers never return from one.
 bool isRegularFile(const std::string& path);
 
+/// Tells whether the header of the sound file at path is one the audio library can take
+/// without harm: one to eight channels, at most 384000 samples a second, and no more samples
+/// than a file of its size could hold (at most 32 for every byte, far beyond what any
+/// compressed format reaches). The sound buffer and the music stream allocate what the header
+/// says before reading a sample, and the music divides by its channel count, so a damaged
+/// header would otherwise ask for gigabytes or stop the program. False also when the file
+/// cannot be opened as sound at all.
+bool plausibleSoundFile(const std::string& path);
+
 /// Opens path and reads one JSON value from it with stream extraction.
 /// If path is not a regular file or cannot be opened, writes "<component>: Unable to open
 /// file <path>." and sets opened to false. If parsing fails, writes "<component>: Error

@@ -35,7 +35,8 @@ void MusicManager::play(const std::string& key, bool loop)
     {
         QuietSfmlErrors quiet;
         // The decoders' format probing never returns from a folder.
-        opened = isRegularFile(track.file) && musicPlayer.openFromFile(track.file);
+        opened = isRegularFile(track.file) && plausibleSoundFile(track.file) &&
+                 musicPlayer.openFromFile(track.file);
     }
     if (!opened)
     {

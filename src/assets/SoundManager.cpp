@@ -2,26 +2,7 @@
 
 #include "assets/Manifest.hpp"
 
-#include <SFML/Audio/InputSoundFile.hpp>
-#include <filesystem>
 #include <iostream>
-
-namespace
-{
-/// Whether the samples the header of the sound file at path promises could come from a file of
-/// its size: 16-bit samples, at most 64 bytes of them for every byte of file (far beyond what
-/// any compressed format reaches). The decoder allocates what the header says before reading a
-/// sample, so a damaged header would otherwise ask for gigabytes.
-bool plausibleLength(const std::string& path)
-{
-    sf::InputSoundFile file;
-    if (!file.openFromFile(path))
-        return false;
-    std::error_code error;
-    const auto bytes = std::filesystem::file_size(path, error);
-    return !error && file.getSampleCount() / 32 <= bytes;
-}
-} // namespace
 
 bool SoundManager::load(const std::string& path)
 {
@@ -58,7 +39,7 @@ bool SoundManager::load(const std::string& path)
             {
                 QuietSfmlErrors quiet;
                 // The decoders' format probing never returns from a folder.
-                loaded = isRegularFile(file) && plausibleLength(file) && sound->buffer.loadFromFile(file);
+                loaded = isRegularFile(file) && plausibleSoundFile(file) && sound->buffer.loadFromFile(file);
             }
             if (!loaded)
             {
