@@ -59,8 +59,8 @@ std::optional<sf::Vector2u> jpegSize(std::ifstream& file)
     return std::nullopt;
 }
 
-/// Width and height of the picture at path as its header gives them, for the formats whose
-/// header says so in a fixed place; nothing for other files or a header cut short.
+} // namespace
+
 std::optional<sf::Vector2u> pictureSizeFromHeader(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -85,12 +85,15 @@ std::optional<sf::Vector2u> pictureSizeFromHeader(const std::string& path)
     }
     if (startsWith("\xFF\xD8", 2))
         return jpegSize(file);
-    // TGA has no magic number: image types 2, 3, 10 and 11 are the ones the decoder reads.
-    if (got >= 18 && (header[2] == 2 || header[2] == 3 || header[2] == 10 || header[2] == 11))
+    // TGA has no magic number: image types 2, 3, 10 and 11 are the ones the decoder reads. It
+    // reads bytes past the end of a cut header as zeros, as the zeroed array here does.
+    if (got >= 3 && (header[2] == 2 || header[2] == 3 || header[2] == 10 || header[2] == 11))
         return sf::Vector2u(littleEndian16(&header[12]), littleEndian16(&header[14]));
     return std::nullopt;
 }
 
+namespace
+{
 /// The CRC-32 that PNG chunks carry (ISO 3309), of size bytes at data.
 std::uint32_t crc32(const unsigned char* data, std::size_t size)
 {

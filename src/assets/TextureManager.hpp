@@ -16,6 +16,11 @@
 /// a small file claiming 16384 x 16384 pixels would cost a GiB to decode and another to upload.
 constexpr unsigned int maxPictureSide = 8192;
 
+/// Width and height of the picture at path as its header gives them, read without decoding, for
+/// PNG, JPEG, BMP, GIF and TGA. A header cut short is read as the decoder reads it, with zeros
+/// past the end. Nothing for other files and files that cannot be read.
+std::optional<sf::Vector2u> pictureSizeFromHeader(const std::string& path);
+
 /// Registry of the demo's images, filled once from "assets/textures.json".
 /// Every caller of get() with the same key receives the same texture object.
 class TextureManager
