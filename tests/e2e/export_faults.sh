@@ -66,7 +66,10 @@ server=$!
 wait_until 20 xdpyinfo -display "$display" >/dev/null 2>&1 || wait_until 20 test -e "/tmp/.X11-unix/X${display#:}"
 DISPLAY=$display "$BINARY_DIR/flumbadoo" >/dev/null 2>"$WORK/gone.err" &
 demo=$!
-sleep 3
+# Killed once the window is there and a second of the demo has played, however long start-up took.
+window_on_server() { DISPLAY=$display xdotool search --name "Flumbadoo" >/dev/null 2>&1; }
+check "the demo opens its window on its own server" wait_until 60 window_on_server
+sleep 1
 kill "$server"
 wait_until 5 not kill -0 "$demo" 2>/dev/null
 gone=$?

@@ -5,17 +5,36 @@
 # pauses; going back to the scene's start after playing shows that step's still; a shader saved
 # with a compile error leaves it running, its log on standard error and the last good program
 # drawing the next frame, also after going back; a shader that paints one colour and a
-# picture replaced while it plays reach the screen; Escape ends it with status 0.
+# picture replaced while it plays reach the screen; O lays the overlay over its corner and its
+# bottom line only, and takes it off again; Escape ends it with status 0.
 source "$(dirname "$0")/lib.bash" "$@"
 
 player="$BINARY_DIR/flumbadoo-player"
 shot() { ffmpeg -v error -f x11grab -draw_mouse 0 -video_size 1920x1080 -i "$DISPLAY+0,0" -frames:v 1 -y "$1"; }
 pixels() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt rgb24 - | md5sum; }
 same_pixels() { [ "$(pixels "$1")" = "$(pixels "$2")" ]; } # A B
+sample() { ffmpeg -v error -i "$1" -vf scale=192:108:flags=neighbor -f rawvideo -pix_fmt rgb24 -; } # PICTURE
 # Percent of the pixels that are exactly RRGGBB, on a 192 x 108 nearest-neighbour sample.
 share_of() { # RRGGBB FILE
-    ffmpeg -v error -i "$2" -vf scale=192:108:flags=neighbor -f rawvideo -pix_fmt rgb24 - | python3 -c \
+    sample "$2" | python3 -c \
         "import sys; d = sys.stdin.buffer.read(); t = bytes.fromhex('$1'); print(100 * sum(d[i:i + 3] == t for i in range(0, len(d), 3)) // (len(d) // 3))"
+}
+same_shot() { shot "$WORK/now.png" && same_pixels "$WORK/now.png" "$1"; } # PICTURE
+# The screen now against PICTURE, on a 192 x 108 sample: the overlay's box (1100 x 280 at the top
+# left) and its keys' line (the bottom 40 rows) are darker, and the rest is unchanged.
+overlay_over() { # PICTURE
+    shot "$WORK/overlay.png" && python3 - <(sample "$1") <(sample "$WORK/overlay.png") <<'PY'
+import sys
+before, after = (open(f, "rb").read() for f in sys.argv[1:])
+def level(picture, rows, columns):
+    values = [picture[(192 * y + x) * 3 + c] for y in rows for x in columns for c in range(3)]
+    return sum(values) / len(values)
+box, keys, rest = (range(0, 27), range(0, 109)), (range(105, 108), range(0, 192)), (range(30, 102), range(0, 192))
+darker = all(level(after, *area) < 0.75 * level(before, *area) for area in (box, keys))
+sys.exit(not (darker and level(before, *box) > 20 and all(
+    before[(192 * y + x) * 3:(192 * y + x) * 3 + 3] == after[(192 * y + x) * 3:(192 * y + x) * 3 + 3]
+    for y in rest[0] for x in rest[1])))
+PY
 }
 shows_colour() { [ "$(shot "$WORK/colour.png" && share_of "$1" "$WORK/colour.png")" -ge "$2" ]; } # RRGGBB PERCENT
 said() { [ "$(grep -cF -- "$2" "$WORK/out")" -ge "$1" ]; } # COUNT TEXT: standard output has it COUNT times
@@ -107,8 +126,10 @@ check "Space pauses" wait_until 30 said $((count + 1)) "paused at "
 step=$(grep "paused at " "$WORK/out" | tail -n 1 | sed 's/.*(step \([0-9]*\))/\1/')
 shot "$WORK/i.png"
 xdotool key o
-sleep 0.3
-shot "$WORK/overlay.png"
+check "O: the overlay darkens its box at the top left and the keys' line at the bottom, nothing else" \
+    wait_until 10 overlay_over "$WORK/i.png"
+xdotool key o
+check "O again: the overlay is gone" wait_until 10 same_shot "$WORK/i.png"
 [ -n "${PLAYER_SHOTS:-}" ] && mkdir -p "$PLAYER_SHOTS" && cp "$WORK"/*.png "$PLAYER_SHOTS/"
 
 xdotool key Escape
