@@ -1,22 +1,21 @@
-// Scatter: the picture "image" flies together from tiles. The tiles form six flocks,
-// each scattered over the whole picture; "iTime" 0 leaves every flock far out and
-// invisible, 1 has every tile home and the picture whole and untouched. On the way a
-// flock sweeps in from its own direction, one after another, each tile growing to full
-// size and losing its candy glow as it lands. "scatterStrength" is how far out the
-// flocks start (0 gives the default spread) and "maxRotation" how far, in degrees, a
-// tile may be turned on its way in.
-//
-// The greeting pages mark themselves with an all but clear pixel at (1, 1). The scene shows up
-// to three at once and they take turns on the two halves of the screen, so a page gathers from
-// close by over the last quarter of its rise only and is gone within the first quarter of its
-// fall, its tiles growing from nothing rather than fading in: it never meets the page before it
-// in its half, nor flies over the page holding in the other one.
+// Scatter, the pixels' side: a tile shows its part of the picture "image", turned by up to
+// "maxRotation" degrees on its way in, in a candy glow that it loses as it lands; a picture
+// that is not a page also fades in as its tiles land. See scattershot.vert for the flight.
+// Where tiles of several flocks meet, the first flock's shows and hides the others, even where
+// it is clear: a pixel that a tile of an earlier flock covers is left to that tile.
 #version 120
 
 uniform sampler2D image;
 uniform float iTime;
 uniform float maxRotation;
+uniform float page;
+uniform float flock;
 uniform float scatterStrength;
+
+varying vec2 cell;
+varying vec2 local;
+varying float away;
+varying vec2 uv;
 
 const vec2 tiles = vec2(32.0, 18.0);
 const float flocks = 6.0;
@@ -38,7 +37,6 @@ vec3 candy(float t)
     return mix(yellow, pink, smoothstep(3.0, 4.0, t));
 }
 
-// cheap, sine-free cell hash
 float hash(vec2 p)
 {
     vec3 q = fract(vec3(p.xyx) * 0.1031);
@@ -46,64 +44,38 @@ float hash(vec2 p)
     return fract((q.x + q.y) * q.z);
 }
 
+// The vertex side has the same.
+void place(float g, float level, out float away, out vec2 offset, out float size)
+{
+    float arrival = clamp((level - g * 0.07) / 0.65, 0.0, 1.0);
+    away = 1.0 - arrival * arrival * (3.0 - 2.0 * arrival);
+    float spread = page > 0.5 ? 0.04 : scatterStrength > 0.0 ? scatterStrength : 0.6;
+    float heading = g * 1.0472 + 0.6;
+    offset = vec2(cos(heading), sin(heading) * 1.7778) * spread * away * (1.0 + 0.4 * away);
+    size = page > 0.5 ? max(1.0 - away, 0.001) : 1.0 - 0.65 * away;
+}
+
 void main()
 {
-    vec2 uv = gl_TexCoord[0].xy;
-    bool page = texture2D(image, vec2(1.5 / 1920.0, 1.5 / 1080.0)).a > 0.0;
-    float level = page ? clamp(iTime * 4.0 - 3.0, 0.0, 1.0) : iTime;
-    // whole or not yet begun: no tile needs finding
-    if (level >= 1.0)
+    float level = page > 0.5 ? clamp(iTime * 4.0 - 3.0, 0.0, 1.0) : clamp(iTime, 0.0, 1.0);
+    // Home, the tiles meet edge to edge and none covers another.
+    for (float g = 0.0; g < flocks && level < 1.0; g += 1.0)
     {
-        gl_FragColor = texture2D(image, uv);
-        return;
-    }
-    if (level <= 0.0)
-    {
-        gl_FragColor = vec4(0.0);
-        return;
-    }
-    float spread = page ? 0.04 : scatterStrength > 0.0 ? scatterStrength : 0.6;
-
-    // Every flock moves as one, so the tile of flock g under this pixel is found by
-    // undoing g's offset: one test per flock instead of a search over neighbours, and a
-    // single texture read for the tile that was found.
-    float found = -1.0;
-    float foundAway = 1.0;
-    vec2 foundCell = vec2(0.0);
-    vec2 foundLocal = vec2(0.0);
-    for (float g = 0.0; g < flocks; g += 1.0)
-    {
-        float arrival = clamp((level - g * 0.07) / 0.65, 0.0, 1.0);
-        float away = 1.0 - arrival * arrival * (3.0 - 2.0 * arrival);
-        float heading = g * 1.0472 + 0.6;
-        vec2 offset = vec2(cos(heading), sin(heading) * 1.7778) * spread * away * (1.0 + 0.4 * away);
-        vec2 home = (uv - offset) * tiles;
-        vec2 cell = floor(home);
-        // tiles grow from a third of their size (a page's from nothing) and may turn; at home
-        // they are exact
-        float size = page ? max(1.0 - away, 0.001) : 1.0 - 0.65 * away;
-        vec2 local = (home - cell - 0.5) / size;
-        if (floor(hash(cell) * flocks) == g && abs(local.x) <= 0.5 && abs(local.y) <= 0.5)
-        {
-            found = g;
-            foundAway = away;
-            foundCell = cell;
-            foundLocal = local;
+        if (g >= flock)
             break;
-        }
+        float gAway, gSize;
+        vec2 gOffset;
+        place(g, level, gAway, gOffset, gSize);
+        vec2 home = (uv - gOffset) * tiles;
+        vec2 gCell = floor(home);
+        vec2 gLocal = (home - gCell - 0.5) / gSize;
+        if (floor(hash(gCell) * flocks) == g && abs(gLocal.x) <= 0.5 && abs(gLocal.y) <= 0.5)
+            discard;
     }
-    if (found < 0.0)
-    {
-        gl_FragColor = vec4(0.0);
-        return;
-    }
-
-    float angle = radians(maxRotation) * (hash(foundCell + 7.1) * 2.0 - 1.0) * foundAway;
-    vec2 local = mat2(cos(angle), sin(angle), -sin(angle), cos(angle)) * foundLocal;
-    local = clamp(local, -0.5, 0.5);
-    vec4 picture = texture2D(image, (foundCell + 0.5 + local) / tiles);
-    float arrival = 1.0 - foundAway;
-    vec3 colour = mix(picture.rgb, candy(found * 0.17 + level), foundAway * 0.6);
+    float angle = radians(maxRotation) * (hash(cell + 7.1) * 2.0 - 1.0) * away;
+    vec2 turned = clamp(mat2(cos(angle), sin(angle), -sin(angle), cos(angle)) * local, -0.5, 0.5);
+    vec4 picture = texture2D(image, (cell + 0.5 + turned) / tiles);
+    vec3 colour = mix(picture.rgb, candy(flock * 0.17 + level), away * 0.6);
     // A page's tiles come in opaque: half-clear tiles of its card would show as grey ghosts.
-    gl_FragColor = vec4(colour, picture.a * (page ? 1.0 : smoothstep(0.0, 0.25, arrival)));
+    gl_FragColor = vec4(colour, picture.a * (page > 0.5 ? 1.0 : smoothstep(0.0, 0.25, 1.0 - away)));
 }

@@ -74,7 +74,8 @@ enum class StartUniforms
     None,
     Peephole, ///< "currentTexture" = the drawn texture, "bgTexture" = the row's texture
     Time,     ///< "iTime" = 0
-    Image     ///< "image" = the row's texture
+    Image,    ///< "image" = the row's texture (a scatter picture drawn as its tiles)
+    Page      ///< as Image, and "page" = 1: a greeting page, gathering late and close by
 };
 
 struct ShaderRow
@@ -116,17 +117,17 @@ const ShaderRow shaderRows[] = {
      "Unable to load the cute shader :(", OnFailure::EndStartUp},
     {"moire", &Resources::moireShader, "moire.frag", StartUniforms::Time, nullptr,
      "Unable to load the moire shader :(", OnFailure::EndStartUp},
-    {"greets1", &Resources::greets1Shader, "scattershot.frag", StartUniforms::Image, "greets1",
+    {"greets1", &Resources::greets1Shader, "scattershot.frag", StartUniforms::Page, "greets1",
      "greet1shader failed", OnFailure::Continue},
-    {"greets2", &Resources::greets2Shader, "scattershot.frag", StartUniforms::Image, "greets2",
+    {"greets2", &Resources::greets2Shader, "scattershot.frag", StartUniforms::Page, "greets2",
      "greet2shader failed", OnFailure::Continue},
-    {"greets3", &Resources::greets3Shader, "scattershot.frag", StartUniforms::Image, "greets3",
+    {"greets3", &Resources::greets3Shader, "scattershot.frag", StartUniforms::Page, "greets3",
      "greet3shader failed", OnFailure::Continue},
-    {"greets4", &Resources::greets4Shader, "scattershot.frag", StartUniforms::Image, "greets4",
+    {"greets4", &Resources::greets4Shader, "scattershot.frag", StartUniforms::Page, "greets4",
      "greet4shader failed", OnFailure::Continue},
-    {"greets5", &Resources::greets5Shader, "scattershot.frag", StartUniforms::Image, "greets5",
+    {"greets5", &Resources::greets5Shader, "scattershot.frag", StartUniforms::Page, "greets5",
      "greet5shader failed", OnFailure::Continue},
-    {"greets6", &Resources::greets6Shader, "scattershot.frag", StartUniforms::Image, "greets6",
+    {"greets6", &Resources::greets6Shader, "scattershot.frag", StartUniforms::Page, "greets6",
      "greet6shader failed", OnFailure::Continue},
     {"finger", &Resources::fingerShader, "scattershot.frag", StartUniforms::Image, "finger",
      "finger shader failed", OnFailure::Continue},
@@ -160,10 +161,20 @@ void setRowUniforms(Resources& resources, const ShaderRow& row)
             resources.bindTexture(shader, "bgTexture", texture);
         break;
     case StartUniforms::Image:
+    case StartUniforms::Page:
         if (const sf::Texture* texture = resources.textureManager.get(row.texture))
             resources.bindTexture(shader, "image", texture);
+        shader.setUniform("page", row.uniforms == StartUniforms::Page ? 1.f : 0.f);
         break;
     }
+}
+
+/// The scatter pictures are drawn as their tiles, which their own vertex side moves; every
+/// other shader draws a plain quad.
+std::string vertexFileOf(const ShaderRow& row)
+{
+    return row.uniforms == StartUniforms::Image || row.uniforms == StartUniforms::Page ? "scattershot.vert"
+                                                                                       : "passthrough.vert";
 }
 
 void setFieldImageUniforms(sf::Shader& shader)
@@ -201,7 +212,7 @@ bool Resources::loadShaders(bool untilEssentialFailure)
     bool complete = true;
     for (const ShaderRow& row : shaderRows)
     {
-        const std::string vertexFile = folder + "passthrough.vert";
+        const std::string vertexFile = folder + vertexFileOf(row);
         const std::string fragmentFile = folder + row.fragmentFile;
         sf::Shader& shader = this->*row.shader;
         // The library takes a folder's size for a file length and fails to allocate it.
@@ -238,7 +249,7 @@ std::vector<GlobalShaderFiles> Resources::globalShaderFiles()
     std::vector<GlobalShaderFiles> files;
     for (const ShaderRow& row : shaderRows)
         files.push_back(
-            {&(this->*row.shader), shaderFolder + "passthrough.vert", shaderFolder + row.fragmentFile});
+            {&(this->*row.shader), shaderFolder + vertexFileOf(row), shaderFolder + row.fragmentFile});
     return files;
 }
 

@@ -4,6 +4,8 @@
 #include "runtime/Resources.hpp"
 #include "scenes/SceneHelpers.hpp"
 
+#include <SFML/Graphics/VertexArray.hpp>
+
 void Pulse::start()
 {
     active = true;
@@ -52,9 +54,53 @@ void Pulse::draw(const Resources& resources, sf::RenderTarget& target) const
     std::optional<DrawWithin> within;
     if (const std::optional<sf::FloatRect> area = drawnArea())
         within.emplace(target, *area);
-    if (shader)
-        shader->setUniform("iTime", level);
-    drawIfPresent(resources, target, sprite, sf::RenderStates(shader));
+    if (!shader)
+    {
+        drawIfPresent(resources, target, sprite);
+        return;
+    }
+    shader->setUniform("iTime", level);
+    if (sprite)
+        drawScatterTiles(resources, target, *sprite, *shader, level >= 1.f);
+}
+
+void drawScatterTiles(const Resources& resources, sf::RenderTarget& target, const sf::Sprite& quad,
+                      sf::Shader& shader, bool home)
+{
+    // Every corner of every tile at home, in the picture's units: the shader finds its tile and
+    // corner from the texture coordinates (cell + 0.5 + corner, in tiles) and the colour (the
+    // corner), and moves it. The colour's alpha is 0, so nothing shows without the shader.
+    static const sf::VertexArray tiles = []
+    {
+        const sf::Vector2f count(32.f, 18.f);
+        sf::VertexArray vertices(sf::Quads);
+        for (float y = 0.f; y < count.y; ++y)
+            for (float x = 0.f; x < count.x; ++x)
+                for (const sf::Vector2f corner : {sf::Vector2f(0.f, 0.f), sf::Vector2f(1.f, 0.f),
+                                                  sf::Vector2f(1.f, 1.f), sf::Vector2f(0.f, 1.f)})
+                {
+                    const sf::Vector2f home(x + corner.x, y + corner.y);
+                    vertices.append(sf::Vertex(sf::Vector2f(home.x / count.x, home.y / count.y),
+                                               sf::Color(static_cast<sf::Uint8>(255.f * corner.x),
+                                                         static_cast<sf::Uint8>(255.f * corner.y), 0, 0),
+                                               home));
+                }
+        return vertices;
+    }();
+    if (shader.getNativeHandle() == 0)
+        return;
+    const TimedPass pass(resources.shaderName(&shader));
+    const sf::FloatRect bounds = quad.getLocalBounds();
+    sf::RenderStates states(&shader);
+    states.transform = quad.getTransform();
+    states.transform.translate(bounds.left, bounds.top).scale(bounds.width, bounds.height);
+    // In flight, a flock at a time from the last to the first; home, all at once (flock -1).
+    const int lastFlock = home ? -1 : 5, firstFlock = home ? -1 : 0;
+    for (int flock = lastFlock; flock >= firstFlock; --flock)
+    {
+        shader.setUniform("flock", static_cast<float>(flock));
+        target.draw(tiles, states);
+    }
 }
 
 std::optional<sf::FloatRect> Pulse::drawnArea() const

@@ -56,6 +56,15 @@ struct Pulse
     std::optional<sf::FloatRect> drawnArea() const;
 };
 
+/// Draws the picture of a scatter shader (its "image", spread over quad's own bounds) as the
+/// shader's 32 x 18 tiles, one quad each in one vertex array: the vertex side moves each tile,
+/// so a pass costs the area the tiles cover rather than the whole quad. The flocks are drawn
+/// from the last to the first, so that where tiles meet the first lies on top; home says that
+/// the shader's "iTime" is 1 or more, every tile home and none over another, so all go in one
+/// draw. Draws nothing when the shader has no program (it failed to load).
+void drawScatterTiles(const Resources& resources, sf::RenderTarget& target, const sf::Sprite& quad,
+                      sf::Shader& shader, bool home);
+
 /// Where the picture textureKey of textures shows when it is spread over quad (its texture coordinates
 /// 0 to 1 across the quad's own pixels, as the scatter shader reads it): the picture's
 /// opaque bounds in the quad's own pixels. Nothing when the quad or the picture is missing.

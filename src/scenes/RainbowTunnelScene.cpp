@@ -6,6 +6,7 @@
 // 11.97 s, hands over to the bubbles before anything is drawn.
 #include "runtime/BeatTables.hpp"
 #include "scenes/Demo.hpp"
+#include "scenes/Pulse.hpp"
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
@@ -93,6 +94,8 @@ void rainbowTunnelDraw(const Demo& demo, sf::RenderTarget& target)
     drawIfPresent(resources, target, scene.baba);
     // Without its picture the scatter shader would sample nothing; the plain finger
     // sprite is the sensible stand-in.
-    drawIfPresent(resources, target, scene.finger,
-                  scene.fingerImage ? sf::RenderStates(&resources.fingerShader) : sf::RenderStates::Default);
+    if (scene.finger && scene.fingerImage)
+        drawScatterTiles(resources, target, *scene.finger, resources.fingerShader, scene.effectLevel <= 0.f);
+    else
+        drawIfPresent(resources, target, scene.finger);
 }

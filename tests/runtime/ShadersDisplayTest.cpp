@@ -1,4 +1,4 @@
-// The shader files under assets/shaders: each compiles with the shared vertex shader and
+// The shader files under assets/shaders: each compiles with its vertex shader and
 // has every uniform the program sets on it (SFML reports a uniform that the compiled program
 // lacks on its error stream, every frame it is set).
 #include "TestSupport.hpp"
@@ -36,14 +36,19 @@ const std::pair<std::string, const char*> shaderUniforms[] = {
     {"rainbowtunnel.frag", "f:iTime f:zoomFactorEx f:effect"},
     {"cute.frag", "f:iTime"},
     {"moire.frag", "f:iTime v:color2"},
-    {"scattershot.frag", "t:image f:maxRotation f:scatterStrength f:iTime"},
+    {"scattershot.frag", "t:image f:maxRotation f:scatterStrength f:iTime f:page f:flock"},
     {"perlin.frag", "f:iTime f:r f:b f:originalRed f:originalGreen f:originalBlue"},
     {"tri.frag", "f:iTime f:triSize"},
     {"blob.frag", "f:iTime i:numStars"},
 };
 
 const std::string shaderFolder = sourcePath("assets/shaders/");
-const std::string vertexShader = shaderFolder + "passthrough.vert";
+/// The scatter pictures are drawn as tiles that their own vertex shader moves; every other
+/// shader shares the one that hands SFML's quad on unchanged.
+std::string vertexFileOf(const std::string& fragmentFile)
+{
+    return fragmentFile == "scattershot.frag" ? "scattershot.vert" : "passthrough.vert";
+}
 
 /// Runs action with SFML's error stream redirected and returns what it wrote there.
 std::string captureSfmlErrors(const std::function<void()>& action)
@@ -90,7 +95,9 @@ TEST(Shaders, EveryFileCompilesAndHasTheUniformsItIsSentAtStartUpAndByTheScenes)
         sf::Shader shader;
         const std::string fragment = shaderFolder + file;
         bool loaded = false;
-        EXPECT_EQ(captureSfmlErrors([&] { loaded = shader.loadFromFile(vertexShader, fragment); }), "")
+        EXPECT_EQ(captureSfmlErrors(
+                      [&] { loaded = shader.loadFromFile(shaderFolder + vertexFileOf(file), fragment); }),
+                  "")
             << file;
         ASSERT_TRUE(loaded) << file;
         EXPECT_EQ(setUniforms(shader, uniforms), "") << file;
@@ -106,7 +113,7 @@ TEST(Shaders, EveryFileCompilesAndHasTheUniformsItIsSentAtStartUpAndByTheScenes)
     captureStderr([&] { EXPECT_EQ(captureSfmlErrors([&] { EXPECT_TRUE(resources.loadShaders()); }), ""); });
 }
 
-// What a tool reloads: every global shader once, with the shared vertex shader and a file above;
+// What a tool reloads: every global shader once, with its vertex shader and a file above;
 // setting a shader's start-up uniforms again puts back what the scenes changed, and only its own.
 TEST(Shaders, GlobalShaderFilesAndTheirStartUniformsCanBeHadAgain)
 {
@@ -116,8 +123,8 @@ TEST(Shaders, GlobalShaderFilesAndTheirStartUniformsCanBeHadAgain)
     for (const GlobalShaderFiles& row : files)
     {
         shaders.insert(row.shader);
-        EXPECT_EQ(row.vertexFile, "assets/shaders/passthrough.vert");
         const std::string name = std::filesystem::path(row.fragmentFile).filename().string();
+        EXPECT_EQ(row.vertexFile, "assets/shaders/" + vertexFileOf(name));
         EXPECT_TRUE(std::any_of(std::begin(shaderUniforms), std::end(shaderUniforms),
                                 [&](const auto& listed) { return listed.first == name; }))
             << row.fragmentFile;
@@ -152,4 +159,8 @@ TEST(Shaders, GlobalShaderFilesAndTheirStartUniformsCanBeHadAgain)
                          uniform(resources.wsl2Shader, "maxRotation"),
                          uniform(resources.moireShader, "iTime")),
               std::tuple(0.f, 0.15f, 2.f, 0.f));
+    // The greetings are pages, which gather late and close by; the other scatter pictures not.
+    EXPECT_EQ(std::tuple(uniform(resources.greets1Shader, "page"), uniform(resources.greets6Shader, "page"),
+                         uniform(resources.wsl1Shader, "page"), uniform(resources.fingerShader, "page")),
+              std::tuple(1.f, 1.f, 0.f, 0.f));
 }

@@ -6,6 +6,9 @@
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <cmath>
+#include <functional>
+#include <tuple>
+#include <vector>
 
 using namespace testsupport;
 
@@ -77,5 +80,63 @@ TEST(Pulse, RisesHoldsFallsAndRestartsForItsConfiguredTimes)
         EXPECT_TRUE(!pulse.active && pulse.level == 0.f);
         EXPECT_FALSE(draws());
         EXPECT_FLOAT_EQ(uniformFloat(shader, "iTime"), untouched) << "an ended pulse sends nothing";
+    }
+}
+
+// The tiles drawn as geometry show what the full-screen scatter pass showed (that shader, which
+// searched the six flocks at every pixel, is kept in tests/data/shaders): within one level per
+// channel on average (in fact far closer), for a greeting page and for a plain picture, plain and turned,
+// while they gather, hold and scatter.
+TEST(ScatterTiles, DrawWhatTheFullScreenPassDrew)
+{
+    const Resources resources; // names the pass only
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(1920, 1080));
+    sf::Texture screen;
+    ASSERT_TRUE(screen.create(1920, 1080));
+    const sf::Sprite quad(screen);
+    sf::Shader tiles, fullScreen;
+    ASSERT_TRUE(tiles.loadFromFile("assets/shaders/scattershot.vert", "assets/shaders/scattershot.frag"));
+    ASSERT_TRUE(fullScreen.loadFromFile("assets/shaders/passthrough.vert",
+                                        dataPath("shaders/scatter-fullscreen.frag")));
+    const auto drawn = [&](const std::function<void()>& draw)
+    {
+        target.clear(sf::Color(40, 20, 60));
+        draw();
+        target.display();
+        return target.getTexture().copyToImage();
+    };
+
+    const std::tuple<const char*, bool, float, float, std::vector<float>> cases[] = {
+        {"greets1", true, 0.f, 0.f, {0.82f, 0.9f, 1.f}}, // a page gathers in the last quarter
+        {"greets4", true, 0.f, 0.f, {0.8f, 0.95f}},
+        {"wsl1", false, 0.f, 0.15f, {0.3f, 0.7f, 1.f}},     // the field's pictures
+        {"finger", false, 25.f, 0.f, {0.45f, 0.75f, 0.9f}}, // turned, from the default spread
+    };
+    for (const auto& [picture, page, rotation, strength, times] : cases)
+    {
+        sf::Texture image;
+        ASSERT_TRUE(image.loadFromFile(std::string("assets/images/") + picture + ".png"));
+        for (sf::Shader* shader : {&tiles, &fullScreen})
+        {
+            shader->setUniform("image", image);
+            shader->setUniform("maxRotation", rotation);
+            shader->setUniform("scatterStrength", strength);
+        }
+        for (sf::Shader* shader : {&tiles, &fullScreen})
+            shader->setUniform("page", page ? 1.f : 0.f);
+        for (const float time : times)
+        {
+            SCOPED_TRACE(std::string(picture) + " at " + std::to_string(time));
+            tiles.setUniform("iTime", time);
+            fullScreen.setUniform("iTime", time);
+            const sf::Image before = drawn([&] { target.draw(quad, &fullScreen); });
+            const sf::Image after =
+                drawn([&] { drawScatterTiles(resources, target, quad, tiles, time >= 1.f); });
+            const sf::Image empty = drawn([] {});
+            EXPECT_GT(meanDifference(before, empty), 0.1) << "the picture shows";
+            // They agree to a hundredth of a level where they were measured; a tenth is the bar.
+            EXPECT_LE(meanDifference(before, after), 0.1);
+        }
     }
 }

@@ -7,6 +7,7 @@
 
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Window/Context.hpp>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <limits>
@@ -49,6 +50,21 @@ inline double meanBrightness(const sf::Image& image)
     for (std::size_t i = 0; i < count; ++i)
         sum += (pixels[4 * i] + pixels[4 * i + 1] + pixels[4 * i + 2]) / 3.0;
     return count ? sum / count : 0.0;
+}
+
+/// Mean absolute difference per colour channel (0..255) between two images of one size.
+inline double meanDifference(const sf::Image& a, const sf::Image& b)
+{
+    const sf::Uint8* x = a.getPixelsPtr();
+    const sf::Uint8* y = b.getPixelsPtr();
+    const std::size_t count = std::size_t(a.getSize().x) * a.getSize().y;
+    if (b.getSize() != a.getSize() || count == 0)
+        return 255.0;
+    double sum = 0;
+    for (std::size_t i = 0; i < 4 * count; ++i)
+        if (i % 4 != 3)
+            sum += std::abs(int(x[i]) - int(y[i]));
+    return sum / (3.0 * count);
 }
 
 /// The uniform name of shader as the GL program holds it (an int one converted; NaN: none), read

@@ -451,9 +451,6 @@ struct GreetingList
     std::uint32_t seed;
 };
 
-/// The pixel by which the scatter shader knows a greeting page: all but clear, never seen.
-constexpr unsigned greetingMarkX = 1, greetingMarkY = 1;
-
 /// A greeting page. The scene shows up to three pages at once, one coming together, one
 /// holding and one scattering away, so the pages take turns on the left and right halves of
 /// the screen (the scatter shader gathers each one close to home): the one coming in never
@@ -504,9 +501,7 @@ Painted greetingPicture(const sf::Font& font, const GreetingList& list, int page
         {card.left - 10.f, card.top - 10.f, card.width + 30.f, card.height + 36.f}, {0.f, 0.f, 360.f, 340.f}};
     Dice dice(list.seed);
     confetti(canvas, dice, half, 4, 6, 1.3f, taken);
-    sf::Image image = canvas.finish();
-    image.setPixel(greetingMarkX, greetingMarkY, withAlpha(ink, 3));
-    return Painted{image, {}};
+    return Painted{canvas.finish(), {}};
 }
 
 Painted whooshPicture(const sf::Font& font)
