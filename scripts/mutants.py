@@ -2,9 +2,12 @@
 """Mutation testing: how many small, deliberate faults in src/ the tests notice.
 
 Each mutant of the fixed list in tests/mutants.json changes one line of one source file.
-For every mutant the file is changed, the build updated, and the tests run fastest first
-(unit, then display, then end-to-end), stopping at the first failure: a failure kills the
-mutant, a mutant that passes everything survives. The source file is always put back.
+For every mutant the file is changed and the tests run, stopping at the first failure: first
+the unit and display tests of the mutated file's folder (tests/<folder> for src/<folder>,
+tests/tools for tools/), then the rest fastest first (unit, then display, then end-to-end),
+each step building only the targets it needs. A failure kills the mutant (an end-to-end one
+only if that test then passes on the unmutated tree); a mutant that passes everything
+survives. The source file is always put back.
 
     scripts/mutants.py                      # every mutant, every test label
     scripts/mutants.py --labels unit --only M003,M017
@@ -48,6 +51,13 @@ STAGES = {
     "e2e": ["-L", "^e2e$"],
 }
 STAGE_ORDER = ["unit", "display", "e2e"]
+# What each stage needs built (the unit tests run the composer, the display tests the painter);
+# the end-to-end tests drive every program, so they build everything (None).
+STAGE_TARGETS = {
+    "unit": ["flumbadoo-tests", "flumbadoo-compose"],
+    "display": ["flumbadoo-display-tests", "flumbadoo-paint"],
+    "e2e": None,
+}
 # More ctest arguments for every stage (--ctest-args), such as parallel jobs or exclusions.
 EXTRA_CTEST_ARGS = []
 
@@ -530,8 +540,29 @@ def kill_group(process):
         process.wait()
 
 
-def build(build_dir, jobs, log):
-    return run_logged(["nice", "-n", "10", "cmake", "--build", str(build_dir), "-j", str(jobs)], log) == 0
+def build(build_dir, jobs, log, targets=None):
+    """Builds targets (every target when None); true when the build succeeds."""
+    command = ["nice", "-n", "10", "cmake", "--build", str(build_dir), "-j", str(jobs)]
+    if targets:
+        command += ["--target", *targets]
+    return run_logged(command, log) == 0
+
+
+TEST_NAME = re.compile(r"^\s*TEST(?:_F|_P)?\(\s*(\w+)\s*,", re.M)
+
+
+def covering_tests(path):
+    """A ctest -R pattern for the unit and display tests that cover the file at path (relative
+    to the root), by the folder map the tests keep: tests/<folder> tests src/<folder>, and
+    tests/tools the programs under tools/. None when no test file is there."""
+    parts = Path(path).parts
+    folder = parts[1] if parts[0] == "src" and len(parts) > 2 else "tools" if parts[0] == "tools" else None
+    if folder is None:
+        return None
+    suites = set()
+    for test_file in (ROOT / "tests" / folder).glob("*Test.cpp"):
+        suites.update(TEST_NAME.findall(test_file.read_text(errors="replace")))
+    return f"^({'|'.join(sorted(suites))})\\." if suites else None
 
 
 START = re.compile(r"^\s*Start\s+\d+: (\S+)")
@@ -540,9 +571,11 @@ RESULT = re.compile(r"^\s*\d+/\d+ Test\s+#\d+: (\S+).*\.{3,}\s*(\S.*?)\s+([\d.]+
 
 
 def run_stage(build_dir, stage, limits, default_limit, log):
-    """Runs one label's tests, stopping at the first failure.
+    """Runs one label's tests (or, given a list, the tests those ctest arguments select),
+    stopping at the first failure.
     Returns (outcome, test, durations): outcome is passed, failed, timeout or error."""
-    command = ["ctest", "--test-dir", str(build_dir), *STAGES[stage], "--stop-on-failure",
+    selection = STAGES[stage] if isinstance(stage, str) else stage
+    command = ["ctest", "--test-dir", str(build_dir), *selection, "--stop-on-failure",
                "--no-tests=error", "--output-on-failure", *EXTRA_CTEST_ARGS]
     if default_limit:
         command += ["--timeout", str(default_limit)]
@@ -630,18 +663,41 @@ def baseline(build_dir, labels):
 
 
 def judge(mutant, build_dir, labels, jobs, limits, default_limit, log):
+    """Builds the mutant and runs its tests until one fails: first the unit and display tests
+    that cover its file, then the rest label by label, building only what each step needs.
+    A failure of an end-to-end test kills the mutant only once that test passes again on the
+    unmutated tree, so that a test that fails by chance kills nothing."""
+    covering = covering_tests(mutant["file"])
+    quick = [l for l in labels if l != "e2e"]
+    steps = []
+    if covering and quick:
+        targets = [t for l in quick for t in STAGE_TARGETS[l]]
+        steps.append(("covering", ["-R", covering, "-L", f"^({'|'.join(quick)})$", "-LE", "^e2e$"], targets))
+    for stage in labels:
+        skip = ["-E", covering] if covering and stage != "e2e" else []
+        steps.append((stage, [*STAGES[stage], *skip], STAGE_TARGETS[stage]))
+    killer = None
     with Mutation(mutant, build_dir) as index:
         if index is None:
             return "missing", None, None
-        if not build(build_dir, jobs, log):
-            return "compile-error", None, index
-        for stage in labels:
-            outcome, test, _ = run_stage(build_dir, stage, limits, default_limit, log)
-            if outcome == "failed" or outcome == "error":
-                return "killed", test, index
-            if outcome == "timeout":
-                return "killed (timeout)", test, index
-        return "survived", None, index
+        for stage, selection, targets in steps:
+            log.write(f"mutants: step {stage}\n")
+            if not build(build_dir, jobs, log, targets):
+                return "compile-error", None, index
+            outcome, test, _ = run_stage(build_dir, selection, limits, default_limit, log)
+            if outcome in ("failed", "error", "timeout"):
+                killer = (stage, "killed (timeout)" if outcome == "timeout" else "killed", test)
+                break
+        if killer is None:
+            return "survived", None, index
+    stage, status, test = killer
+    if stage == "e2e" and test and not test.startswith("("):
+        log.write(f"mutants: {test} again on the unmutated tree\n")
+        again = build(build_dir, jobs, log) and run_stage(
+            build_dir, ["-R", f"^{re.escape(test)}$"], limits, default_limit, log)[0] == "passed"
+        if not again:
+            return "unjudged (fails unmutated too)", test, index
+    return status, test, index
 
 
 # ---------------------------------------------------------------------------------------------
@@ -682,6 +738,9 @@ def summary(mutants, results_path):
     print(f"  survived       {counts['survived']}")
     print(f"  compile-error  {counts['compile-error']}")
     print(f"  missing        {counts['missing']}")
+    unjudged = counts.get("unjudged (fails unmutated too)", 0)
+    if unjudged:
+        print(f"  unjudged       {unjudged} (the killing end-to-end test also failed unmutated)")
     if not_run:
         print(f"  not run yet    {not_run}")
     if judged:
