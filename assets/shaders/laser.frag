@@ -1,15 +1,16 @@
-// Laser: glowing candy-coloured beams that snake across a deep plum sky.
-// "waveIntensity" is the beat flare: it widens the swings, thickens and brightens the
-// beams and lights the sky; "xOffset" scrolls the waves sideways.
+// Laser: glowing candy-coloured beams that snake across a deep plum sky. "waveIntensity" is
+// the beat flare: it thickens and brightens the beams and lights the sky. Where the beams run
+// and their hues come from the columns' side (laser.vert).
 #version 120
 
-uniform float xOffset;
 uniform float waveIntensity;
+
+varying float centre[5];
+varying vec3 hue[5];
 
 void main()
 {
     vec2 uv = gl_TexCoord[0].xy;
-    float x = uv.x * 1.7778;
     float flare = clamp(waveIntensity, 0.0, 4.0);
 
     float fromMiddle = abs(uv.y - 0.5) * 2.0;
@@ -19,19 +20,8 @@ void main()
 
     float width = 0.0025 * (1.0 + 0.5 * flare);
     float strength = width * (0.35 + 0.3 * flare);
-    float hueShift = x * 0.15 - xOffset * 0.1;
-    // Five beams, each one sine with a slower one riding on it; a cosine palette gives the
-    // candy hues without branching, which keeps the pass cheap.
     for (int i = 0; i < 5; i++)
-    {
-        float fi = float(i);
-        float swing = (0.09 + 0.05 * fi) * (1.0 + 0.35 * flare);
-        float wave = sin(x * (2.2 + 0.7 * fi) + xOffset * (1.3 + 0.4 * fi) + fi * 1.9) +
-                     0.4 * sin(x * (5.1 - 0.4 * fi) - xOffset * 2.1 + fi);
-        float distance = abs(uv.y - 0.5 - swing * wave);
-        vec3 hue = 0.6 + 0.4 * cos(6.2832 * (fi * 0.2 + hueShift + vec3(0.0, 0.33, 0.67)));
-        colour += hue * (strength / (distance + width));
-    }
+        colour += hue[i] * (strength / (abs(uv.y - centre[i]) + width));
     // Soft tone mapping keeps crossing beams from clipping into flat white.
     colour = 1.0 - exp(-colour * 1.4);
     gl_FragColor = vec4(colour, 1.0);

@@ -87,12 +87,15 @@ struct ShaderRow
     const char* texture; ///< texture key for Peephole and Image rows
     const char* failureMessage;
     OnFailure onFailure;
+    /// The scatter pictures' tiles and the laser's columns do part of their work per vertex;
+    /// every other shader hands SFML's quad on unchanged.
+    const char* vertexFile = "passthrough.vert";
 };
 
 // Loaded in this order; the order decides which message is seen first when several fail.
 const ShaderRow shaderRows[] = {
     {"laser", &Resources::laserShader, "laser.frag", StartUniforms::None, nullptr,
-     "Unable to load the laser shader :(", OnFailure::EndStartUp},
+     "Unable to load the laser shader :(", OnFailure::EndStartUp, "laser.vert"},
     {"text", &Resources::textShader, "peephole.frag", StartUniforms::Peephole, "bg-grad",
      "Unable to load the peephole shader :(", OnFailure::EndStartUp},
     {"rainbow", &Resources::rainbowShader, "peephole.frag", StartUniforms::Peephole, "rainbow_texture",
@@ -118,27 +121,27 @@ const ShaderRow shaderRows[] = {
     {"moire", &Resources::moireShader, "moire.frag", StartUniforms::Time, nullptr,
      "Unable to load the moire shader :(", OnFailure::EndStartUp},
     {"greets1", &Resources::greets1Shader, "scattershot.frag", StartUniforms::Page, "greets1",
-     "greet1shader failed", OnFailure::Continue},
+     "greet1shader failed", OnFailure::Continue, "scattershot.vert"},
     {"greets2", &Resources::greets2Shader, "scattershot.frag", StartUniforms::Page, "greets2",
-     "greet2shader failed", OnFailure::Continue},
+     "greet2shader failed", OnFailure::Continue, "scattershot.vert"},
     {"greets3", &Resources::greets3Shader, "scattershot.frag", StartUniforms::Page, "greets3",
-     "greet3shader failed", OnFailure::Continue},
+     "greet3shader failed", OnFailure::Continue, "scattershot.vert"},
     {"greets4", &Resources::greets4Shader, "scattershot.frag", StartUniforms::Page, "greets4",
-     "greet4shader failed", OnFailure::Continue},
+     "greet4shader failed", OnFailure::Continue, "scattershot.vert"},
     {"greets5", &Resources::greets5Shader, "scattershot.frag", StartUniforms::Page, "greets5",
-     "greet5shader failed", OnFailure::Continue},
+     "greet5shader failed", OnFailure::Continue, "scattershot.vert"},
     {"greets6", &Resources::greets6Shader, "scattershot.frag", StartUniforms::Page, "greets6",
-     "greet6shader failed", OnFailure::Continue},
+     "greet6shader failed", OnFailure::Continue, "scattershot.vert"},
     {"finger", &Resources::fingerShader, "scattershot.frag", StartUniforms::Image, "finger",
-     "finger shader failed", OnFailure::Continue},
+     "finger shader failed", OnFailure::Continue, "scattershot.vert"},
     {"perlin", &Resources::perlinShader, "perlin.frag", StartUniforms::Time, nullptr,
      "Unable to load the perlin shader :(", OnFailure::EndStartUp},
     {"wsl1", &Resources::wsl1Shader, "scattershot.frag", StartUniforms::Image, "wsl1", "wsl1 shader failed",
-     OnFailure::Continue},
+     OnFailure::Continue, "scattershot.vert"},
     {"wsl2", &Resources::wsl2Shader, "scattershot.frag", StartUniforms::Image, "wsl2", "wsl2 failed",
-     OnFailure::Continue},
+     OnFailure::Continue, "scattershot.vert"},
     {"wsl3", &Resources::wsl3Shader, "scattershot.frag", StartUniforms::Image, "wsl3", "wsl3 failed",
-     OnFailure::Continue},
+     OnFailure::Continue, "scattershot.vert"},
     {"tri", &Resources::triShader, "tri.frag", StartUniforms::Time, nullptr, "tri shader failed",
      OnFailure::Continue},
     {"blob", &Resources::blobShader, "blob.frag", StartUniforms::Time, nullptr, "blob shader failed",
@@ -167,14 +170,6 @@ void setRowUniforms(Resources& resources, const ShaderRow& row)
         shader.setUniform("page", row.uniforms == StartUniforms::Page ? 1.f : 0.f);
         break;
     }
-}
-
-/// The scatter pictures are drawn as their tiles, which their own vertex side moves; every
-/// other shader draws a plain quad.
-std::string vertexFileOf(const ShaderRow& row)
-{
-    return row.uniforms == StartUniforms::Image || row.uniforms == StartUniforms::Page ? "scattershot.vert"
-                                                                                       : "passthrough.vert";
 }
 
 void setFieldImageUniforms(sf::Shader& shader)
@@ -212,7 +207,7 @@ bool Resources::loadShaders(bool untilEssentialFailure)
     bool complete = true;
     for (const ShaderRow& row : shaderRows)
     {
-        const std::string vertexFile = folder + vertexFileOf(row);
+        const std::string vertexFile = folder + row.vertexFile;
         const std::string fragmentFile = folder + row.fragmentFile;
         sf::Shader& shader = this->*row.shader;
         // The library takes a folder's size for a file length and fails to allocate it.
@@ -249,7 +244,7 @@ std::vector<GlobalShaderFiles> Resources::globalShaderFiles()
     std::vector<GlobalShaderFiles> files;
     for (const ShaderRow& row : shaderRows)
         files.push_back(
-            {&(this->*row.shader), shaderFolder + vertexFileOf(row), shaderFolder + row.fragmentFile});
+            {&(this->*row.shader), shaderFolder + row.vertexFile, shaderFolder + row.fragmentFile});
     return files;
 }
 

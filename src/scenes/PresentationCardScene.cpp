@@ -105,7 +105,7 @@ void presentationCardDraw(const Demo& demo, sf::RenderTarget& target)
     if (scene.over)
         return;
     // The laser, the particles between laser and card, then the card through the peephole.
-    drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.laserShader));
+    drawColumnPass(resources, target, scene.black, resources.laserShader);
     if (state.starParticles)
         state.starParticles->draw(target);
     if (scene.cardShown)

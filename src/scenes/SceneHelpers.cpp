@@ -3,6 +3,9 @@
 #include "runtime/PassTiming.hpp"
 #include "scenes/Demo.hpp"
 
+#include <SFML/Graphics/VertexArray.hpp>
+#include <algorithm>
+
 void centreBlackSprite(Resources& resources, float rotationDegrees)
 {
     sf::Sprite* quad = resources.blackSprite();
@@ -51,6 +54,28 @@ void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Sh
     quad->setRotation(rotationDegrees);
     target.draw(*quad, sf::RenderStates(&shader));
     quad->setRotation(turnedBefore);
+}
+
+void drawColumnPass(const Resources& resources, sf::RenderTarget& target, const sf::Sprite* quad,
+                    const sf::Shader& shader)
+{
+    if (!quad)
+        return;
+    const TimedPass pass(resources.shaderName(&shader));
+    const sf::FloatRect bounds = quad->getLocalBounds();
+    const float stripWidth = 8.f;
+    sf::VertexArray strips(sf::TriangleStrip);
+    for (float x = 0.f;; x = std::min(x + stripWidth, bounds.width))
+    {
+        const float u = x / bounds.width;
+        strips.append(sf::Vertex({bounds.left + x, bounds.top}, quad->getColor(), {u, 0.f}));
+        strips.append(sf::Vertex({bounds.left + x, bounds.top + bounds.height}, quad->getColor(), {u, 1.f}));
+        if (!(x < bounds.width))
+            break;
+    }
+    sf::RenderStates states(&shader);
+    states.transform = quad->getTransform();
+    target.draw(strips, states);
 }
 
 void scrollPeephole(Demo& demo, sf::Shader& shader, float offset)

@@ -42,6 +42,13 @@ void drawFlashVeil(Resources& resources, sf::RenderTarget& target, float level);
 void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Shader& shader,
                     sf::Uint8 alpha = 1, float rotationDegrees = 0.f);
 
+/// A full-screen pass through a shader whose vertex side works per column (the laser): quad
+/// drawn with its transform and colour as vertical strips 8 of its own pixels wide, texture
+/// coordinates 0 to 1 across it, so the vertex side runs at every strip edge. Does nothing when
+/// quad is missing.
+void drawColumnPass(const Resources& resources, sf::RenderTarget& target, const sf::Sprite* quad,
+                    const sf::Shader& shader);
+
 /// Tiles of the dots peephole's background across the screen, which the scenes that use the
 /// dots shader give its "tilesAcross": enough that the dots come out finer than the letter
 /// strokes they show through.

@@ -43,11 +43,13 @@ const std::pair<std::string, const char*> shaderUniforms[] = {
 };
 
 const std::string shaderFolder = sourcePath("assets/shaders/");
-/// The scatter pictures are drawn as tiles that their own vertex shader moves; every other
-/// shader shares the one that hands SFML's quad on unchanged.
+/// The scatter pictures' tiles and the laser's columns have vertex shaders of their own; every
+/// other shader shares the one that hands SFML's quad on unchanged.
 std::string vertexFileOf(const std::string& fragmentFile)
 {
-    return fragmentFile == "scattershot.frag" ? "scattershot.vert" : "passthrough.vert";
+    if (fragmentFile == "scattershot.frag")
+        return "scattershot.vert";
+    return fragmentFile == "laser.frag" ? "laser.vert" : "passthrough.vert";
 }
 
 /// Runs action with SFML's error stream redirected and returns what it wrote there.

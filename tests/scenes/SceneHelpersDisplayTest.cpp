@@ -1,0 +1,55 @@
+// The shared drawing helpers whose pictures a shader rewrite must keep.
+#include "SceneFrames.hpp"
+#include "runtime/Resources.hpp"
+#include "scenes/SceneHelpers.hpp"
+
+#include <SFML/Graphics/RenderTexture.hpp>
+#include <utility>
+
+using namespace testsupport;
+
+// The laser drawn in strips, its beams found per column on the vertex side, shows what the
+// full-screen pass that found them at every pixel showed (kept in tests/data/shaders): within a
+// tenth of a level per channel on average, calm and at full flare, scrolled, on a quad turned
+// and moved as a scene may leave it.
+TEST(ColumnPass, DrawsWhatTheFullScreenLaserDrew)
+{
+    const Resources resources; // names the pass only
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(1920, 1080));
+    sf::Texture screen;
+    ASSERT_TRUE(screen.create(1920, 1080));
+    sf::Sprite quad(screen);
+    sf::Shader columns, fullScreen;
+    ASSERT_TRUE(columns.loadFromFile("assets/shaders/laser.vert", "assets/shaders/laser.frag"));
+    ASSERT_TRUE(fullScreen.loadFromFile("assets/shaders/passthrough.vert",
+                                        dataPath("shaders/laser-fullscreen.frag")));
+    const auto drawn = [&](const std::function<void()>& draw)
+    {
+        target.clear();
+        draw();
+        target.display();
+        return target.getTexture().copyToImage();
+    };
+    const std::pair<float, float> moments[] = {{0.f, 0.f}, {-3.7f, 1.f}, {-11.2f, 4.f}, {-20.f, 9.f}};
+    for (const float turn : {0.f, 180.f})
+    {
+        quad.setOrigin(960.f, 540.f);
+        quad.setPosition(960.f, 540.f);
+        quad.setRotation(turn);
+        for (const auto& [offset, flare] : moments)
+        {
+            SCOPED_TRACE(std::to_string(offset) + ", flare " + std::to_string(flare) + ", turned " +
+                         std::to_string(turn));
+            for (sf::Shader* shader : {&columns, &fullScreen})
+            {
+                shader->setUniform("xOffset", offset);
+                shader->setUniform("waveIntensity", flare);
+            }
+            const sf::Image before = drawn([&] { target.draw(quad, &fullScreen); });
+            const sf::Image after = drawn([&] { drawColumnPass(resources, target, &quad, columns); });
+            EXPECT_GT(meanBrightness(before), 20.0) << "the sky and its beams are drawn";
+            EXPECT_LE(meanDifference(before, after), 0.1);
+        }
+    }
+}
