@@ -1,26 +1,13 @@
 // Blob: glossy candy metaballs merging and parting in a starry night; "numStars"
-// stars twinkle, so the sky fills up on the beats.
+// stars twinkle, so the sky fills up on the beats. Where the metaballs are and their colours
+// come from the frame's side (blob.vert).
 #version 120
 
 uniform float iTime;
 uniform int numStars;
 
-vec3 candy(float t)
-{
-    // pink -> magenta -> cyan -> yellow and round again
-    t = fract(t) * 4.0;
-    vec3 pink = vec3(1.0, 0.42, 0.72);
-    vec3 magenta = vec3(0.95, 0.15, 0.95);
-    vec3 cyan = vec3(0.2, 0.95, 1.0);
-    vec3 yellow = vec3(1.0, 0.92, 0.3);
-    if (t < 1.0)
-        return mix(pink, magenta, smoothstep(0.0, 1.0, t));
-    if (t < 2.0)
-        return mix(magenta, cyan, smoothstep(1.0, 2.0, t));
-    if (t < 3.0)
-        return mix(cyan, yellow, smoothstep(2.0, 3.0, t));
-    return mix(yellow, pink, smoothstep(3.0, 4.0, t));
-}
+varying vec2 centre[6];
+varying vec3 blobTint[6];
 
 float hash(vec2 p)
 {
@@ -51,11 +38,9 @@ void main()
     vec3 blobColour = vec3(0.0);
     for (int i = 0; i < 6; i++)
     {
-        float fi = float(i);
-        vec2 centre = vec2(0.6 * sin(iTime * (0.4 + 0.11 * fi) + fi * 2.1), 0.3 * cos(iTime * (0.5 + 0.07 * fi) + fi));
-        float weight = 0.012 / (dot(p - centre, p - centre) + 0.0005);
+        float weight = 0.012 / (dot(p - centre[i], p - centre[i]) + 0.0005);
         field += weight;
-        blobColour += candy(fi / 6.0) * weight;
+        blobColour += blobTint[i] * weight;
     }
     blobColour /= field;
     float surface = smoothstep(0.95, 1.05, field);

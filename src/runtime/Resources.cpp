@@ -87,8 +87,8 @@ struct ShaderRow
     const char* texture; ///< texture key for Peephole and Image rows
     const char* failureMessage;
     OnFailure onFailure;
-    /// The scatter pictures' tiles and the laser's columns do part of their work per vertex;
-    /// every other shader hands SFML's quad on unchanged.
+    /// The scatter pictures' tiles, the laser's columns and the blobs' frame constants are
+    /// worked out per vertex; every other shader hands SFML's quad on unchanged.
     const char* vertexFile = "passthrough.vert";
 };
 
@@ -145,7 +145,7 @@ const ShaderRow shaderRows[] = {
     {"tri", &Resources::triShader, "tri.frag", StartUniforms::Time, nullptr, "tri shader failed",
      OnFailure::Continue},
     {"blob", &Resources::blobShader, "blob.frag", StartUniforms::Time, nullptr, "blob shader failed",
-     OnFailure::Continue},
+     OnFailure::Continue, "blob.vert"},
 };
 
 void setRowUniforms(Resources& resources, const ShaderRow& row)

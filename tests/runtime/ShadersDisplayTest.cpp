@@ -43,13 +43,14 @@ const std::pair<std::string, const char*> shaderUniforms[] = {
 };
 
 const std::string shaderFolder = sourcePath("assets/shaders/");
-/// The scatter pictures' tiles and the laser's columns have vertex shaders of their own; every
-/// other shader shares the one that hands SFML's quad on unchanged.
+/// The scatter pictures' tiles, the laser's columns and the blobs have vertex shaders of their
+/// own; every other shader shares the one that hands SFML's quad on unchanged.
 std::string vertexFileOf(const std::string& fragmentFile)
 {
-    if (fragmentFile == "scattershot.frag")
-        return "scattershot.vert";
-    return fragmentFile == "laser.frag" ? "laser.vert" : "passthrough.vert";
+    for (const char* own : {"scattershot", "laser", "blob"})
+        if (fragmentFile == std::string(own) + ".frag")
+            return std::string(own) + ".vert";
+    return "passthrough.vert";
 }
 
 /// Runs action with SFML's error stream redirected and returns what it wrote there.

@@ -1,4 +1,4 @@
-// The shared drawing helpers whose pictures a shader rewrite must keep.
+// The shared drawing helpers and passes whose pictures a shader rewrite must keep.
 #include "SceneFrames.hpp"
 #include "runtime/Resources.hpp"
 #include "scenes/SceneHelpers.hpp"
@@ -51,5 +51,40 @@ TEST(ColumnPass, DrawsWhatTheFullScreenLaserDrew)
             EXPECT_GT(meanBrightness(before), 20.0) << "the sky and its beams are drawn";
             EXPECT_LE(meanDifference(before, after), 0.1);
         }
+    }
+}
+
+// The blobs, their centres and colours found once a frame on the vertex side, show what the pass
+// that found them at every pixel showed (kept in tests/data/shaders), as the night fills with
+// stars.
+TEST(ShaderPass, DrawsTheBlobsTheFullScreenPassDrew)
+{
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(1920, 1080));
+    sf::Texture screen;
+    ASSERT_TRUE(screen.create(1920, 1080));
+    const sf::Sprite quad(screen);
+    sf::Shader frameSide, fullScreen;
+    ASSERT_TRUE(frameSide.loadFromFile("assets/shaders/blob.vert", "assets/shaders/blob.frag"));
+    ASSERT_TRUE(
+        fullScreen.loadFromFile("assets/shaders/passthrough.vert", dataPath("shaders/blob-fullscreen.frag")));
+    const auto drawn = [&](const sf::Shader& shader)
+    {
+        target.clear();
+        target.draw(quad, &shader);
+        target.display();
+        return target.getTexture().copyToImage();
+    };
+    for (const auto& [time, stars] : {std::pair{0.f, 50}, {3.3f, 80}, {11.9f, 144}})
+    {
+        SCOPED_TRACE(std::to_string(time) + " s, " + std::to_string(stars) + " stars");
+        for (sf::Shader* shader : {&frameSide, &fullScreen})
+        {
+            shader->setUniform("iTime", time);
+            shader->setUniform("numStars", stars);
+        }
+        const sf::Image before = drawn(fullScreen);
+        EXPECT_GT(meanBrightness(before), 20.0) << "the night and its blobs are drawn";
+        EXPECT_LE(meanDifference(before, drawn(frameSide)), 0.1);
     }
 }
