@@ -2,6 +2,7 @@
 
 #include <SFML/Audio/InputSoundFile.hpp>
 #include <SFML/System/Err.hpp>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -63,10 +64,37 @@ bool isRegularFile(const std::string& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
+namespace
+{
+/// For a WAV file: whether its "fmt " chunk comes before its "data" chunk, walking the chunks as
+/// the library's reader does. The reader divides the data's size by the sample size that chunk
+/// gives, which is zero until it has read one. A file that is not a WAV passes.
+bool wavFormatFirst(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    char head[12];
+    if (!file.read(head, 12) || std::string(head, 4) != "RIFF" || std::string(head + 8, 4) != "WAVE")
+        return true;
+    while (file.read(head, 8))
+    {
+        const std::string id(head, 4);
+        if (id == "fmt ")
+            return true;
+        if (id == "data")
+            return false;
+        std::uint32_t size = 0;
+        for (int i = 3; i >= 0; --i)
+            size = size << 8 | static_cast<unsigned char>(head[4 + i]);
+        file.seekg(size, std::ios::cur);
+    }
+    return false;
+}
+} // namespace
+
 bool plausibleSoundFile(const std::string& path)
 {
     sf::InputSoundFile file;
-    if (!file.openFromFile(path))
+    if (!wavFormatFirst(path) || !file.openFromFile(path))
         return false;
     std::error_code error;
     const auto bytes = std::filesystem::file_size(path, error);

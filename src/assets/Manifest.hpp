@@ -94,8 +94,9 @@ bool isRegularFile(const std::string& path);
 /// than a file of its size could hold (at most 32 for every byte, far beyond what any
 /// compressed format reaches). The sound buffer and the music stream allocate what the header
 /// says before reading a sample, and the music divides by its channel count, so a damaged
-/// header would otherwise ask for gigabytes or stop the program. False also when the file
-/// cannot be opened as sound at all.
+/// header would otherwise ask for gigabytes or stop the program. A WAV whose "data" chunk comes
+/// before its "fmt " chunk is refused unopened: the library's reader would divide by zero. False
+/// also when the file cannot be opened as sound at all.
 bool plausibleSoundFile(const std::string& path);
 
 /// Opens path and reads one JSON value from it with stream extraction.

@@ -198,11 +198,15 @@ TEST(SoundManager, LoadsTheManifestThenPlaysAndStopsItsKeys)
     expectLines(errorLines([&] { loaded = sounds.load(testsupport::dataPath("manifests/sounds.json")); }),
                 {// A header promising 4 GB of samples in a 4 KB file: refused before the decoder
                  // allocates them.
+                 // Its "data" chunk before any "fmt " chunk: the reader divided by a sample
+                 // size of zero while opening it.
+                 "SoundManager: Unable to load file tests/data/sounds/data-before-format.wav.",
                  "SoundManager: Unable to load file tests/data/sounds/huge-header.wav.",
                  "SoundManager: Unable to load file tests/data/sounds/missing.wav.",
                  skipped("SoundManager", "many-is-text", "instances"),
                  "SoundManager: instances of [none] is 0, using 1."});
-    EXPECT_TRUE(loaded && !sounds.exists("lost") && !sounds.exists("huge") && !sounds.exists("many-is-text"));
+    EXPECT_TRUE(loaded && !sounds.exists("lost") && !sounds.exists("huge") && !sounds.exists("data-first") &&
+                !sounds.exists("many-is-text"));
     EXPECT_TRUE(sounds.entry("beep")->instanceCount == 1 && sounds.entry("none")->instanceCount == 1);
 
     // The instances of one entry share one buffer; play restarts the first only, stop stops all
@@ -263,12 +267,14 @@ TEST(MusicManager, LoadsTheManifestThenStartsOrReplacesTheTrackOrSaysWhyNot)
                 {skipped("MusicManager", "loud-is-text", "volume")});
     EXPECT_TRUE(loaded && !music.entry("loud-is-text"));
     // Damaged headers the media fuzzer found: a 6-byte FLAC frame that opens with no channels
-    // (seeking it then divided by zero) and a WAV of 65281 channels at 4 GHz (the stream asked for
-    // 8 GB). Each is refused like a missing file, and the stopped player can still be moved.
+    // (seeking it then divided by zero), a WAV of 65281 channels at 4 GHz (the stream asked for
+    // 8 GB) and a WAV with no "fmt " chunk before its data (opening it divided by zero). Each is
+    // refused like a missing file, and the stopped player can still be moved.
     for (const auto& [key, file] : {std::pair{"nowhere", "missing.ogg"},
                                     {"no-channels", "no-channels.flac"},
                                     {"many-channels", "many-channels.wav"},
-                                    {"huge", "huge-header.wav"}})
+                                    {"huge", "huge-header.wav"},
+                                    {"data-first", "data-before-format.wav"}})
     {
         expectLines(errorLines([&] { music.play(key, false); }),
                     {std::string("MusicManager: Unable to load music file tests/data/sounds/") + file + "."});
