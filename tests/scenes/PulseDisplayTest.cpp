@@ -90,22 +90,14 @@ TEST(Pulse, RisesHoldsFallsAndRestartsForItsConfiguredTimes)
 TEST(ScatterTiles, DrawWhatTheFullScreenPassDrew)
 {
     const Resources resources; // names the pass only
-    sf::RenderTexture target;
-    ASSERT_TRUE(target.create(1920, 1080));
-    sf::Texture screen;
-    ASSERT_TRUE(screen.create(1920, 1080));
-    const sf::Sprite quad(screen);
+    ScreenQuad screen;
+    ASSERT_TRUE(screen.create());
     sf::Shader tiles, fullScreen;
     ASSERT_TRUE(tiles.loadFromFile("assets/shaders/scattershot.vert", "assets/shaders/scattershot.frag"));
     ASSERT_TRUE(fullScreen.loadFromFile("assets/shaders/passthrough.vert",
                                         dataPath("shaders/scatter-fullscreen.frag")));
     const auto drawn = [&](const std::function<void()>& draw)
-    {
-        target.clear(sf::Color(40, 20, 60));
-        draw();
-        target.display();
-        return target.getTexture().copyToImage();
-    };
+    { return screen.drawn(draw, sf::Color(40, 20, 60)); };
 
     const std::tuple<const char*, bool, float, float, std::vector<float>> cases[] = {
         {"greets1", true, 0.f, 0.f, {0.82f, 0.9f, 1.f}}, // a page gathers in the last quarter
@@ -130,9 +122,9 @@ TEST(ScatterTiles, DrawWhatTheFullScreenPassDrew)
             SCOPED_TRACE(std::string(picture) + " at " + std::to_string(time));
             tiles.setUniform("iTime", time);
             fullScreen.setUniform("iTime", time);
-            const sf::Image before = drawn([&] { target.draw(quad, &fullScreen); });
+            const sf::Image before = drawn([&] { screen.target.draw(screen.quad, &fullScreen); });
             const sf::Image after =
-                drawn([&] { drawScatterTiles(resources, target, quad, tiles, time >= 1.f); });
+                drawn([&] { drawScatterTiles(resources, screen.target, screen.quad, tiles, time >= 1.f); });
             const sf::Image empty = drawn([] {});
             EXPECT_GT(meanDifference(before, empty), 0.1) << "the picture shows";
             // They agree to a hundredth of a level where they were measured; a tenth is the bar.

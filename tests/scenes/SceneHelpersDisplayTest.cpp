@@ -15,22 +15,13 @@ using namespace testsupport;
 TEST(ColumnPass, DrawsWhatTheFullScreenLaserDrew)
 {
     const Resources resources; // names the pass only
-    sf::RenderTexture target;
-    ASSERT_TRUE(target.create(1920, 1080));
-    sf::Texture screen;
-    ASSERT_TRUE(screen.create(1920, 1080));
-    sf::Sprite quad(screen);
+    ScreenQuad screen;
+    ASSERT_TRUE(screen.create());
+    sf::Sprite& quad = screen.quad;
     sf::Shader columns, fullScreen;
     ASSERT_TRUE(columns.loadFromFile("assets/shaders/laser.vert", "assets/shaders/laser.frag"));
     ASSERT_TRUE(fullScreen.loadFromFile("assets/shaders/passthrough.vert",
                                         dataPath("shaders/laser-fullscreen.frag")));
-    const auto drawn = [&](const std::function<void()>& draw)
-    {
-        target.clear();
-        draw();
-        target.display();
-        return target.getTexture().copyToImage();
-    };
     const std::pair<float, float> moments[] = {{0.f, 0.f}, {-3.7f, 1.f}, {-11.2f, 4.f}, {-20.f, 9.f}};
     for (const float turn : {0.f, 180.f})
     {
@@ -46,8 +37,9 @@ TEST(ColumnPass, DrawsWhatTheFullScreenLaserDrew)
                 shader->setUniform("xOffset", offset);
                 shader->setUniform("waveIntensity", flare);
             }
-            const sf::Image before = drawn([&] { target.draw(quad, &fullScreen); });
-            const sf::Image after = drawn([&] { drawColumnPass(resources, target, &quad, columns); });
+            const sf::Image before = screen.drawn([&] { screen.target.draw(quad, &fullScreen); });
+            const sf::Image after =
+                screen.drawn([&] { drawColumnPass(resources, screen.target, &quad, columns); });
             EXPECT_GT(meanBrightness(before), 20.0) << "the sky and its beams are drawn";
             EXPECT_LE(meanDifference(before, after), 0.1);
         }
@@ -59,22 +51,14 @@ TEST(ColumnPass, DrawsWhatTheFullScreenLaserDrew)
 // stars.
 TEST(ShaderPass, DrawsTheBlobsTheFullScreenPassDrew)
 {
-    sf::RenderTexture target;
-    ASSERT_TRUE(target.create(1920, 1080));
-    sf::Texture screen;
-    ASSERT_TRUE(screen.create(1920, 1080));
-    const sf::Sprite quad(screen);
+    ScreenQuad screen;
+    ASSERT_TRUE(screen.create());
     sf::Shader frameSide, fullScreen;
     ASSERT_TRUE(frameSide.loadFromFile("assets/shaders/blob.vert", "assets/shaders/blob.frag"));
     ASSERT_TRUE(
         fullScreen.loadFromFile("assets/shaders/passthrough.vert", dataPath("shaders/blob-fullscreen.frag")));
     const auto drawn = [&](const sf::Shader& shader)
-    {
-        target.clear();
-        target.draw(quad, &shader);
-        target.display();
-        return target.getTexture().copyToImage();
-    };
+    { return screen.drawn([&] { screen.target.draw(screen.quad, &shader); }); };
     for (const auto& [time, stars] : {std::pair{0.f, 50}, {3.3f, 80}, {11.9f, 144}})
     {
         SCOPED_TRACE(std::to_string(time) + " s, " + std::to_string(stars) + " stars");

@@ -5,7 +5,9 @@
 #include "runtime/BeatTables.hpp"
 #include "scenes/SceneTable.hpp"
 
+#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
+#include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Window/Context.hpp>
 #include <cstdlib>
 #include <functional>
@@ -51,6 +53,33 @@ inline double meanBrightness(const sf::Image& image)
         sum += (pixels[4 * i] + pixels[4 * i + 1] + pixels[4 * i + 2]) / 3.0;
     return count ? sum / count : 0.0;
 }
+
+/// A 1920 x 1080 target and a quad that covers it, to draw one pass the old way and the new and
+/// compare the pictures.
+struct ScreenQuad
+{
+    sf::RenderTexture target;
+    sf::Texture screen;
+    sf::Sprite quad;
+
+    /// Makes the target and the quad's texture; false when either cannot be made.
+    bool create()
+    {
+        if (!target.create(1920, 1080) || !screen.create(1920, 1080))
+            return false;
+        quad.setTexture(screen, true);
+        return true;
+    }
+
+    /// What draw leaves on the target, cleared to background first.
+    sf::Image drawn(const std::function<void()>& draw, sf::Color background = sf::Color::Black)
+    {
+        target.clear(background);
+        draw();
+        target.display();
+        return target.getTexture().copyToImage();
+    }
+};
 
 /// Mean absolute difference per colour channel (0..255) between two images of one size.
 inline double meanDifference(const sf::Image& a, const sf::Image& b)
