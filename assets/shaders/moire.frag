@@ -6,21 +6,20 @@
 uniform float iTime;
 uniform vec3 color2;
 
+// pink -> magenta -> cyan -> yellow and round again, one turn per unit. The segment's two
+// colours are picked without branching: a software renderer runs every branch that any
+// pixel of a block takes. fract() may round up to 1, which ends the last segment.
 vec3 candy(float t)
 {
-    // pink -> magenta -> cyan -> yellow and round again
     t = fract(t) * 4.0;
-    vec3 pink = vec3(1.0, 0.42, 0.72);
-    vec3 magenta = vec3(0.95, 0.15, 0.95);
-    vec3 cyan = vec3(0.2, 0.95, 1.0);
-    vec3 yellow = vec3(1.0, 0.92, 0.3);
-    if (t < 1.0)
-        return mix(pink, magenta, smoothstep(0.0, 1.0, t));
-    if (t < 2.0)
-        return mix(magenta, cyan, smoothstep(1.0, 2.0, t));
-    if (t < 3.0)
-        return mix(cyan, yellow, smoothstep(2.0, 3.0, t));
-    return mix(yellow, pink, smoothstep(3.0, 4.0, t));
+    float segment = min(floor(t), 3.0);
+    const vec3 pink = vec3(1.0, 0.42, 0.72);
+    const vec3 magenta = vec3(0.95, 0.15, 0.95);
+    const vec3 cyan = vec3(0.2, 0.95, 1.0);
+    const vec3 yellow = vec3(1.0, 0.92, 0.3);
+    vec3 from = segment < 1.0 ? pink : segment < 2.0 ? magenta : segment < 3.0 ? cyan : yellow;
+    vec3 to = segment < 1.0 ? magenta : segment < 2.0 ? cyan : segment < 3.0 ? yellow : pink;
+    return mix(from, to, smoothstep(0.0, 1.0, t - segment));
 }
 
 // Ring frequency in radians per screen height: 2 pi * 1080 / 14 pixels.

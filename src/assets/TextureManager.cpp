@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -173,6 +174,20 @@ sf::IntRect opaquePart(const sf::Image& image)
                        static_cast<int>(bottom - top));
 }
 
+/// The colour of every pixel of image, when they are all alike.
+std::optional<sf::Color> flatPart(const sf::Image& image)
+{
+    const sf::Vector2u size = image.getSize();
+    const std::size_t count = static_cast<std::size_t>(size.x) * size.y;
+    if (count == 0)
+        return std::nullopt;
+    const sf::Uint8* pixels = image.getPixelsPtr();
+    for (std::size_t i = 1; i < count; ++i)
+        if (std::memcmp(pixels + i * 4, pixels, 4) != 0)
+            return std::nullopt;
+    return sf::Color(pixels[0], pixels[1], pixels[2], pixels[3]);
+}
+
 /// Decodes the picture at path unless it is no file or its header says it is too large;
 /// the image stays empty when it fails.
 TextureManager::Decoded decodePicture(const std::string& path)
@@ -187,6 +202,7 @@ TextureManager::Decoded decodePicture(const std::string& path)
     if (!decoded.image.loadFromFile(path))
         decoded.image = sf::Image();
     decoded.opaque = opaquePart(decoded.image);
+    decoded.flat = flatPart(decoded.image);
     return decoded;
 }
 
@@ -218,6 +234,7 @@ bool TextureManager::load(const std::string& path)
                          auto texture = std::make_unique<sf::Texture>();
                          bool loaded = false;
                          sf::IntRect opaqueOfLoaded;
+                         std::optional<sf::Color> flatOfLoaded;
                          {
                              QuietSfmlErrors quiet;
                              // Decoded ahead if startDecoding saw it, else here and now.
@@ -229,6 +246,7 @@ bool TextureManager::load(const std::string& path)
                                  decoded = decodePicture(file);
                              loaded = uploadPicture(*texture, decoded);
                              opaqueOfLoaded = decoded.opaque;
+                             flatOfLoaded = decoded.flat;
                          }
                          if (!loaded)
                          {
@@ -238,6 +256,8 @@ bool TextureManager::load(const std::string& path)
                          texture->setRepeated(repeated);
                          textures.emplace(key, std::move(texture));
                          opaque[key] = opaqueOfLoaded;
+                         if (flatOfLoaded)
+                             flat[textures.at(key).get()] = *flatOfLoaded;
                      });
     joinWorkers();
     decoding.clear();
@@ -299,6 +319,14 @@ std::optional<sf::IntRect> TextureManager::opaqueBounds(const std::string& key) 
         return std::nullopt;
     const auto found = opaque.find(key);
     return found == opaque.end() ? sf::IntRect() : found->second;
+}
+
+std::optional<sf::Color> TextureManager::flatColour(const sf::Texture* texture) const
+{
+    const auto found = flat.find(texture);
+    if (found == flat.end())
+        return std::nullopt;
+    return found->second;
 }
 
 sf::Texture* TextureManager::get(const std::string& key) const

@@ -52,6 +52,10 @@ public:
     /// is not registered. Found while the picture is decoded, so asking costs no OpenGL call.
     std::optional<sf::IntRect> opaqueBounds(const std::string& key) const;
 
+    /// The one colour of every pixel of texture, when it is one of this registry's pictures and
+    /// all its pixels are alike; nothing otherwise. Found while the picture is decoded.
+    std::optional<sf::Color> flatColour(const sf::Texture* texture) const;
+
     /// Returns the texture registered under key. If there is none, writes
     /// "TextureManager: Texture with key <key> does not exist." and returns null.
     sf::Texture* get(const std::string& key) const;
@@ -63,12 +67,14 @@ public:
     struct Decoded
     {
         sf::Image image;
-        sf::IntRect opaque; ///< the image's opaque part, found by the decoding thread
+        sf::IntRect opaque;            ///< the image's opaque part, found by the decoding thread
+        std::optional<sf::Color> flat; ///< its one colour, when every pixel has it
     };
 
 private:
     std::unordered_map<std::string, std::unique_ptr<sf::Texture>> textures;
     std::unordered_map<std::string, sf::IntRect> opaque;            ///< opaqueBounds, by key
+    std::unordered_map<const sf::Texture*, sf::Color> flat;         ///< flatColour, by texture
     std::unordered_map<std::string, std::future<Decoded>> decoding; ///< by file path
     std::vector<std::thread> workers;
     void joinWorkers();

@@ -150,7 +150,7 @@ void drawFadeOverlay(const FrameState& frame, Resources& resources, sf::RenderTa
     {
         const TimedPass pass("fade overlay");
         fadeSprite->setColor(sf::Color(255, 255, 255, alpha));
-        target.draw(*fadeSprite);
+        resources.drawSprite(target, *fadeSprite);
     }
     fadeSprite->setColor(sf::Color(255, 255, 255, rememberedAlpha));
 }

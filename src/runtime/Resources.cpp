@@ -27,14 +27,76 @@ void Resources::createLayers()
     }
     sky.loadFromImage(image);
     sky.setSmooth(true);
+
+    // The layer sprite's own colours, as a draw without a shader gives them; where they are
+    // see-through the pixel is left out, so the renderer skips blending whole blocks of them.
+    const QuietSfmlErrors quiet;
+    if (seeThrough.loadFromMemory("uniform sampler2D texture;\n"
+                                  "void main()\n"
+                                  "{\n"
+                                  "    vec4 colour = texture2D(texture, gl_TexCoord[0].xy) * gl_Color;\n"
+                                  "    if (colour.a == 0.0)\n"
+                                  "        discard;\n"
+                                  "    gl_FragColor = colour;\n"
+                                  "}\n",
+                                  sf::Shader::Fragment))
+        seeThrough.setUniform("texture", sf::Shader::CurrentTexture);
+}
+
+const sf::Shader* Resources::layerShader() const
+{
+    return drawingShortcuts && seeThrough.getNativeHandle() != 0 ? &seeThrough : nullptr;
 }
 
 void Resources::clearLayers()
 {
     const TimedPass pass("clear layers");
-    layer1.clear(sf::Color(0, 0, 0, 0));
-    layer2.clear(sf::Color(0, 0, 0, 0));
-    layer3.clear(sf::Color(0, 0, 0, 0));
+    const std::array<sf::RenderTexture*, 3> layers{&layer1, &layer2, &layer3};
+    for (std::size_t i = 0; i < layers.size(); ++i)
+    {
+        if (!layersUsed[i] && drawingShortcuts)
+            continue;
+        layers[i]->clear(sf::Color(0, 0, 0, 0));
+        layersUsed[i] = false;
+    }
+}
+
+void Resources::drawSprite(sf::RenderTarget& target, const sf::Sprite& sprite,
+                           const sf::RenderStates& states) const
+{
+    const std::optional<sf::Color> flat = drawingShortcuts && !states.shader && sprite.getTexture()
+                                              ? textureManager.flatColour(sprite.getTexture())
+                                              : std::nullopt;
+    const auto fullOrEmpty = [](sf::Uint8 channel) { return channel == 0 || channel == 255; };
+    if (!flat || !fullOrEmpty(flat->r) || !fullOrEmpty(flat->g) || !fullOrEmpty(flat->b) ||
+        !fullOrEmpty(flat->a))
+    {
+        target.draw(sprite, states);
+        return;
+    }
+    // A full channel of the picture passes the sprite's colour on unchanged, an empty one gives 0,
+    // exactly as the texture's modulation would.
+    const sf::Color tint = sprite.getColor();
+    const auto times = [](sf::Uint8 picture, sf::Uint8 colour)
+    { return picture == 0 ? sf::Uint8(0) : colour; };
+    const sf::Color colour(times(flat->r, tint.r), times(flat->g, tint.g), times(flat->b, tint.b),
+                           times(flat->a, tint.a));
+    const sf::FloatRect bounds = sprite.getLocalBounds();
+    // The corners in sf::Sprite's order, so the two triangles split the quad as the sprite's do.
+    const sf::Vertex quad[] = {{{0.f, 0.f}, colour},
+                               {{0.f, bounds.height}, colour},
+                               {{bounds.width, 0.f}, colour},
+                               {{bounds.width, bounds.height}, colour}};
+    sf::RenderStates untextured(states.blendMode, states.transform * sprite.getTransform(), nullptr, nullptr);
+    target.draw(quad, 4, sf::TriangleStrip, untextured);
+}
+
+void Resources::markLayerUsed(const sf::RenderTexture& layer)
+{
+    const std::array<const sf::RenderTexture*, 3> layers{&layer1, &layer2, &layer3};
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        if (layers[i] == &layer)
+            layersUsed[i] = true;
 }
 
 namespace
@@ -298,6 +360,8 @@ void Resources::setUpLetterTexts()
         setup.text->primeGlyphs();
         setup.text->shadow = true;
     }
+    markLayerUsed(layer1); // the primed alphabet
+
     startTexts = poses().texts;
 }
 

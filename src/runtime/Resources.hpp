@@ -13,6 +13,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -58,6 +59,9 @@ public:
     sf::RenderTexture layer1;
     sf::RenderTexture layer2;
     sf::RenderTexture layer3;
+    /// Whether each layer may hold a picture (see clearLayers); all three do at start-up,
+    /// where the letter texts fill their glyph cache through layer1.
+    std::array<bool, 3> layersUsed{true, true, true};
     sf::Sprite layer1Sprite;
     sf::Sprite layer2Sprite;
     sf::Sprite layer3Sprite;
@@ -109,11 +113,31 @@ public:
     sf::Sprite* fadeSprite = nullptr;
 
     /// Creates the three 1920 x 1080 layers and binds each one's texture to its sprite, and
-    /// makes the plain sky. A layer that cannot be created stays empty; nothing is reported.
+    /// makes the plain sky and the see-through shader. A layer that cannot be created stays
+    /// empty, and a shader that cannot be made stays unloaded; nothing is reported.
     void createLayers();
 
-    /// Clears layer1, layer2 and layer3, in that order, to (0, 0, 0, 0).
+    /// The shader a layer without one of its own is composited through: the layer's colours
+    /// times the sprite's, leaving out the see-through pixels (the same picture as a draw
+    /// without a shader, cheaper where the layer is empty). Null when the shader could not be
+    /// made or the drawing shortcuts are off.
+    const sf::Shader* layerShader() const;
+
+    /// Clears layer1, layer2 and layer3, in that order, to (0, 0, 0, 0). With the drawing
+    /// shortcuts on, a layer not composited since it was last cleared is left alone: the scenes
+    /// composite every layer they draw into in the same frame, so it is still clear.
     void clearLayers();
+
+    /// Draws sprite into target as target.draw(sprite, states) would. With the drawing shortcuts
+    /// on, an unshaded sprite whose picture is one flat colour with every channel full or empty
+    /// (the "black" picture) goes as an untextured quad with the same corners and the colour the
+    /// picture would have given it: the same pixels, without reading the texture at each one.
+    void drawSprite(sf::RenderTarget& target, const sf::Sprite& sprite,
+                    const sf::RenderStates& states = sf::RenderStates::Default) const;
+
+    /// Notes that layer holds a picture that the next clearLayers must clear (compositeLayer
+    /// calls it). Anything else is ignored.
+    void markLayerUsed(const sf::RenderTexture& layer);
 
     /// Loads the 26 global shaders in their fixed order, each followed by its start-up
     /// uniforms. A failed load writes that shader's message on standard error and leaves the
@@ -216,6 +240,7 @@ private:
     std::optional<sf::Sprite*> black;                ///< blackSprite(), once looked up
     std::unique_ptr<sf::RenderTexture> offScreen;    ///< offScreenPicture(), once made
     sf::Texture sky;                                 ///< plainSky()
+    sf::Shader seeThrough;                           ///< layerShader()
     std::vector<ShaderUniforms::Entry> sentUniforms; ///< what applyUniforms last sent
     std::vector<Poses::Text> startTexts;             ///< the letter texts as setUpLetterTexts left them
 };

@@ -39,7 +39,7 @@ void drawFlashVeil(Resources& resources, sf::RenderTarget& target, float level)
     if (!worthDrawing(truncatedByte(level) > 0))
         return;
     const TimedPass pass("flash veil");
-    target.draw(*veil);
+    resources.drawSprite(target, *veil);
 }
 
 void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Shader& shader, sf::Uint8 alpha,
@@ -114,28 +114,32 @@ void drawIfPresent(const Resources& resources, sf::RenderTarget& target, const s
     if (!sprite)
         return;
     const TimedPass pass(states.shader ? resources.shaderName(states.shader) : "sprites");
-    target.draw(*sprite, states);
+    resources.drawSprite(target, *sprite, states);
 }
 
-void compositeLayer(const Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
+void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
                     const sf::Sprite& sprite, const sf::RenderStates& states,
                     std::optional<sf::FloatRect> drawnArea)
 {
+    resources.markLayerUsed(layer);
     const TimedPass pass(resources.layerName(layer),
                          states.shader ? resources.shaderName(states.shader) : nullptr);
     layer.display();
+    sf::RenderStates shown = states;
+    if (!shown.shader)
+        shown.shader = resources.layerShader();
     if (!drawnArea)
     {
-        target.draw(sprite, states);
+        target.draw(sprite, shown);
         return;
     }
     if (!worthDrawing(drawnArea->width > 0.f && drawnArea->height > 0.f))
         return;
     // A few pixels more than the area, for the rounding of the letters' and the sprite's edges.
     const float margin = 4.f;
-    sf::FloatRect shown = (states.transform * sprite.getTransform()).transformRect(*drawnArea);
-    shown = sf::FloatRect(shown.left - margin, shown.top - margin, shown.width + 2.f * margin,
-                          shown.height + 2.f * margin);
-    const DrawWithin within(target, shown);
-    target.draw(sprite, states);
+    sf::FloatRect area = (states.transform * sprite.getTransform()).transformRect(*drawnArea);
+    area = sf::FloatRect(area.left - margin, area.top - margin, area.width + 2.f * margin,
+                         area.height + 2.f * margin);
+    const DrawWithin within(target, area);
+    target.draw(sprite, shown);
 }

@@ -72,7 +72,9 @@ void drawIfPresent(const Resources& resources, sf::RenderTarget& target, const s
 
 /// Finishes layer (its display) and draws its sprite into target with states. Given
 /// drawnArea, the part of the layer that anything was drawn into this frame, the sprite is
-/// drawn only where that part lands: everywhere else the layer is transparent.
-void compositeLayer(const Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
+/// drawn only where that part lands: everywhere else the layer is transparent. Either way the
+/// layer is marked used, so the next frame clears it: a scene composites every layer it draws
+/// into, in the same frame.
+void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
                     const sf::Sprite& sprite, const sf::RenderStates& states = sf::RenderStates::Default,
                     std::optional<sf::FloatRect> drawnArea = std::nullopt);
