@@ -20,10 +20,6 @@ const vec2 screenSize = vec2(1920.0, 1080.0);
 void main()
 {
     vec4 picture = texture2D(currentTexture, gl_TexCoord[0].xy);
-    // Where the picture is see-through nothing changes; leaving those pixels out lets the
-    // renderer skip the background read and the blending for whole blocks of them.
-    if (picture.a == 0.0)
-        discard;
     vec2 bgCoord = tilesAcross > 0.0 ? gl_FragCoord.xy * (tilesAcross / screenSize.x) : gl_FragCoord.xy / screenSize;
     // fract() wraps by hand, so the texture need not be set to repeat.
     vec3 background = texture2D(bgTexture, fract(bgCoord + vec2(xOffset, yOffset) * scrollScale)).rgb;
