@@ -43,7 +43,7 @@ void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Sh
                     sf::Uint8 alpha = 1, float rotationDegrees = 0.f);
 
 /// A full-screen pass through a shader whose vertex side works per column (the laser): quad
-/// drawn with its transform and colour as vertical strips 8 of its own pixels wide, texture
+/// drawn with its transform and colour as vertical strips 16 of its own pixels wide, texture
 /// coordinates 0 to 1 across it, so the vertex side runs at every strip edge. Does nothing when
 /// quad is missing.
 void drawColumnPass(const Resources& resources, sf::RenderTarget& target, const sf::Sprite* quad,

@@ -60,7 +60,15 @@ check "no shaders: status 0 (was $status)" test "$status" -eq 0
 check "no shaders: the laser shader's line" grep -qx "Unable to load the laser shader :(" "$WORK/noshaders.err"
 
 # An X server of its own, killed while the demo plays: the demo ends within a second or two.
-display=:$((70 + RANDOM % 20))
+# A display number no other server holds (one that is taken would leave this server dead and the
+# demo on the other one).
+display=
+for number in $(seq 70 99); do
+    if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
+        display=:$number
+        break
+    fi
+done
 Xvfb "$display" -screen 0 1920x1080x24 -noreset >/dev/null 2>&1 &
 server=$!
 wait_until 20 xdpyinfo -display "$display" >/dev/null 2>&1 || wait_until 20 test -e "/tmp/.X11-unix/X${display#:}"
