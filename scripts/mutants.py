@@ -719,23 +719,38 @@ def change_text(m):
 
 def summary(mutants, results_path):
     results = read_results(results_path)
-    counts = {"killed": 0, "killed (timeout)": 0, "survived": 0, "compile-error": 0, "missing": 0}
+    counts = {"killed": 0, "killed (timeout)": 0, "survived": 0, "compile-error": 0, "missing": 0,
+              "equivalent": 0}
     survivors, not_run, labels = [], 0, set()
+    folders = {}
     for m in mutants:
+        folder = folder_of(m["file"])
+        tally = folders.setdefault(folder, {"killed": 0, "survived": 0, "equivalent": 0, "other": 0})
+        if m.get("equivalent"):
+            # Marked in the list: no test can tell it apart, so it is left out of the score.
+            counts["equivalent"] += 1
+            tally["equivalent"] += 1
+            continue
         r = results.get(m["id"])
         if r is None:
             not_run += 1
             continue
         counts[r["status"]] = counts.get(r["status"], 0) + 1
         labels.add(",".join(r.get("labels", [])))
-        if r["status"] == "survived":
+        if r["status"] in ("killed", "killed (timeout)"):
+            tally["killed"] += 1
+        elif r["status"] == "survived":
+            tally["survived"] += 1
             survivors.append((m, r))
+        else:
+            tally["other"] += 1
     killed = counts["killed"] + counts["killed (timeout)"]
     judged = killed + counts["survived"]
     print(f"\nmutants: {len(mutants)} in the list, results in {results_path}"
           + (f" (tests: {' / '.join(sorted(labels))})" if labels else ""))
     print(f"  killed         {killed} ({counts['killed (timeout)']} by a timeout)")
     print(f"  survived       {counts['survived']}")
+    print(f"  equivalent     {counts['equivalent']} (marked in the list, left out of the score)")
     print(f"  compile-error  {counts['compile-error']}")
     print(f"  missing        {counts['missing']}")
     unjudged = counts.get("unjudged (fails unmutated too)", 0)
@@ -744,12 +759,25 @@ def summary(mutants, results_path):
     if not_run:
         print(f"  not run yet    {not_run}")
     if judged:
-        print(f"  score          {100.0 * killed / judged:.1f}% of the mutants that built were killed")
+        print(f"  score          {100.0 * killed / judged:.1f}% of the mutants that built and are not equivalent were killed")
+    print("per folder (killed / survived / equivalent / other):")
+    for folder, tally in sorted(folders.items()):
+        print(f"  {folder:16s} {tally['killed']:3d} / {tally['survived']:3d} / {tally['equivalent']:3d} / {tally['other']:3d}")
     if survivors:
         print("survivors:")
         for m, r in survivors:
             print(f"  {m['id']} {m['file']}:{r.get('line', '?')} [{m['kind']}] {m['change']}")
             print(f"       {change_text(m)}")
+
+
+def folder_of(path):
+    """src/assets/X.cpp -> assets; tools/capture/main.cpp -> tools; a shader -> shaders."""
+    parts = Path(path).parts
+    if parts[0] == "src" and len(parts) > 2:
+        return parts[1]
+    if parts[0] == "assets":
+        return "shaders"
+    return parts[0]
 
 
 def list_mutants(mutants):
@@ -873,6 +901,10 @@ def main():
         default_limit = args.timeout or (300 if args.no_baseline else None)
 
         for number, mutant in enumerate(selected, 1):
+            if mutant.get("equivalent"):
+                print(f"[{number}/{len(selected)}] {mutant['id']} {mutant['file']} [{mutant['kind']}] "
+                      f"{mutant['change']}: equivalent, not run ({mutant['equivalent']})", flush=True)
+                continue
             began = time.monotonic()
             with open(build_dir / "mutant-logs" / f"{mutant['id']}.log", "w") as log:
                 log.write(f"{mutant['id']} {mutant['file']} [{mutant['kind']}] {change_text(mutant)}\n")

@@ -184,6 +184,7 @@ TEST(TextureManager, ReadsThePictureSizeFromTheHeaderAsTheDecoderWould)
 {
     const std::tuple<const char*, std::optional<sf::Vector2u>> cases[] = {
         {"images/w200h100.png", sf::Vector2u(200, 100)},
+        {"images/w40h24.jpg", sf::Vector2u(40, 24)}, // JFIF and quantisation segments before the frame's
         {"images/cut-header.tga", sf::Vector2u(26122, 8192)},
         {"manifests/sounds.json", std::nullopt},
         {"images/missing.png", std::nullopt}};
