@@ -82,8 +82,15 @@ check "every flash of the 30 fps export within one frame of its hit" \
 
 # The first logo's first floor hit, about 5 s into scene 1, every step drawn from 4 s on: the picture
 # where the logo is lowest (put back on the floor) shows as its "bounce" starts, in a silent track.
-"$capture" --scene 1 --at 4 --until 5.5 --video "$WORK/logos.mp4" --preset ultrafast --quiet 2>"$WORK/stderr"
-check "the logos export exits with 0 (was $?)" test $? -eq 0
+"$capture" --scene 1 --at 4 --until 5.5 --video "$WORK/logos.mp4" --preset ultrafast 2>"$WORK/stderr"
+status=$?
+check "the logos export exits with 0 (was $status)" test "$status" -eq 0
+# Its closing report: the time each frame spent in readback, waiting and the pipe, none negative
+# and none longer than a frame can take.
+report=$(grep -o 'readback .*ffmpeg [0-9.]* ms' "$WORK/stderr")
+check "the report gives three times per frame between 0 and 1000 ms ($report)" python3 -c "
+import re, sys; times = [float(t) for t in re.findall(r'(-?[0-9.]+) ms', sys.argv[1])]
+sys.exit(not (len(times) == 3 and all(0 <= t < 1000 for t in times)))" "$report"
 frames "$WORK/logos.mp4" crop=1920:240:0:840,scale=240:240 gray >"$WORK/floor.gray"
 ffmpeg -v error -i "$WORK/logos.mp4" -map 0:a -ac 1 -f s16le - >"$WORK/logos.s16"
 check "the bounce sounds within half a frame of the floor hit's picture" python3 - "$WORK/floor.gray" "$WORK/logos.s16" <<'PY'
