@@ -107,12 +107,14 @@ TEST_F(LetterTextDrawing, LettersRideASineAndShadowsACosine)
 TEST_F(LetterTextDrawing, OnlyActiveTextsMoveAndDrawTheirShadowWhenSwitchedOn)
 {
     // With phase 0 the letter sits at y = 300 and its shadow 200.5 pixels lower,
-    // so the rows from 520 down hold only the shadow (dark and translucent).
+    // so the rows from 520 down hold only the shadow: black, fill and outline alike, and translucent.
     text.setContent("I");
-    const auto shadowPixel = [](sf::Color c) { return c.a > 0 && c.r == 0 && c.b == 0; };
+    const auto shadowPixel = [](sf::Color c) { return c.a > 0 && c.a < 255 && c.r + c.g + c.b == 0; };
+    const auto tinted = [](sf::Color c) { return c.a > 0 && c.r + c.g + c.b > 0; };
     const auto letterPixel = [](sf::Color c) { return c.r > 200 && c.b > 200; };
     text.draw();
     EXPECT_GT(countPixels(520, 800, shadowPixel), 100);
+    EXPECT_EQ(countPixels(520, 800, tinted), 0);
     EXPECT_GT(countPixels(280, 500, letterPixel), 100);
     layer.clear(sf::Color(0, 0, 0, 0));
     text.shadow = false;
