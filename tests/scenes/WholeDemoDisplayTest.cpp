@@ -396,7 +396,16 @@ SceneRows demoTables()
             EXPECT_FLOAT_EQ(resources.spriteManager.get(key)->getPosition().y, 1080.f)
                 << key << " dropped out";
     };
-    scenes[10] = {{151, bubblesOnClouds, true}, shows(-2, 60, 256), {-1, tintAndBubbles}};
+    // The ten bubbles through the gradient peephole, the last to enter, wait at the two upper
+    // corners in turn, left first.
+    const auto cornersInTurn = [](const Seen& s)
+    {
+        const std::vector<ShaderBouncer>& bubbles = s.run.state().shaderBouncers;
+        ASSERT_EQ(bubbles.size(), 20u);
+        for (std::size_t i = 10; i < 20; ++i)
+            EXPECT_EQ(bubbles[i].x > 960.f, i % 2 == 1) << "bubble " << i;
+    };
+    scenes[10] = {{1, cornersInTurn}, {151, bubblesOnClouds, true}, shows(-2, 60, 256), {-1, tintAndBubbles}};
     // Each beat's tint, by the channels it lifts: red, green, blue, magenta, cyan, and round again.
     const std::array<std::array<bool, 3>, 5> lifted = {{{true, false, false},
                                                         {false, true, false},
