@@ -14,6 +14,7 @@
 #include <array>
 #include <cmath>
 #include <fstream>
+#include <memory>
 #include <nlohmann/json.hpp>
 
 using namespace testsupport;
@@ -334,6 +335,22 @@ SceneRows demoTables()
             EXPECT_FALSE(picture.visible);
     };
     scenes[65].push_back({at(0.5), picturesLeft});
+    // The flowers the cute pictures set going drift on through the greetings.
+    const auto flowerPlaces = [](const Seen& s)
+    {
+        std::vector<sf::Vector2f> places;
+        for (const Particle& flower : s.run.state().flowerParticles->particles)
+            if (flower.alive)
+                places.emplace_back(flower.x, flower.y);
+        return places;
+    };
+    const auto flowersBefore = std::make_shared<std::vector<sf::Vector2f>>();
+    scenes[65].push_back({at(1.0), [=](const Seen& s) { *flowersBefore = flowerPlaces(s); }});
+    scenes[65].push_back({at(1.0) + 1, [=](const Seen& s)
+                          {
+                              EXPECT_FALSE(flowersBefore->empty());
+                              EXPECT_NE(flowerPlaces(s), *flowersBefore);
+                          }});
 
     // On its image beat a picture's shader gets one update at twice the frame time, in turns 1, 2,
     // 3, 1, ...; the field flies on between two frames no flash darkens.
