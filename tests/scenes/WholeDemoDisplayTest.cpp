@@ -440,12 +440,16 @@ SceneRows demoTables()
                                   EXPECT_EQ(seen, lifted[entry % 5]) << "entry " << entry;
                               }});
 
-    // The moire flares on its first beat, spent eight frames on; the finale fades itself to black.
+    // The moire flares on its first beat, spent eight frames on and gone till the next; the finale
+    // fades itself to black.
     const auto flare = [](const Seen& s)
     {
         const double flare = meanBrightness(s.shots.at(1)) - meanBrightness(s.shot());
         EXPECT_GT(flare, 15.0);
         EXPECT_LT(std::abs(meanBrightness(s.shots.at(9)) - meanBrightness(s.shot())), 0.25 * flare);
+        const UniformValue* pulse = s.run.state().uniforms.find(s.run.resources.moireShader, "color2");
+        const sf::Glsl::Vec3* colour = pulse ? std::get_if<sf::Glsl::Vec3>(pulse) : nullptr;
+        EXPECT_TRUE(colour && colour->x == 0.f) << "the flare's colour is spent";
     };
     scenes[11] = {
         {1, nullptr, true}, {9, nullptr, true}, {18, flare, true}, shows(-2, 20, 256), launchedInTurn};
