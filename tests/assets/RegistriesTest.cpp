@@ -269,10 +269,12 @@ TEST(MusicManager, LoadsTheManifestThenStartsOrReplacesTheTrackOrSaysWhyNot)
     EXPECT_TRUE(loaded && !music.entry("loud-is-text"));
     // Damaged headers the media fuzzer found: a 6-byte FLAC frame that opens with no channels
     // (seeking it then divided by zero), a WAV of 65281 channels at 4 GHz (the stream asked for
-    // 8 GB) and a WAV with no "fmt " chunk before its data (opening it divided by zero). Each is
-    // refused like a missing file, and the stopped player can still be moved.
+    // 8 GB) and a WAV with no "fmt " chunk before its data (opening it divided by zero); and a
+    // WAV of no channels at a sound rate. Each is refused like a missing file, and the stopped
+    // player can still be moved.
     for (const auto& [key, file] : {std::pair{"nowhere", "missing.ogg"},
                                     {"no-channels", "no-channels.flac"},
+                                    {"wav-no-channels", "silent-no-channels.wav"},
                                     {"many-channels", "many-channels.wav"},
                                     {"huge", "huge-header.wav"},
                                     {"data-first", "data-before-format.wav"}})
