@@ -395,7 +395,7 @@ def locate(mutant, text=None):
         text = path.read_text(encoding="utf-8")
     seen = 0
     for index, line in enumerate(text.split("\n")):
-        if line.strip() == mutant["original"]:
+        if line.strip() == mutant["original"].strip():
             seen += 1
             if seen == mutant["occurrence"]:
                 return index
@@ -407,7 +407,8 @@ def mutated_text(mutant, text, index):
     line = lines[index]
     ending = "\r" if line.endswith("\r") else ""
     indent = line[:len(line) - len(line.lstrip())]
-    lines[index] = (indent + mutant["replacement"] if mutant["replacement"] else "") + ending
+    replacement = mutant["replacement"].strip()
+    lines[index] = (indent + replacement if replacement else "") + ending
     return "\n".join(lines)
 
 
