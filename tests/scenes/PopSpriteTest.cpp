@@ -1,6 +1,7 @@
 // The cute pictures' drifter and exit and the frame picture's flip, without a window.
 #include "scenes/PopSprite.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -24,6 +25,22 @@ TEST(PopSprite, DrifterHasFullScaleAtOnceAndArrivesExactlyAfterEightSeconds)
             EXPECT_EQ(picture.y == 3.f, frame >= frames) << "frames of " << dt << ", frame " << frame;
         }
     }
+}
+
+// A riser floats 200 pixels up in 7 s, overshooting a little before it settles.
+TEST(PopSprite, RiserFloatsTwoHundredPixelsUpInSevenSeconds)
+{
+    PopSprite picture;
+    picture.spawn(372.f, 700.f, nullptr, 2, 0.f, 0.f, 0.5f);
+    picture.visible = true;
+    float highest = 700.f;
+    for (int frame = 1; frame <= 7 * 64; ++frame)
+    {
+        picture.update(1.f / 64.f);
+        highest = std::min(highest, picture.y);
+    }
+    EXPECT_FLOAT_EQ(picture.y, 500.f);
+    EXPECT_LT(highest, 499.f);
 }
 
 // A leaving picture fades over 0.75 s (45 frames, give or take) without brightening, then hides.
