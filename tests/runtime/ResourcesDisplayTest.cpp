@@ -61,6 +61,15 @@ TEST(Resources, ClearsEveryLayerThatWasCompositedSinceItsLastClear)
     resources.clearLayers();
     drawingShortcuts = true;
     EXPECT_EQ(centreOf(resources.layer3), clear);
+
+    // The composite leaves out only what is wholly see-through: a faint layer still tints.
+    paint(resources.layer1, sf::Color(255, 0, 0, 64));
+    const sf::Color faint =
+        screen
+            .drawn([&] { compositeLayer(resources, screen.target, resources.layer1, resources.layer1Sprite); },
+                   green)
+            .getPixel(960, 540);
+    EXPECT_TRUE(faint.r > 0 && faint.g < 255) << int(faint.r) << " " << int(faint.g);
 }
 
 // A sprite of a flat picture drawn without its texture leaves exactly the pixels the textured
