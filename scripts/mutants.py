@@ -622,6 +622,9 @@ def run_stage(build_dir, stage, limits, default_limit, log):
     log.flush()
     if first_failure:
         return outcome, first_failure, durations
+    if status < 0:
+        # ctest itself was ended by a signal (the run interrupted from outside): no verdict.
+        raise KeyboardInterrupt(f"ctest ended by signal {-status}")
     if status != 0:
         return "error", f"(ctest exit status {status})", durations
     return "passed", None, durations
