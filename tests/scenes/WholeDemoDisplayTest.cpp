@@ -339,9 +339,10 @@ SceneRows demoTables()
     const auto flowerPlaces = [](const Seen& s)
     {
         std::vector<sf::Vector2f> places;
-        for (const Particle& flower : s.run.state().flowerParticles->particles)
-            if (flower.alive)
-                places.emplace_back(flower.x, flower.y);
+        if (const std::optional<ParticleSystem>& flowers = s.run.state().flowerParticles)
+            for (const Particle& flower : flowers->particles)
+                if (flower.alive)
+                    places.emplace_back(flower.x, flower.y);
         return places;
     };
     const auto flowersBefore = std::make_shared<std::vector<sf::Vector2f>>();
