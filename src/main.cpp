@@ -17,7 +17,8 @@ int main()
 
     Resources resources;
     sf::RenderWindow window;
-    if (!startUp(resources, window))
+    // Only the opening scenes' pictures are in before the first frame; the rest follow as they play.
+    if (!startUp(resources, window, nullptr, openingPictures(demoScenes())))
         return 0;
     Demo demo(resources);
 

@@ -3,15 +3,25 @@
 #include "assets/Manifest.hpp"
 
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/OpenGL.hpp>
+#include <SFML/Window/Context.hpp>
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <vector>
+
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 namespace
 {
@@ -206,6 +216,17 @@ TextureManager::Decoded decodePicture(const std::string& path)
     return decoded;
 }
 
+/// Lowers the calling thread's priority as far as it goes, so that it only runs on time no
+/// other thread of the machine wants; true when it did.
+bool givePriorityAway()
+{
+#ifdef __linux__
+    return setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19) == 0;
+#else
+    return false;
+#endif
+}
+
 /// Loads decoded into texture unless it failed or is too large for one.
 bool uploadPicture(sf::Texture& texture, const TextureManager::Decoded& decoded)
 {
@@ -216,55 +237,151 @@ bool uploadPicture(sf::Texture& texture, const TextureManager::Decoded& decoded)
 
 bool TextureManager::load(const std::string& path)
 {
+    return load(path, {});
+}
+
+bool TextureManager::load(const std::string& path, const std::vector<std::string>& first)
+{
     const ManifestFormat format{"TextureManager", "textures", "file", "FILE",
                                 "TextureManager: Missing properties in texturesfile."};
-    const bool manifestLoaded =
-        loadManifest(path, format,
-                     [this](const std::string& key, const nlohmann::json& entry)
-                     {
-                         const std::string file = readProperty<std::string>(entry, "file", "");
-                         const bool repeated = readProperty<bool>(entry, "repeated", false);
+    const bool manifestLoaded = loadManifest(
+        path, format,
+        [this, &first](const std::string& key, const nlohmann::json& entry)
+        {
+            const std::string file = readProperty<std::string>(entry, "file", "");
+            const bool repeated = readProperty<bool>(entry, "repeated", false);
 
-                         if (exists(key))
-                         {
-                             std::cerr << "TextureManager: Texture with key " << key << " already exists."
-                                       << std::endl;
-                             return;
-                         }
-                         auto texture = std::make_unique<sf::Texture>();
-                         bool loaded = false;
-                         sf::IntRect opaqueOfLoaded;
-                         std::optional<sf::Color> flatOfLoaded;
-                         {
-                             QuietSfmlErrors quiet;
-                             // Decoded ahead if startDecoding saw it, else here and now.
-                             const auto ahead = decoding.find(file);
-                             Decoded decoded;
-                             if (ahead != decoding.end() && ahead->second.valid())
-                                 decoded = ahead->second.get();
-                             else
-                                 decoded = decodePicture(file);
-                             loaded = uploadPicture(*texture, decoded);
-                             opaqueOfLoaded = decoded.opaque;
-                             flatOfLoaded = decoded.flat;
-                         }
-                         if (!loaded)
-                         {
-                             std::cerr << "TextureManager: Unable to load file " << file << "." << std::endl;
-                             return;
-                         }
-                         texture->setRepeated(repeated);
-                         textures.emplace(key, std::move(texture));
-                         opaque[key] = opaqueOfLoaded;
-                         if (flatOfLoaded)
-                             flat[textures.at(key).get()] = *flatOfLoaded;
-                     });
-    joinWorkers();
-    decoding.clear();
+            if (exists(key))
+            {
+                std::cerr << "TextureManager: Texture with key " << key << " already exists." << std::endl;
+                return;
+            }
+            auto texture = std::make_unique<sf::Texture>();
+            // Deferred: a texture of the header's size now, its pixels later.
+            const auto ahead = decoding.find(file);
+            if (!first.empty() && std::find(first.begin(), first.end(), key) == first.end() &&
+                ahead != decoding.end() && ahead->second.valid() && isRegularFile(file))
+            {
+                if (blanksMade.valid())
+                    blanks = blanksMade.get();
+                const auto size = pictureSizeFromHeader(file);
+                const auto blank = blanks.find(file);
+                const bool made = blank != blanks.end() && size && blank->second->getSize() == *size;
+                if (made)
+                    texture = std::move(blank->second);
+                if (made || (size && size->x > 0 && size->y > 0 && fitsTexture(*size) &&
+                             texture->create(size->x, size->y)))
+                {
+                    texture->setRepeated(repeated);
+                    deferred.push_back({key, file, texture.get(), std::move(ahead->second), {}});
+                    textures.emplace(key, std::move(texture));
+                    return;
+                }
+            }
+            bool loaded = false;
+            sf::IntRect opaqueOfLoaded;
+            std::optional<sf::Color> flatOfLoaded;
+            {
+                QuietSfmlErrors quiet;
+                // Decoded ahead if startDecoding saw it, else here and now.
+                Decoded decoded;
+                if (ahead != decoding.end() && ahead->second.valid())
+                    decoded = ahead->second.get();
+                else
+                    decoded = decodePicture(file);
+                loaded = uploadPicture(*texture, decoded);
+                opaqueOfLoaded = decoded.opaque;
+                flatOfLoaded = decoded.flat;
+            }
+            if (!loaded)
+            {
+                std::cerr << "TextureManager: Unable to load file " << file << "." << std::endl;
+                return;
+            }
+            texture->setRepeated(repeated);
+            textures.emplace(key, std::move(texture));
+            opaque[key] = opaqueOfLoaded;
+            if (flatOfLoaded)
+                flat[textures.at(key).get()] = *flatOfLoaded;
+        });
+    if (blanksMade.valid())
+        blanksMade.get();
+    blanks.clear();
+    if (deferred.empty())
+        doneDeferring();
     return manifestLoaded;
 }
 
-void TextureManager::startDecoding(const std::string& path)
+void TextureManager::settle(Deferred& picture) const
+{
+    if (picture.decoded)
+        return;
+    picture.decoded = picture.decoding.get();
+    opaque[picture.key] = picture.decoded->opaque;
+    if (picture.decoded->flat)
+        flat[picture.texture] = *picture.decoded->flat;
+}
+
+void TextureManager::upload(Deferred& picture)
+{
+    settle(picture);
+    const sf::Image& image = picture.decoded->image;
+    if (image.getSize() == picture.texture->getSize())
+    {
+        picture.texture->update(image);
+        return;
+    }
+    std::cerr << "TextureManager: Unable to load file " << picture.file << "." << std::endl;
+    const sf::Vector2u size = picture.texture->getSize();
+    std::vector<sf::Uint8> clear(static_cast<std::size_t>(size.x) * size.y * 4, 0);
+    picture.texture->update(clear.data());
+}
+
+bool TextureManager::uploadNext()
+{
+    const auto ready =
+        std::find_if(deferred.begin(), deferred.end(),
+                     [](const Deferred& picture)
+                     {
+                         return picture.decoded || picture.decoding.wait_for(std::chrono::seconds(0)) ==
+                                                       std::future_status::ready;
+                     });
+    if (ready != deferred.end())
+    {
+        upload(*ready);
+        deferred.erase(ready);
+        if (deferred.empty())
+            doneDeferring();
+    }
+    return !deferred.empty();
+}
+
+void TextureManager::finishLoading(const std::vector<std::string>& keys)
+{
+    if (deferred.empty())
+        return;
+    const auto wanted = [&keys](const Deferred& picture)
+    { return keys.empty() || std::find(keys.begin(), keys.end(), picture.key) != keys.end(); };
+    for (Deferred& picture : deferred)
+        if (wanted(picture))
+            upload(picture);
+    deferred.erase(std::remove_if(deferred.begin(), deferred.end(), wanted), deferred.end());
+    if (deferred.empty())
+        doneDeferring();
+}
+
+bool TextureManager::allLoaded() const
+{
+    return deferred.empty();
+}
+
+void TextureManager::doneDeferring()
+{
+    joinWorkers();
+    decoding.clear();
+}
+
+void TextureManager::startDecoding(const std::string& path, const std::vector<std::string>& first)
 {
     // Worker threads may only write to SFML's error stream (a picture that fails to
     // decode) when it can silence them alone.
@@ -276,27 +393,67 @@ void TextureManager::startDecoding(const std::string& path)
         !manifest.at("textures").is_object())
         return;
 
-    // The jobs in manifest order, each file once; every job's result arrives by its future.
+    // The jobs in manifest order, those of first ahead, each file once; every job's result
+    // arrives by its future.
     auto jobs = std::make_shared<std::vector<std::pair<std::string, std::promise<Decoded>>>>();
-    for (const auto& [key, entry] : manifest.at("textures").items())
+    std::size_t firstJobs = std::numeric_limits<std::size_t>::max(); // all when none come first
+    std::vector<std::pair<std::string, sf::Vector2u>> deferrable;    // the others' files and sizes
+    for (const bool firstPass : {true, false})
     {
-        if (!entry.is_object() || !entry.contains("file") || !entry.at("file").is_string())
-            continue;
-        const std::string picture = entry.at("file").get<std::string>();
-        if (decoding.count(picture) != 0)
-            continue;
-        jobs->emplace_back(picture, std::promise<Decoded>());
-        decoding.emplace(picture, jobs->back().second.get_future());
+        if (!firstPass && !first.empty())
+            firstJobs = jobs->size();
+        for (const auto& [key, entry] : manifest.at("textures").items())
+        {
+            if (!entry.is_object() || !entry.contains("file") || !entry.at("file").is_string())
+                continue;
+            if (firstPass == (std::find(first.begin(), first.end(), key) == first.end()))
+                continue;
+            const std::string picture = entry.at("file").get<std::string>();
+            if (decoding.count(picture) != 0)
+                continue;
+            jobs->emplace_back(picture, std::promise<Decoded>());
+            decoding.emplace(picture, jobs->back().second.get_future());
+            if (!firstPass && !first.empty() && isRegularFile(picture))
+                if (const auto size = pictureSizeFromHeader(picture); size && size->x > 0 && size->y > 0)
+                    deferrable.emplace_back(picture, *size);
+        }
     }
+    // The blank textures of the deferred pictures are made on a thread of their own: the
+    // renderer clears each one as it makes it, which costs as much as putting its pixels in.
+    if (!first.empty())
+        blanksMade = std::async(std::launch::async,
+                                [files = deferrable]
+                                {
+                                    // A context of this thread's own, shared with the window's.
+                                    const sf::Context context;
+                                    std::unordered_map<std::string, std::unique_ptr<sf::Texture>> made;
+                                    for (const auto& [file, size] : files)
+                                    {
+                                        auto texture = std::make_unique<sf::Texture>();
+                                        if (fitsTexture(size) && texture->create(size.x, size.y))
+                                            made.emplace(file, std::move(texture));
+                                    }
+                                    // Every context sees them once this thread's commands have run.
+                                    glFinish();
+                                    return made;
+                                });
+
     auto next = std::make_shared<std::atomic<std::size_t>>(0);
     const unsigned int threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
     for (unsigned int i = 0; i < threads && i < jobs->size(); ++i)
         workers.emplace_back(
-            [jobs, next]
+            [jobs, next, firstJobs]
             {
                 const QuietSfmlErrors quiet;
+                bool yielding = false;
                 for (std::size_t job = (*next)++; job < jobs->size(); job = (*next)++)
+                {
+                    // The pictures awaited before the first frame are decoded at full speed; the
+                    // rest give way to the thread that loads and draws.
+                    if (job >= firstJobs && !yielding)
+                        yielding = givePriorityAway();
                     (*jobs)[job].second.set_value(decodePicture((*jobs)[job].first));
+                }
             });
 }
 
@@ -317,12 +474,18 @@ std::optional<sf::IntRect> TextureManager::opaqueBounds(const std::string& key) 
     const auto texture = textures.find(key);
     if (texture == textures.end())
         return std::nullopt;
+    for (Deferred& picture : deferred)
+        if (picture.key == key)
+            settle(picture);
     const auto found = opaque.find(key);
     return found == opaque.end() ? sf::IntRect() : found->second;
 }
 
 std::optional<sf::Color> TextureManager::flatColour(const sf::Texture* texture) const
 {
+    for (Deferred& picture : deferred)
+        if (picture.texture == texture)
+            settle(picture);
     const auto found = flat.find(texture);
     if (found == flat.end())
         return std::nullopt;

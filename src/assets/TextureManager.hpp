@@ -34,12 +34,31 @@ public:
     /// "textures" key.
     bool load(const std::string& path);
 
-    /// Starts decoding, on worker threads, every picture that the manifest at path names,
-    /// so that a later load(path) only creates the textures (waiting for each picture in
-    /// turn, in manifest order, with the same messages as ever). Writes nothing: a manifest
-    /// or picture that cannot be read is left for load to find and report. Without it, load
-    /// decodes on the calling thread.
-    void startDecoding(const std::string& path);
+    /// Like load, but only the pictures of the keys in first are in when it returns (all of them
+    /// when first is empty). Every other picture that startDecoding is decoding and whose header
+    /// gives a size that fits is registered now, as a texture of that size whose pixels are not
+    /// set, and they come in later through uploadNext or finishLoading: nothing may draw it before.
+    /// Pictures it cannot defer load as load loads them, with the same messages.
+    bool load(const std::string& path, const std::vector<std::string>& first);
+
+    /// Starts decoding, on worker threads, every picture that the manifest at path names, those
+    /// of the keys in first before the others, so that a later load(path) only creates the
+    /// textures (waiting for each picture in turn, in manifest order, with the same messages as
+    /// ever). Writes nothing: a manifest or picture that cannot be read is left for load to find
+    /// and report. Without it, load decodes on the calling thread.
+    void startDecoding(const std::string& path, const std::vector<std::string>& first = {});
+
+    /// Puts in the first deferred picture whose decoding has finished, without waiting for one.
+    /// A picture that turned out not to decode is reported as load reports it, and its texture
+    /// stays clear. Returns whether deferred pictures are still to come.
+    bool uploadNext();
+
+    /// Waits for the deferred pictures of the given keys (all of them without keys) and puts
+    /// them in, reporting those that do not decode as uploadNext does.
+    void finishLoading(const std::vector<std::string>& keys = {});
+
+    /// Whether every picture of the manifest is in (none is still deferred).
+    bool allLoaded() const;
 
     TextureManager() = default;
     TextureManager(const TextureManager&) = delete;
@@ -49,11 +68,13 @@ public:
 
     /// The smallest rectangle, in texture pixels, holding every pixel of the picture key that
     /// is not fully transparent (empty for a wholly transparent one); nothing for a key that
-    /// is not registered. Found while the picture is decoded, so asking costs no OpenGL call.
+    /// is not registered. Found while the picture is decoded, so asking costs no OpenGL call;
+    /// for a deferred picture it waits for that picture's decoding.
     std::optional<sf::IntRect> opaqueBounds(const std::string& key) const;
 
     /// The one colour of every pixel of texture, when it is one of this registry's pictures and
-    /// all its pixels are alike; nothing otherwise. Found while the picture is decoded.
+    /// all its pixels are alike; nothing otherwise. Found while the picture is decoded (waiting
+    /// for a deferred one's decoding).
     std::optional<sf::Color> flatColour(const sf::Texture* texture) const;
 
     /// Returns the texture registered under key. If there is none, writes
@@ -72,10 +93,28 @@ public:
     };
 
 private:
+    /// A picture registered at its header's size whose pixels are not in yet.
+    struct Deferred
+    {
+        std::string key;
+        std::string file;
+        sf::Texture* texture = nullptr;
+        std::future<Decoded> decoding;
+        std::optional<Decoded> decoded; ///< once its decoding has been waited for
+    };
+
     std::unordered_map<std::string, std::unique_ptr<sf::Texture>> textures;
-    std::unordered_map<std::string, sf::IntRect> opaque;            ///< opaqueBounds, by key
-    std::unordered_map<const sf::Texture*, sf::Color> flat;         ///< flatColour, by texture
+    // Filled in as deferred pictures finish decoding, which the const lookups may wait for.
+    mutable std::unordered_map<std::string, sf::IntRect> opaque;    ///< opaqueBounds, by key
+    mutable std::unordered_map<const sf::Texture*, sf::Color> flat; ///< flatColour, by texture
+    mutable std::vector<Deferred> deferred;                         ///< in manifest order
     std::unordered_map<std::string, std::future<Decoded>> decoding; ///< by file path
+    /// Textures of the deferred pictures' sizes, made ahead by startDecoding, by file path.
+    std::future<std::unordered_map<std::string, std::unique_ptr<sf::Texture>>> blanksMade;
+    std::unordered_map<std::string, std::unique_ptr<sf::Texture>> blanks;
     std::vector<std::thread> workers;
     void joinWorkers();
+    void settle(Deferred& picture) const;
+    void upload(Deferred& picture);
+    void doneDeferring();
 };

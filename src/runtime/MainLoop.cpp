@@ -213,6 +213,11 @@ FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::Re
     const SceneEntry* ran = dispatchScene(demo, state, scenes, frameSeconds);
     result.sceneRan = ran != nullptr;
     result.next = state.currentScene;
+    // The pictures this frame draws are in before it draws.
+    if (ran && !ran->pictures.empty())
+        resources.textureManager.finishLoading(ran->pictures);
+    else
+        resources.textureManager.finishLoading();
     if (ran && ran->draw)
     {
         resources.applyUniforms(state.uniforms);
@@ -226,6 +231,20 @@ FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::Re
         beforeDisplay();
     window.display();
     return result;
+}
+
+std::vector<std::string> openingPictures(const SceneTable& scenes)
+{
+    std::vector<std::string> pictures;
+    for (const SceneEntry& scene : scenes)
+    {
+        if (scene.pictures.empty())
+            break;
+        for (const std::string& key : scene.pictures)
+            if (std::find(pictures.begin(), pictures.end(), key) == pictures.end())
+                pictures.push_back(key);
+    }
+    return pictures;
 }
 
 StepPlan DemoClock::plan(double wallSeconds, std::optional<double> musicSeconds, long stepsDone)
@@ -282,6 +301,8 @@ void playInRealTime(Demo& demo, FrameState& frame, Resources& resources, sf::Ren
         {
             runFrame(demo, frame, resources, window, stepSeconds, readKeyboard(), scenes);
             ++stepsDone;
+            // The pictures still to come go in one a frame, so that none waits for them all.
+            resources.textureManager.uploadNext();
             if (afterDrawn)
                 afterDrawn(stepsDone);
         }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 /// Names a scene: 0 to 12 and 65 have routines, 666 ends the demo, anything else calls nothing.
@@ -55,10 +56,17 @@ struct SceneEntry
     const char* name = "";
     SceneUpdate update = nullptr;
     SceneDraw draw = nullptr;
+    /// The texture keys of every picture its frames draw, when it may be drawn before the rest
+    /// are in; a scene without them waits for every picture before its frames draw.
+    std::vector<std::string> pictures = {};
 };
 
 /// The scenes in the order they play; the demo's own is demoScenes() (scenes/SceneTable.hpp).
 using SceneTable = std::vector<SceneEntry>;
+
+/// The pictures of the scenes that open the table and name theirs: what must be in before the
+/// first frame, while the others decode as those scenes play. Empty when the first names none.
+std::vector<std::string> openingPictures(const SceneTable& scenes);
 
 /// The two keys the demo reacts to, as they are at the start of a frame.
 struct KeyState

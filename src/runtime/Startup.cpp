@@ -20,7 +20,8 @@ sf::VideoMode windowMode(bool fullscreen, bool pictureModeOffered, const sf::Vid
     return sf::VideoMode(static_cast<unsigned>(fitted.width), static_cast<unsigned>(fitted.height), 32);
 }
 
-bool startUp(Resources& resources, sf::RenderWindow& window, StartupTimes* times)
+bool startUp(Resources& resources, sf::RenderWindow& window, StartupTimes* times,
+             const std::vector<std::string>& firstPictures)
 {
     sf::Clock clock;
     // Closes the step that ran since the last call under name.
@@ -35,8 +36,9 @@ bool startUp(Resources& resources, sf::RenderWindow& window, StartupTimes* times
     resources.soundManager.muted = !config.sound;
     stepDone("configuration");
 
-    // The pictures decode on worker threads while the window opens and the layers are made.
-    resources.textureManager.startDecoding("assets/textures.json");
+    // The pictures decode on worker threads while the window opens and the layers are made,
+    // the first ones ahead.
+    resources.textureManager.startDecoding("assets/textures.json", firstPictures);
     const sf::Uint32 style = fullscreen ? sf::Style::Fullscreen : sf::Style::Default;
     // Asking for a full-screen mode the screen lacks would get a warning and a cropped picture.
     const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
@@ -61,7 +63,7 @@ bool startUp(Resources& resources, sf::RenderWindow& window, StartupTimes* times
     resources.createLayers();
     stepDone("layers");
 
-    resources.textureManager.load("assets/textures.json");
+    resources.textureManager.load("assets/textures.json", firstPictures);
     stepDone("textures");
     resources.spriteManager.load("assets/sprites.json");
     stepDone("sprites");

@@ -24,6 +24,10 @@ using StartupTimes = std::vector<std::pair<std::string, double>>;
 /// from the configuration, hidden cursor, no key repeat), shows one black frame, creates the layers,
 /// loads the registries, the letter texts and the global shaders into resources.
 /// times, when given, receives the seconds of each step (the demo passes none).
+/// With firstPictures (openingPictures of the scene table), only those pictures are in when it
+/// returns and the others decode on worker threads, to be put in as the frames need them;
+/// without, every picture is in.
 /// Returns false when a shader the demo cannot run without failed to load; its message
 /// has been written and the caller should end the program with status 0.
-bool startUp(Resources& resources, sf::RenderWindow& window, StartupTimes* times = nullptr);
+bool startUp(Resources& resources, sf::RenderWindow& window, StartupTimes* times = nullptr,
+             const std::vector<std::string>& firstPictures = {});

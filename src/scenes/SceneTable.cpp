@@ -2,9 +2,13 @@
 
 const SceneTable& demoScenes()
 {
+    // The first two scenes name their pictures, so that the others can decode while they play.
+    const std::vector<std::string> cardPictures = {"gr1", "gr2", "rainbow_texture", "black"};
+    const std::vector<std::string> logoPictures = {"quib", "zarn",  "plok", "greets",
+                                                   "vesk", "trumo", "glin", "black"};
     static const SceneTable chain = {
-        {0, "opening cards", &openingCardsUpdate, &openingCardsDraw},
-        {1, "bouncing logos", &bouncingLogosUpdate, &bouncingLogosDraw},
+        {0, "opening cards", &openingCardsUpdate, &openingCardsDraw, cardPictures},
+        {1, "bouncing logos", &bouncingLogosUpdate, &bouncingLogosDraw, logoPictures},
         {2, "title words on the beat", &titleWordsUpdate, &titleWordsDraw},
         {3, "wobbling presentation card", &presentationCardUpdate, &presentationCardDraw},
         {4, "Julia fractal title words", &juliaWordsUpdate, &juliaWordsDraw},

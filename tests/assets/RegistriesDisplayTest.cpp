@@ -3,8 +3,10 @@
 // manifests and pictures that ship in assets/, loaded the way the demo loads them: every key the
 // start-up code and the scenes look up resolves, to the shape its scene relies on.
 #include "RegistryChecks.hpp"
+#include "assets/Manifest.hpp"
 
 #include <SFML/Graphics.hpp>
+#include <cstring>
 #include <sstream>
 #include <string_view>
 #include <tuple>
@@ -118,6 +120,60 @@ TEST(PictureRegistries, RefuseASecondRegistrationAndReportUnknownKeys)
                 {"TextureManager: Texture with key Pic does not exist."});
     expectLines(errorLines([&] { EXPECT_EQ(chain.sprites.get("S"), nullptr); }),
                 {"SpriteManager: Sprite with key S does not exist."});
+}
+
+// A picture left for later comes in as load would have made it: the same size, wrapping,
+// bounds and pixels. One whose header reads but whose data does not decode is reported when it
+// comes in, and stays clear; those refused from their header are reported by load as ever.
+TEST(TextureManager, PicturesLeftForLaterComeInAsLoadMakesThem)
+{
+    holdSfmlErrorStream(); // as the demo's resources do, so that pictures may decode on threads
+    const std::string manifest = testsupport::dataPath("manifests/textures_mixed.json");
+    TextureManager now;
+    errorLines([&] { now.load(manifest); });
+    TextureManager later;
+    const std::vector<std::string> first{"plain"};
+    const Lines atLoad = errorLines(
+        [&]
+        {
+            later.startDecoding(manifest, first);
+            EXPECT_TRUE(later.load(manifest, first));
+        });
+    EXPECT_TRUE(now.allLoaded());
+    ASSERT_FALSE(later.allLoaded());
+    EXPECT_EQ(atLoad.size(), 6u) << testing::PrintToString(atLoad);
+    for (const std::string& line : atLoad)
+        EXPECT_EQ(line.find("hangs-decoder"), std::string::npos) << line;
+    for (const char* key : {"plain", "repeated", "twice", "hangs"})
+        ASSERT_TRUE(later.exists(key)) << key;
+    EXPECT_EQ(later.get("repeated")->getSize(), sf::Vector2u(64, 32));
+    EXPECT_TRUE(later.get("repeated")->isRepeated());
+    // Asked before the picture is in, the bounds wait for its decoding.
+    EXPECT_EQ(later.opaqueBounds("twice"), now.opaqueBounds("twice"));
+
+    later.finishLoading({"repeated"});
+    EXPECT_FALSE(later.allLoaded());
+    Lines atUpload;
+    while (!later.allLoaded())
+    {
+        const Lines more = errorLines([&] { later.uploadNext(); });
+        atUpload.insert(atUpload.end(), more.begin(), more.end());
+    }
+    expectLines(atUpload, {"TextureManager: Unable to load file tests/data/images/hangs-decoder.png."});
+    for (const char* key : {"plain", "repeated", "twice"})
+    {
+        SCOPED_TRACE(key);
+        const sf::Image made = now.get(key)->copyToImage();
+        const sf::Image cameLater = later.get(key)->copyToImage();
+        ASSERT_EQ(cameLater.getSize(), made.getSize());
+        EXPECT_EQ(0, std::memcmp(cameLater.getPixelsPtr(), made.getPixelsPtr(),
+                                 std::size_t(made.getSize().x) * made.getSize().y * 4));
+        EXPECT_EQ(later.opaqueBounds(key), now.opaqueBounds(key));
+    }
+    const sf::Image hangs = later.get("hangs")->copyToImage();
+    for (unsigned int y = 0; y < hangs.getSize().y; ++y)
+        for (unsigned int x = 0; x < hangs.getSize().x; ++x)
+            ASSERT_EQ(hangs.getPixel(x, y).a, 0) << x << ", " << y;
 }
 
 // Every format is measured, whichever side is too long: a picture one pixel over the limit is

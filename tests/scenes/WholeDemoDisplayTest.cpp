@@ -626,3 +626,42 @@ TEST(PresentationCardScene, CornersSwingAndTheCardRocks)
         EXPECT_EQ(card.getTextureRect(), sf::FloatRect(0.f, 0.f, 1920.f, 1080.f));
     }
 }
+
+// The opening scenes name every picture they draw: drawn with only those in, and the others
+// still to come, their frames are those of a demo with every picture in. The next scene's first
+// frame waits for the others.
+TEST(OpeningScenes, DrawNoPictureTheyDoNotName)
+{
+    // The cards, card 2 through the rainbow, the fades, the logos and the static; then scene 2.
+    const double moments[] = {2.5, 4.5, 7.5, 9.5, 11.0, 12.5, 16.5, 20.0, 24.0, 27.2, 29.0};
+    const auto framesOf = [&](DemoRun& run, bool& openingWithoutTheRest)
+    {
+        std::vector<std::string> hashes;
+        int step = 0;
+        for (const double moment : moments)
+        {
+            while (++step < at(moment))
+                run.frame(stepSeconds);
+            if (moment == moments[std::size(moments) - 1])
+                openingWithoutTheRest = !run.resources.textureManager.allLoaded();
+            run.frame(stepSeconds, true);
+            hashes.push_back(run.lastFrameHash());
+        }
+        EXPECT_EQ(run.state().currentScene, 2);
+        EXPECT_TRUE(run.resources.textureManager.allLoaded());
+        return hashes;
+    };
+    bool deferred = false;
+    std::vector<std::string> everyPicture;
+    {
+        DemoRun run;
+        ASSERT_TRUE(run.started());
+        everyPicture = framesOf(run, deferred);
+        EXPECT_FALSE(deferred);
+    }
+    DemoRun run(0, FLUMBADOO_SOURCE_DIR, openingPictures(demoScenes()));
+    ASSERT_TRUE(run.started());
+    EXPECT_EQ(framesOf(run, deferred), everyPicture);
+    EXPECT_TRUE(deferred);
+    EXPECT_EQ(run.errors(), "");
+}

@@ -9,10 +9,12 @@
 
 namespace testsupport
 {
-DemoRun::DemoRun(SceneId startScene, const std::filesystem::path& dir) : directory(dir)
+DemoRun::DemoRun(SceneId startScene, const std::filesystem::path& dir,
+                 const std::vector<std::string>& firstPictures)
+    : directory(dir)
 {
     testing::internal::CaptureStderr();
-    startedUp = startUp(resources, window);
+    startedUp = startUp(resources, window, nullptr, firstPictures);
     demo.emplace(resources);
     demo->state.currentScene = startScene;
     window.setFramerateLimit(0);

@@ -16,7 +16,9 @@ namespace testsupport
 class DemoRun
 {
 public:
-    explicit DemoRun(SceneId startScene = 0, const std::filesystem::path& dir = FLUMBADOO_SOURCE_DIR);
+    /// With firstPictures, only those pictures are in at start-up (startUp's firstPictures).
+    explicit DemoRun(SceneId startScene = 0, const std::filesystem::path& dir = FLUMBADOO_SOURCE_DIR,
+                     const std::vector<std::string>& firstPictures = {});
     ~DemoRun();
 
     bool started() const { return startedUp; } ///< every shader the demo needs loaded
