@@ -111,14 +111,7 @@ void greetingsDraw(const Demo& demo, sf::RenderTarget& target)
     for (const PopSprite& picture : state.popSprites)
         picture.draw(resources, target);
     drawIfPresent(resources, target, state.frameToggle ? scene.frame2 : scene.frame1);
-    // The layer holds what the greetings draw: when each can say where, only that is shown.
-    std::optional<sf::FloatRect> drawn = sf::FloatRect();
+    // Straight onto the picture, turned as the rocking layer1 turns.
     for (const Pulse& greeting : scene.greetings)
-    {
-        greeting.draw(resources, resources.layer1);
-        const std::optional<sf::FloatRect> area = greeting.drawnArea();
-        drawn = drawn && area ? std::optional<sf::FloatRect>(boundsUnion(*drawn, *area)) : std::nullopt;
-    }
-    compositeLayer(resources, target, resources.layer1, resources.layer1Sprite, sf::RenderStates::Default,
-                   drawn);
+        greeting.draw(resources, target, resources.layer1Sprite.getTransform());
 }

@@ -46,26 +46,26 @@ void Pulse::update(float dt)
     }
 }
 
-void Pulse::draw(const Resources& resources, sf::RenderTarget& target) const
+void Pulse::draw(const Resources& resources, sf::RenderTarget& target, const sf::Transform& placed) const
 {
     // At level 0 every tile is far out and invisible.
     if (!active || !worthDrawing(level > 0.f))
         return;
     std::optional<DrawWithin> within;
     if (const std::optional<sf::FloatRect> area = drawnArea())
-        within.emplace(target, *area);
+        within.emplace(target, placed.transformRect(*area));
     if (!shader)
     {
-        drawIfPresent(resources, target, sprite);
+        drawIfPresent(resources, target, sprite, sf::RenderStates(placed));
         return;
     }
     shader->setUniform("iTime", level);
     if (sprite)
-        drawScatterTiles(resources, target, *sprite, *shader, level >= 1.f);
+        drawScatterTiles(resources, target, *sprite, *shader, level >= 1.f, placed);
 }
 
 void drawScatterTiles(const Resources& resources, sf::RenderTarget& target, const sf::Sprite& quad,
-                      sf::Shader& shader, bool home)
+                      sf::Shader& shader, bool home, const sf::Transform& placed)
 {
     // Every corner of every tile at home, in the picture's units: the shader finds its tile and
     // corner from the texture coordinates (cell + 0.5 + corner, in tiles) and the colour (the
@@ -92,7 +92,7 @@ void drawScatterTiles(const Resources& resources, sf::RenderTarget& target, cons
     const TimedPass pass(resources.shaderName(&shader));
     const sf::FloatRect bounds = quad.getLocalBounds();
     sf::RenderStates states(&shader);
-    states.transform = quad.getTransform();
+    states.transform = placed * quad.getTransform();
     states.transform.translate(bounds.left, bounds.top).scale(bounds.width, bounds.height);
     // In flight, a flock at a time from the last to the first; home, all at once (flock -1).
     const int lastFlock = home ? -1 : 5, firstFlock = home ? -1 : 0;

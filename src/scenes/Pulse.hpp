@@ -48,8 +48,10 @@ struct Pulse
 
     /// Draws the sprite with the shader, its "iTime" set to the level, into target while the
     /// pulse runs; at level 0, where every tile is out of sight, nothing is drawn, and at full
-    /// level only wholePicture.
-    void draw(const Resources& resources, sf::RenderTarget& target) const;
+    /// level only wholePicture. With placed, the picture is drawn through that transform too
+    /// (the turn of a layer it would otherwise have been drawn into).
+    void draw(const Resources& resources, sf::RenderTarget& target,
+              const sf::Transform& placed = sf::Transform::Identity) const;
 
     /// The part of the target the next draw can change: nothing when inactive or at level 0,
     /// wholePicture (in target pixels) at full level when known, else unknown (anywhere).
@@ -63,7 +65,7 @@ struct Pulse
 /// the shader's "iTime" is 1 or more, every tile home and none over another, so all go in one
 /// draw. Draws nothing when the shader has no program (it failed to load).
 void drawScatterTiles(const Resources& resources, sf::RenderTarget& target, const sf::Sprite& quad,
-                      sf::Shader& shader, bool home);
+                      sf::Shader& shader, bool home, const sf::Transform& placed = sf::Transform::Identity);
 
 /// Where the picture textureKey of textures shows when it is spread over quad (its texture coordinates
 /// 0 to 1 across the quad's own pixels, as the scatter shader reads it): the picture's

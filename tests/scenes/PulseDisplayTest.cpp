@@ -132,3 +132,50 @@ TEST(ScatterTiles, DrawWhatTheFullScreenPassDrew)
         }
     }
 }
+
+// Drawn straight onto the picture through a layer's turn, the tiles show what drawing them into
+// that layer and turning the layer showed: within one level per channel (0.1 to 0.6 where the
+// greetings were measured: the edges are sampled once instead of twice), and not what they show
+// unturned.
+TEST(ScatterTiles, DrawnThroughATurnShowWhatATurnedLayerShowed)
+{
+    const Resources resources; // names the pass only
+    ScreenQuad screen;
+    ASSERT_TRUE(screen.create());
+    sf::RenderTexture layer;
+    ASSERT_TRUE(layer.create(1920, 1080));
+    sf::Sprite layerSprite(layer.getTexture());
+    layerSprite.setOrigin(960.f, 540.f);
+    layerSprite.setPosition(960.f, 540.f);
+    layerSprite.setRotation(-7.f);
+    sf::Shader tiles;
+    ASSERT_TRUE(tiles.loadFromFile("assets/shaders/scattershot.vert", "assets/shaders/scattershot.frag"));
+    sf::Texture image;
+    ASSERT_TRUE(image.loadFromFile("assets/images/greets2.png"));
+    tiles.setUniform("image", image);
+    tiles.setUniform("page", 1.f);
+    for (const float time : {0.9f, 1.f})
+    {
+        SCOPED_TRACE(time);
+        tiles.setUniform("iTime", time);
+        const auto drawn = [&](const std::function<void()>& draw)
+        { return screen.drawn(draw, sf::Color(40, 20, 60)); };
+        const sf::Image throughLayer = drawn(
+            [&]
+            {
+                layer.clear(sf::Color::Transparent);
+                drawScatterTiles(resources, layer, screen.quad, tiles, time >= 1.f);
+                layer.display();
+                screen.target.draw(layerSprite);
+            });
+        const sf::Image turned = drawn(
+            [&] {
+                drawScatterTiles(resources, screen.target, screen.quad, tiles, time >= 1.f,
+                                 layerSprite.getTransform());
+            });
+        const sf::Image unturned =
+            drawn([&] { drawScatterTiles(resources, screen.target, screen.quad, tiles, time >= 1.f); });
+        EXPECT_LE(meanDifference(throughLayer, turned), 1.0);
+        EXPECT_GT(meanDifference(throughLayer, unturned), 1.0);
+    }
+}
