@@ -108,9 +108,16 @@ void presentationCardDraw(const Demo& demo, sf::RenderTarget& target)
     drawColumnPass(resources, target, scene.black, resources.laserShader);
     if (state.starParticles)
         state.starParticles->draw(target);
-    if (scene.cardShown)
-        resources.layer2.draw(scene.card);
+    if (!scene.cardShown)
+    {
+        compositeLayer(resources, target, resources.layer2, resources.layer2Sprite,
+                       sf::RenderStates(&resources.textShader), sf::FloatRect());
+        return;
+    }
+    resources.layer2.draw(scene.card);
+    std::array<sf::Vector2f, 4> corners;
+    for (std::size_t i = 0; i < corners.size(); ++i)
+        corners[i] = scene.card.getVertices()[i].position;
     compositeLayer(resources, target, resources.layer2, resources.layer2Sprite,
-                   sf::RenderStates(&resources.textShader),
-                   scene.cardShown ? scene.card.getDrawnBounds() : sf::FloatRect());
+                   sf::RenderStates(&resources.textShader), corners);
 }

@@ -5,6 +5,7 @@
 
 #include <SFML/Graphics/VertexArray.hpp>
 #include <algorithm>
+#include <cmath>
 
 void centreBlackSprite(Resources& resources, float rotationDegrees)
 {
@@ -144,4 +145,62 @@ void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTe
                          area.height + 2.f * margin);
     const DrawWithin within(target, area);
     target.draw(sprite, shown);
+}
+
+void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
+                    const sf::Sprite& sprite, const sf::RenderStates& states,
+                    const std::array<sf::Vector2f, 4>& corners)
+{
+    if (!drawingShortcuts)
+    {
+        compositeLayer(resources, target, layer, sprite, states);
+        return;
+    }
+    resources.markLayerUsed(layer);
+    const TimedPass pass(resources.layerName(layer),
+                         states.shader ? resources.shaderName(states.shader) : nullptr);
+    layer.display();
+    // The convex outline of the corners (they may cross or fold in), wound one way: from the
+    // lowest corner, each next one the one the others all lie to the left of.
+    std::array<sf::Vector2f, 4> hull{};
+    std::size_t count = 0;
+    const auto cross = [](sf::Vector2f o, sf::Vector2f a, sf::Vector2f b)
+    { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); };
+    std::size_t start = 0;
+    for (std::size_t i = 1; i < corners.size(); ++i)
+        if (corners[i].y < corners[start].y ||
+            (corners[i].y == corners[start].y && corners[i].x < corners[start].x))
+            start = i;
+    std::size_t current = start;
+    do
+    {
+        hull[count++] = corners[current];
+        std::size_t next = (current + 1) % corners.size();
+        for (std::size_t i = 0; i < corners.size(); ++i)
+            if (cross(corners[current], corners[next], corners[i]) < 0.f)
+                next = i;
+        current = next;
+    } while (current != start && count < hull.size());
+    if (count < 3)
+        return; // no area, so nothing was drawn
+    // Grown a few pixels, for the rounding of the drawing's edges.
+    sf::Vector2f centre;
+    for (std::size_t i = 0; i < count; ++i)
+        centre += hull[i] / static_cast<float>(count);
+    const float margin = 4.f;
+    sf::VertexArray outline(sf::TriangleFan);
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        const sf::Vector2f away = hull[i] - centre;
+        const float length = std::hypot(away.x, away.y);
+        const sf::Vector2f point = length > 0.f ? hull[i] + away * (margin / length) : hull[i];
+        // Texture coordinates in layer pixels: the layer shows through where it lies.
+        outline.append(sf::Vertex(point, sprite.getColor(), point));
+    }
+    sf::RenderStates shown = states;
+    shown.transform *= sprite.getTransform();
+    shown.texture = &layer.getTexture();
+    if (!shown.shader)
+        shown.shader = resources.layerShader();
+    target.draw(outline, shown);
 }

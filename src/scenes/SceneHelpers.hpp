@@ -5,6 +5,7 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <array>
 #include <optional>
 #include <string>
 
@@ -78,3 +79,10 @@ void drawIfPresent(const Resources& resources, sf::RenderTarget& target, const s
 void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
                     const sf::Sprite& sprite, const sf::RenderStates& states = sf::RenderStates::Default,
                     std::optional<sf::FloatRect> drawnArea = std::nullopt);
+
+/// As compositeLayer, for a frame in which everything drawn into layer lies inside the four
+/// corners (layer pixels, as ElasticSprite::getVertices gives them): only the outline around
+/// them, a few pixels larger, is drawn, which changes no pixel the whole sprite would not.
+void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
+                    const sf::Sprite& sprite, const sf::RenderStates& states,
+                    const std::array<sf::Vector2f, 4>& corners);

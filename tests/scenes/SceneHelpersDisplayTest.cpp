@@ -1,7 +1,9 @@
 // The shared drawing helpers and passes whose pictures a shader rewrite must keep.
 #include "SceneFrames.hpp"
+#include "fx/ElasticSprite.hpp"
 #include "runtime/Resources.hpp"
 #include "scenes/SceneHelpers.hpp"
+#include "scenes/SceneTable.hpp"
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <utility>
@@ -70,5 +72,62 @@ TEST(ShaderPass, DrawsTheBlobsTheFullScreenPassDrew)
         const sf::Image before = drawn(fullScreen);
         EXPECT_GT(meanBrightness(before), 20.0) << "the night and its blobs are drawn";
         EXPECT_LE(meanDifference(before, drawn(frameSide)), 0.1);
+    }
+}
+
+// A layer composited inside the outline of a card's corners shows exactly what the whole layer
+// showed, through the peephole as scene 3 shows its card: shaped as that scene shapes it, and
+// folded over itself, two corners crossed.
+TEST(LayerComposite, InsideACardsCornersShowsWhatTheWholeLayerShowed)
+{
+    Resources resources;
+    resources.createLayers();
+    ScreenQuad screen;
+    ASSERT_TRUE(screen.create());
+    sf::Texture picture, gradient;
+    ASSERT_TRUE(picture.loadFromFile("assets/images/presentado.png"));
+    ASSERT_TRUE(gradient.loadFromFile("assets/images/bg-grad.png"));
+    sf::Shader peephole;
+    ASSERT_TRUE(peephole.loadFromFile("assets/shaders/peephole.frag", sf::Shader::Fragment));
+    peephole.setUniform("currentTexture", sf::Shader::CurrentTexture);
+    peephole.setUniform("bgTexture", gradient);
+    ElasticShaders shaders;
+    ElasticSprite card(&shaders);
+    card.setTexture(picture, true);
+    card.enablePerspective(true);
+    card.setOrigin(960.f, 540.f);
+    card.setPosition(960.f, 540.f);
+
+    for (const float sceneTime : {0.f, 0.4f, 1.3f, 2.2f, -1.f})
+    {
+        SCOPED_TRACE(sceneTime);
+        shapePresentationCard(card, std::max(sceneTime, 0.f));
+        if (sceneTime < 0.f) // the top corners change sides
+        {
+            card.setCornerOffset(0, {1500.f, 0.f});
+            card.setCornerOffset(3, {-1500.f, 0.f});
+        }
+        std::array<sf::Vector2f, 4> corners;
+        const auto composite = [&](bool inside)
+        {
+            return screen.drawn(
+                [&]
+                {
+                    resources.layer2.clear(sf::Color::Transparent);
+                    resources.layer2.draw(card);
+                    for (std::size_t i = 0; i < corners.size(); ++i)
+                        corners[i] = card.getVertices()[i].position;
+                    if (inside)
+                        compositeLayer(resources, screen.target, resources.layer2, resources.layer2Sprite,
+                                       sf::RenderStates(&peephole), corners);
+                    else
+                        compositeLayer(resources, screen.target, resources.layer2, resources.layer2Sprite,
+                                       sf::RenderStates(&peephole));
+                },
+                sf::Color(40, 20, 60));
+        };
+        const sf::Image whole = composite(false), inside = composite(true);
+        EXPECT_GT(meanDifference(whole, screen.drawn([] {}, sf::Color(40, 20, 60))), 1.0) << "the card shows";
+        EXPECT_EQ(meanDifference(whole, inside), 0.0);
     }
 }
