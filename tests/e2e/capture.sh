@@ -22,6 +22,11 @@ check "stills are 1920 x 1080 PNG images" \
 # With no scene drawing yet, a still shows what the screen shows: opaque black, every pixel.
 check "a still of the empty demo is opaque black" test "$(ffmpeg -v error -i "$still" -f rawvideo -pix_fmt rgba - |
     python3 -c 'import sys; d = sys.stdin.buffer.read(); print({d[i:i + 4].hex() for i in range(0, len(d), 4)})')" = "{'000000ff'}"
+# A still shows the frame its step's hash is of (bottom row first): also where the frame's last
+# drawing went through a layer (88 s, scene 7's blobs under its letters and flowers).
+"$capture" --fps 10 --at 87.9 --until 88 --stills 88 --out "$WORK/blobs" --hashes "$WORK/blobs.txt" --quiet 2>/dev/null
+check "a still is the frame the hashes hash" test "$(ffmpeg -v error -i "$WORK/blobs/frame-000881.png" -vf vflip \
+    -f rawvideo -pix_fmt rgb24 - | sha256sum | cut -d' ' -f1)" = "$(tail -n 1 "$WORK/blobs.txt" | cut -d' ' -f2)"
 
 # Past scene 2's hand-over (step 176); at 10 fps frame k shows step 6k - 5, the others run undrawn.
 "$capture" --scene 2 --until 3.4 --fps 10 --bench "$WORK/times.csv" --timeline --quiet >"$WORK/out" 2>/dev/null

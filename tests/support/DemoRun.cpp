@@ -50,6 +50,7 @@ FrameResult DemoRun::frame(float dt, bool grab)
                     {
                         sf::Texture texture;
                         texture.create(window.getSize().x, window.getSize().y);
+                        window.setActive(true); // unbinds a layer's framebuffer
                         texture.update(window);
                         grabbed = texture.copyToImage();
                     });

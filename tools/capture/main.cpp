@@ -251,11 +251,14 @@ std::optional<Options> parseOptions(int argc, char** argv, bool& helpWanted)
     return options;
 }
 
-bool saveStill(const sf::RenderWindow& window, const std::string& file)
+bool saveStill(sf::RenderWindow& window, const std::string& file)
 {
     sf::Texture texture;
     if (!texture.create(window.getSize().x, window.getSize().y))
         return false;
+    // Activated as a render window, which unbinds a layer's framebuffer that the frame's last
+    // drawing may have left bound: the copy would read that layer instead.
+    window.setActive(true);
     texture.update(window);
     // The window's alpha never reaches the screen (frames start cleared to transparent
     // black), so the still is made opaque to show what a viewer sees.

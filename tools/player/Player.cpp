@@ -203,6 +203,7 @@ void Player::keepFrame()
 {
     if (keptFrame.getSize() != window.getSize())
         keptFrame.create(window.getSize().x, window.getSize().y);
+    window.setActive(true); // not a layer's framebuffer that the frame may have left bound
     keptFrame.update(window);
     frameKept = true;
 }
