@@ -51,14 +51,14 @@ void LetterText::update(float dt)
 
 void LetterText::draw()
 {
-    drawnArea = sf::FloatRect();
+    drawnLetters.clear();
     if (!active || !layer)
         return;
     const TimedPass pass("letters");
     const auto drawIntoLayer = [this](const sf::Text& letter)
     {
         layer->draw(letter);
-        drawnArea = boundsUnion(drawnArea, letter.getGlobalBounds());
+        drawnLetters.push_back(letter.getGlobalBounds());
     };
     if (shadow)
     {

@@ -6,6 +6,7 @@
 #include <SFML/Graphics/Text.hpp>
 #include <functional>
 #include <string>
+#include <vector>
 
 /// The sine-wave text scroller: a message drawn one character at a time into its layer,
 /// each character lifted or lowered on a sine wave whose phase runs along the message
@@ -27,8 +28,8 @@ public:
     float amplitude = 0.f;                       ///< height of the wave, pixels
     sf::Color fillColor = sf::Color(0, 0, 0);    ///< fill colour of the letters
     sf::Color outlineColor = sf::Color(0, 0, 0); ///< outline colour of the letters
-    sf::FloatRect drawnArea;           ///< what the last draw covered in the layer; empty if nothing
-    sf::RenderTarget* layer = nullptr; ///< where it draws (the demo's layer1); null draws nothing
+    std::vector<sf::FloatRect> drawnLetters; ///< each letter the last draw drew, shadows too, in layer pixels
+    sf::RenderTarget* layer = nullptr;       ///< where it draws (the demo's layer1); null draws nothing
 
     /// A text that draws into layer (not owned, may be null).
     explicit LetterText(sf::RenderTarget* layer = nullptr) : layer(layer) {}
@@ -53,7 +54,7 @@ public:
     void update(float dt);
 
     /// While active, draws the shadow pass (if shadow is on) and then the letter pass
-    /// into the layer, one draw per character, and keeps the area they cover in drawnArea
+    /// into the layer, one draw per character, and keeps what each covers in drawnLetters
     /// (emptied while inactive).
     void draw();
 

@@ -492,6 +492,6 @@ void Resources::rewind()
         texts[i]->speed = startTexts[i].speed;
         texts[i]->phase = startTexts[i].phase;
         texts[i]->active = startTexts[i].active;
-        texts[i]->drawnArea = sf::FloatRect();
+        texts[i]->drawnLetters.clear();
     }
 }

@@ -132,7 +132,7 @@ void flowersBeatDraw(const Demo& demo, sf::RenderTarget& target)
 
     resources.startedEndedText.draw();
     compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
-                   sf::RenderStates(&resources.rainbowShader), resources.startedEndedText.drawnArea);
+                   sf::RenderStates(&resources.rainbowShader), resources.startedEndedText.drawnLetters);
     if (insetThroughLayer)
         compositeLayer(resources, target, resources.layer3, resources.layer3Sprite);
     else if (insetShown)

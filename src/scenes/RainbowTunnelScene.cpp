@@ -90,7 +90,7 @@ void rainbowTunnelDraw(const Demo& demo, sf::RenderTarget& target)
     drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.rainbowTunnelShader));
     resources.transformText.draw();
     compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
-                   sf::RenderStates(&resources.rainbowShader), resources.transformText.drawnArea);
+                   sf::RenderStates(&resources.rainbowShader), resources.transformText.drawnLetters);
     drawIfPresent(resources, target, scene.baba);
     // Without its picture the scatter shader would sample nothing; the plain finger
     // sprite is the sensible stand-in.

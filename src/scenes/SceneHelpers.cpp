@@ -147,6 +147,33 @@ void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTe
     target.draw(sprite, shown);
 }
 
+namespace
+{
+/// Shows layer through states where shape (layer pixels) lies, the layer's sprite placing it,
+/// as drawing the whole sprite would show it there.
+void compositeLayerShape(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
+                         const sf::Sprite& sprite, const sf::RenderStates& states,
+                         const sf::VertexArray& shape)
+{
+    resources.markLayerUsed(layer);
+    const TimedPass pass(resources.layerName(layer),
+                         states.shader ? resources.shaderName(states.shader) : nullptr);
+    layer.display();
+    sf::RenderStates shown = states;
+    shown.transform *= sprite.getTransform();
+    shown.texture = &layer.getTexture();
+    if (!shown.shader)
+        shown.shader = resources.layerShader();
+    target.draw(shape, shown);
+}
+
+/// A vertex of a shape showing a layer: its texture coordinates are its place in the layer.
+sf::Vertex layerVertex(sf::Vector2f point, const sf::Sprite& sprite)
+{
+    return sf::Vertex(point, sprite.getColor(), point);
+}
+} // namespace
+
 void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
                     const sf::Sprite& sprite, const sf::RenderStates& states,
                     const std::array<sf::Vector2f, 4>& corners)
@@ -156,10 +183,6 @@ void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTe
         compositeLayer(resources, target, layer, sprite, states);
         return;
     }
-    resources.markLayerUsed(layer);
-    const TimedPass pass(resources.layerName(layer),
-                         states.shader ? resources.shaderName(states.shader) : nullptr);
-    layer.display();
     // The convex outline of the corners (they may cross or fold in), wound one way: from the
     // lowest corner, each next one the one the others all lie to the left of.
     std::array<sf::Vector2f, 4> hull{};
@@ -181,8 +204,6 @@ void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTe
                 next = i;
         current = next;
     } while (current != start && count < hull.size());
-    if (count < 3)
-        return; // no area, so nothing was drawn
     // Grown a few pixels, for the rounding of the drawing's edges.
     sf::Vector2f centre;
     for (std::size_t i = 0; i < count; ++i)
@@ -193,14 +214,53 @@ void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTe
     {
         const sf::Vector2f away = hull[i] - centre;
         const float length = std::hypot(away.x, away.y);
-        const sf::Vector2f point = length > 0.f ? hull[i] + away * (margin / length) : hull[i];
-        // Texture coordinates in layer pixels: the layer shows through where it lies.
-        outline.append(sf::Vertex(point, sprite.getColor(), point));
+        outline.append(layerVertex(length > 0.f ? hull[i] + away * (margin / length) : hull[i], sprite));
     }
-    sf::RenderStates shown = states;
-    shown.transform *= sprite.getTransform();
-    shown.texture = &layer.getTexture();
-    if (!shown.shader)
-        shown.shader = resources.layerShader();
-    target.draw(outline, shown);
+    compositeLayerShape(resources, target, layer, sprite, states, outline);
+}
+
+void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
+                    const sf::Sprite& sprite, const sf::RenderStates& states,
+                    const std::vector<sf::FloatRect>& pieces)
+{
+    if (!drawingShortcuts)
+    {
+        compositeLayer(resources, target, layer, sprite, states);
+        return;
+    }
+    // Columns of the layer, each holding the spans of the pieces that reach into it, merged
+    // where they meet: rectangles that cover every piece and none another.
+    const float margin = 4.f, columnWidth = 16.f;
+    const sf::Vector2u size = layer.getSize();
+    const int columns = static_cast<int>(std::ceil(static_cast<float>(size.x) / columnWidth));
+    std::vector<std::vector<std::pair<float, float>>> spans(static_cast<std::size_t>(columns));
+    for (const sf::FloatRect& piece : pieces)
+    {
+        const int first = std::max(0, static_cast<int>(std::floor((piece.left - margin) / columnWidth)));
+        const int last = std::min(
+            columns - 1, static_cast<int>(std::floor((piece.left + piece.width + margin) / columnWidth)));
+        const float top = std::max(0.f, piece.top - margin);
+        const float bottom = std::min(static_cast<float>(size.y), piece.top + piece.height + margin);
+        for (int column = first; column <= last && top < bottom; ++column)
+            spans[static_cast<std::size_t>(column)].emplace_back(top, bottom);
+    }
+    sf::VertexArray cover(sf::Triangles);
+    for (std::size_t column = 0; column < spans.size(); ++column)
+    {
+        std::vector<std::pair<float, float>>& inColumn = spans[column];
+        std::sort(inColumn.begin(), inColumn.end());
+        const float left = static_cast<float>(column) * columnWidth;
+        const float right = std::min(left + columnWidth, static_cast<float>(size.x));
+        for (std::size_t i = 0; i < inColumn.size();)
+        {
+            float top = inColumn[i].first, bottom = inColumn[i].second;
+            for (++i; i < inColumn.size() && inColumn[i].first <= bottom; ++i)
+                bottom = std::max(bottom, inColumn[i].second);
+            for (const sf::Vector2f corner :
+                 {sf::Vector2f(left, top), sf::Vector2f(right, top), sf::Vector2f(right, bottom),
+                  sf::Vector2f(left, top), sf::Vector2f(right, bottom), sf::Vector2f(left, bottom)})
+                cover.append(layerVertex(corner, sprite));
+        }
+    }
+    compositeLayerShape(resources, target, layer, sprite, states, cover);
 }

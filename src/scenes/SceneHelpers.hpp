@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 class Resources;
 struct Demo;
@@ -86,3 +87,10 @@ void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTe
 void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
                     const sf::Sprite& sprite, const sf::RenderStates& states,
                     const std::array<sf::Vector2f, 4>& corners);
+
+/// As compositeLayer, for a frame in which everything drawn into layer lies inside pieces
+/// (layer pixels, such as the letters of a LetterText): only the pieces, a few pixels larger,
+/// are drawn, each pixel once however they overlap. None composites nothing.
+void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
+                    const sf::Sprite& sprite, const sf::RenderStates& states,
+                    const std::vector<sf::FloatRect>& pieces);

@@ -89,7 +89,7 @@ void triangleFinaleDraw(const Demo& demo, sf::RenderTarget& target)
     drawShaderPass(resources, target, resources.triShader, 1);
     resources.shaderText.draw();
     compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
-                   sf::RenderStates(&resources.rainbowShader), resources.shaderText.drawnArea);
+                   sf::RenderStates(&resources.rainbowShader), resources.shaderText.drawnLetters);
     if (scene.overlayShown && scene.black)
     {
         scene.black->setColor(sf::Color(255, 255, 255, truncatedByte(scene.overlay * 255.f)));

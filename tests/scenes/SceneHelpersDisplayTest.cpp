@@ -5,7 +5,10 @@
 #include "scenes/SceneHelpers.hpp"
 #include "scenes/SceneTable.hpp"
 
+#include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
+#include <functional>
+#include <tuple>
 #include <utility>
 
 using namespace testsupport;
@@ -129,5 +132,81 @@ TEST(LayerComposite, InsideACardsCornersShowsWhatTheWholeLayerShowed)
         const sf::Image whole = composite(false), inside = composite(true);
         EXPECT_GT(meanDifference(whole, screen.drawn([] {}, sf::Color(40, 20, 60))), 1.0) << "the card shows";
         EXPECT_EQ(meanDifference(whole, inside), 0.0);
+    }
+}
+
+// A layer composited inside pieces shows what the whole layer showed, each pixel once: a
+// half see-through picture under overlapping pieces, one reaching off the layer, and scrolling
+// letters through the rainbow peephole as the scenes show their letters. (The renderer samples
+// a few letter edges differently along the pieces' edges: a ten-thousandth of a level.)
+TEST(LayerComposite, InsidePiecesShowsWhatTheWholeLayerShowed)
+{
+    Resources resources;
+    resources.createLayers();
+    resources.setUpLetterTexts();
+    ScreenQuad screen;
+    ASSERT_TRUE(screen.create());
+    sf::Texture rainbow;
+    ASSERT_TRUE(rainbow.loadFromFile("assets/images/rainbow_texture.png"));
+    sf::Shader peephole;
+    ASSERT_TRUE(peephole.loadFromFile("assets/shaders/peephole.frag", sf::Shader::Fragment));
+    peephole.setUniform("currentTexture", sf::Shader::CurrentTexture);
+    peephole.setUniform("bgTexture", rainbow);
+
+    sf::RectangleShape patch({500.f, 300.f});
+    patch.setPosition(-100.f, 400.f);
+    patch.setFillColor(sf::Color(250, 120, 40, 128));
+    const std::vector<sf::FloatRect> overlapping = {{-100.f, 400.f, 300.f, 300.f},
+                                                    {150.f, 400.f, 250.f, 300.f}};
+    LetterText& letters = resources.transformText;
+    letters.active = true;
+    const auto background = sf::Color(40, 20, 60);
+    const std::tuple<const char*, std::function<std::vector<sf::FloatRect>()>, const sf::Shader*> cases[] = {
+        {"patch",
+         [&]
+         {
+             resources.layer1.draw(patch);
+             return overlapping;
+         },
+         nullptr},
+        {"letters",
+         [&]
+         {
+             letters.x = 300.f;
+             letters.draw();
+             return letters.drawnLetters;
+         },
+         &peephole},
+        {"letters later",
+         [&]
+         {
+             letters.x = -900.f, letters.phase = 2.f;
+             letters.draw();
+             return letters.drawnLetters;
+         },
+         &peephole},
+    };
+    for (const auto& [name, drawLayer, shader] : cases)
+    {
+        SCOPED_TRACE(name);
+        const auto composite = [&](bool inPieces)
+        {
+            return screen.drawn(
+                [&]
+                {
+                    resources.layer1.clear(sf::Color::Transparent);
+                    const std::vector<sf::FloatRect> pieces = drawLayer();
+                    if (inPieces)
+                        compositeLayer(resources, screen.target, resources.layer1, resources.layer1Sprite,
+                                       sf::RenderStates(shader), pieces);
+                    else
+                        compositeLayer(resources, screen.target, resources.layer1, resources.layer1Sprite,
+                                       sf::RenderStates(shader));
+                },
+                background);
+        };
+        const sf::Image whole = composite(false), inPieces = composite(true);
+        EXPECT_GT(meanDifference(whole, screen.drawn([] {}, background)), 1.0) << "it shows";
+        EXPECT_LE(meanDifference(whole, inPieces), 0.001);
     }
 }
