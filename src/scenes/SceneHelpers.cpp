@@ -223,11 +223,8 @@ void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTe
                     const sf::Sprite& sprite, const sf::RenderStates& states,
                     const std::vector<sf::FloatRect>& pieces)
 {
-    if (!drawingShortcuts)
-    {
-        compositeLayer(resources, target, layer, sprite, states);
-        return;
-    }
+    // Not a shortcut: along the columns' edges the renderer may sample a letter edge's pixel
+    // from the neighbouring texel, so the pieces are how the letters are shown, in every run.
     // Columns of the layer, each holding the spans of the pieces that reach into it, merged
     // where they meet: rectangles that cover every piece and none another.
     const float margin = 4.f, columnWidth = 16.f;

@@ -90,7 +90,8 @@ void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTe
 
 /// As compositeLayer, for a frame in which everything drawn into layer lies inside pieces
 /// (layer pixels, such as the letters of a LetterText): only the pieces, a few pixels larger,
-/// are drawn, each pixel once however they overlap. None composites nothing.
+/// are drawn, each pixel once however they overlap, also without the drawing shortcuts (a
+/// pixel or two of an edge may be sampled from the neighbouring texel). None composites nothing.
 void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
                     const sf::Sprite& sprite, const sf::RenderStates& states,
                     const std::vector<sf::FloatRect>& pieces);
