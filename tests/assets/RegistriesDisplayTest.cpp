@@ -6,6 +6,7 @@
 #include "assets/Manifest.hpp"
 
 #include <SFML/Graphics.hpp>
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <string_view>
@@ -141,9 +142,7 @@ TEST(TextureManager, PicturesLeftForLaterComeInAsLoadMakesThem)
         });
     EXPECT_TRUE(now.allLoaded());
     ASSERT_FALSE(later.allLoaded());
-    EXPECT_EQ(atLoad.size(), 6u) << testing::PrintToString(atLoad);
-    for (const std::string& line : atLoad)
-        EXPECT_EQ(line.find("hangs-decoder"), std::string::npos) << line;
+    EXPECT_EQ(atLoad.size(), 6u) << testing::PrintToString(atLoad); // not hangs-decoder.png's yet
     for (const char* key : {"plain", "repeated", "twice", "hangs"})
         ASSERT_TRUE(later.exists(key)) << key;
     EXPECT_EQ(later.get("repeated")->getSize(), sf::Vector2u(64, 32));
@@ -153,13 +152,13 @@ TEST(TextureManager, PicturesLeftForLaterComeInAsLoadMakesThem)
 
     later.finishLoading({"repeated"});
     EXPECT_FALSE(later.allLoaded());
-    Lines atUpload;
-    while (!later.allLoaded())
-    {
-        const Lines more = errorLines([&] { later.uploadNext(); });
-        atUpload.insert(atUpload.end(), more.begin(), more.end());
-    }
-    expectLines(atUpload, {"TextureManager: Unable to load file tests/data/images/hangs-decoder.png."});
+    expectLines(errorLines(
+                    [&]
+                    {
+                        while (!later.allLoaded())
+                            later.uploadNext();
+                    }),
+                {"TextureManager: Unable to load file tests/data/images/hangs-decoder.png."});
     for (const char* key : {"plain", "repeated", "twice"})
     {
         SCOPED_TRACE(key);
@@ -171,9 +170,9 @@ TEST(TextureManager, PicturesLeftForLaterComeInAsLoadMakesThem)
         EXPECT_EQ(later.opaqueBounds(key), now.opaqueBounds(key));
     }
     const sf::Image hangs = later.get("hangs")->copyToImage();
-    for (unsigned int y = 0; y < hangs.getSize().y; ++y)
-        for (unsigned int x = 0; x < hangs.getSize().x; ++x)
-            ASSERT_EQ(hangs.getPixel(x, y).a, 0) << x << ", " << y;
+    const sf::Uint8* bytes = hangs.getPixelsPtr();
+    EXPECT_TRUE(
+        std::all_of(bytes, bytes + hangs.getSize().x * hangs.getSize().y * 4, [](int b) { return b == 0; }));
 }
 
 // Every format is measured, whichever side is too long: a picture one pixel over the limit is

@@ -135,8 +135,7 @@ TEST(ScatterTiles, DrawWhatTheFullScreenPassDrew)
 
 // Drawn straight onto the picture through a layer's turn, the tiles show what drawing them into
 // that layer and turning the layer showed: within one level per channel (0.1 to 0.6 where the
-// greetings were measured: the edges are sampled once instead of twice), and not what they show
-// unturned.
+// greetings were measured: the edges are sampled once instead of twice; 23 unturned).
 TEST(ScatterTiles, DrawnThroughATurnShowWhatATurnedLayerShowed)
 {
     const Resources resources; // names the pass only
@@ -168,14 +167,9 @@ TEST(ScatterTiles, DrawnThroughATurnShowWhatATurnedLayerShowed)
                 layer.display();
                 screen.target.draw(layerSprite);
             });
-        const sf::Image turned = drawn(
-            [&] {
-                drawScatterTiles(resources, screen.target, screen.quad, tiles, time >= 1.f,
-                                 layerSprite.getTransform());
-            });
-        const sf::Image unturned =
-            drawn([&] { drawScatterTiles(resources, screen.target, screen.quad, tiles, time >= 1.f); });
+        const sf::Transform turn = layerSprite.getTransform();
+        const sf::Image turned =
+            drawn([&] { drawScatterTiles(resources, screen.target, screen.quad, tiles, time >= 1.f, turn); });
         EXPECT_LE(meanDifference(throughLayer, turned), 1.0);
-        EXPECT_GT(meanDifference(throughLayer, unturned), 1.0);
     }
 }
