@@ -3,7 +3,8 @@
 // leaving in the first 0.4 s. Six greeting pictures gather from scattered tiles one after
 // another, starting at about 0.03, 1.6, 3.0, 4.6, 6.1 and 7.5 s; each takes 2 s to come
 // together, holds for 2 s and scatters away in 1 s, so up to four overlap. They are drawn
-// into resources.layer1, which rocks by up to 8 degrees either way (a 6.3 s swing). The ninth beat,
+// turned as resources.layer1Sprite turns, rocking by up to 8 degrees either way (a 6.3 s swing),
+// straight onto the picture. The ninth beat,
 // at 12.07 s, hands over to the flowers beat before anything is drawn.
 #include "runtime/BeatTables.hpp"
 #include "runtime/PassTiming.hpp"
@@ -25,7 +26,7 @@ struct Greetings
 {
     const SceneSchedule& schedule = scheduleFor(thisScene);
     BeatTrack beats{schedule.beats};
-    float sceneTime = 0.f; // rocks resources.layer1
+    float sceneTime = 0.f; // rocks resources.layer1Sprite, which turns the greetings
     std::array<Pulse, 6> greetings{Pulse{greetPulseRates}, Pulse{greetPulseRates}, Pulse{greetPulseRates},
                                    Pulse{greetPulseRates}, Pulse{greetPulseRates}, Pulse{greetPulseRates}};
     sf::Sprite* black = nullptr;
@@ -98,8 +99,8 @@ void greetingsDraw(const Demo& demo, sf::RenderTarget& target)
     const Greetings& scene = state.sceneState<Greetings>(thisScene);
     if (scene.over)
         return;
-    // The background, the pictures left over from the cute scene, then the greetings on top
-    // in their own rocking layer.
+    // The background, the pictures left over from the cute scene, then the greetings on top,
+    // rocking.
     if (scene.black)
     {
         scene.black->setRotation(180.f);

@@ -68,7 +68,7 @@ SceneId cutePicturesUpdate(Demo& demo, float dt);
 void cutePicturesDraw(const Demo& demo, sf::RenderTarget& target);
 
 /// Scene 65: the six greetings scattering in and out over the cute background, in a gently
-/// rocking layer1; hands over to 7 on its ninth beat (~12 s).
+/// rocking turn (layer1Sprite's); hands over to 7 on its ninth beat (~12 s).
 SceneId greetingsUpdate(Demo& demo, float dt);
 void greetingsDraw(const Demo& demo, sf::RenderTarget& target);
 
