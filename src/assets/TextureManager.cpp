@@ -264,13 +264,14 @@ bool TextureManager::load(const std::string& path, const std::vector<std::string
             {
                 if (blanksMade.valid())
                     blanks = blanksMade.get();
-                const auto size = pictureSizeFromHeader(file);
+                // Made ahead at its header's size, or made now.
                 const auto blank = blanks.find(file);
-                const bool made = blank != blanks.end() && size && blank->second->getSize() == *size;
+                bool made = blank != blanks.end();
                 if (made)
                     texture = std::move(blank->second);
-                if (made || (size && size->x > 0 && size->y > 0 && fitsTexture(*size) &&
-                             texture->create(size->x, size->y)))
+                else if (const auto size = pictureSizeFromHeader(file); size && size->x > 0 && size->y > 0)
+                    made = fitsTexture(*size) && texture->create(size->x, size->y);
+                if (made)
                 {
                     texture->setRepeated(repeated);
                     deferred.push_back({key, file, texture.get(), std::move(ahead->second), {}});

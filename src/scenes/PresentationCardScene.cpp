@@ -111,7 +111,7 @@ void presentationCardDraw(const Demo& demo, sf::RenderTarget& target)
     if (!scene.cardShown)
     {
         compositeLayer(resources, target, resources.layer2, resources.layer2Sprite,
-                       sf::RenderStates(&resources.textShader), sf::FloatRect());
+                       sf::RenderStates(&resources.textShader), std::vector<sf::FloatRect>());
         return;
     }
     resources.layer2.draw(scene.card);

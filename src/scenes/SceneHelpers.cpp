@@ -120,50 +120,31 @@ void drawIfPresent(const Resources& resources, sf::RenderTarget& target, const s
     resources.drawSprite(target, *sprite, states);
 }
 
-void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
-                    const sf::Sprite& sprite, const sf::RenderStates& states,
-                    std::optional<sf::FloatRect> drawnArea)
+namespace
+{
+/// Marks layer used and finishes it; the states it is shown with: states, through the shader
+/// that leaves its see-through pixels out when they name none.
+sf::RenderStates finishedLayer(Resources& resources, sf::RenderTexture& layer, const sf::RenderStates& states)
 {
     resources.markLayerUsed(layer);
-    const TimedPass pass(resources.layerName(layer),
-                         states.shader ? resources.shaderName(states.shader) : nullptr);
     layer.display();
     sf::RenderStates shown = states;
     if (!shown.shader)
         shown.shader = resources.layerShader();
-    if (!drawnArea)
-    {
-        target.draw(sprite, shown);
-        return;
-    }
-    if (!worthDrawing(drawnArea->width > 0.f && drawnArea->height > 0.f))
-        return;
-    // A few pixels more than the area, for the rounding of the letters' and the sprite's edges.
-    const float margin = 4.f;
-    sf::FloatRect area = (states.transform * sprite.getTransform()).transformRect(*drawnArea);
-    area = sf::FloatRect(area.left - margin, area.top - margin, area.width + 2.f * margin,
-                         area.height + 2.f * margin);
-    const DrawWithin within(target, area);
-    target.draw(sprite, shown);
+    return shown;
 }
 
-namespace
-{
 /// Shows layer through states where shape (layer pixels) lies, the layer's sprite placing it,
 /// as drawing the whole sprite would show it there.
 void compositeLayerShape(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
                          const sf::Sprite& sprite, const sf::RenderStates& states,
                          const sf::VertexArray& shape)
 {
-    resources.markLayerUsed(layer);
     const TimedPass pass(resources.layerName(layer),
                          states.shader ? resources.shaderName(states.shader) : nullptr);
-    layer.display();
-    sf::RenderStates shown = states;
+    sf::RenderStates shown = finishedLayer(resources, layer, states);
     shown.transform *= sprite.getTransform();
     shown.texture = &layer.getTexture();
-    if (!shown.shader)
-        shown.shader = resources.layerShader();
     target.draw(shape, shown);
 }
 
@@ -173,6 +154,14 @@ sf::Vertex layerVertex(sf::Vector2f point, const sf::Sprite& sprite)
     return sf::Vertex(point, sprite.getColor(), point);
 }
 } // namespace
+
+void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
+                    const sf::Sprite& sprite, const sf::RenderStates& states)
+{
+    const TimedPass pass(resources.layerName(layer),
+                         states.shader ? resources.shaderName(states.shader) : nullptr);
+    target.draw(sprite, finishedLayer(resources, layer, states));
+}
 
 void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
                     const sf::Sprite& sprite, const sf::RenderStates& states,

@@ -6,7 +6,6 @@
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <array>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,14 +71,11 @@ void stopSound(Demo& demo, const std::string& key);
 void drawIfPresent(const Resources& resources, sf::RenderTarget& target, const sf::Sprite* sprite,
                    const sf::RenderStates& states = sf::RenderStates::Default);
 
-/// Finishes layer (its display) and draws its sprite into target with states. Given
-/// drawnArea, the part of the layer that anything was drawn into this frame, the sprite is
-/// drawn only where that part lands: everywhere else the layer is transparent. Either way the
-/// layer is marked used, so the next frame clears it: a scene composites every layer it draws
-/// into, in the same frame.
+/// Finishes layer (its display) and draws its sprite into target with states. The layer is
+/// marked used, so the next frame clears it: a scene composites every layer it draws into, in
+/// the same frame.
 void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
-                    const sf::Sprite& sprite, const sf::RenderStates& states = sf::RenderStates::Default,
-                    std::optional<sf::FloatRect> drawnArea = std::nullopt);
+                    const sf::Sprite& sprite, const sf::RenderStates& states = sf::RenderStates::Default);
 
 /// As compositeLayer, for a frame in which everything drawn into layer lies inside the four
 /// corners (layer pixels, as ElasticSprite::getVertices gives them): only the outline around

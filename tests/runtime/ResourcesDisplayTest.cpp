@@ -50,10 +50,10 @@ TEST(Resources, ClearsEveryLayerThatWasCompositedSinceItsLastClear)
     EXPECT_EQ(centreOf(resources.layer1), clear);
     EXPECT_EQ(centreOf(resources.layer3), green) << "left alone: no scene showed it";
 
-    // An empty drawn area composites nothing but still counts as shown.
+    // No pieces composite nothing, but the layer still counts as shown.
     paint(resources.layer2, red);
     compositeLayer(resources, screen.target, resources.layer2, resources.layer2Sprite,
-                   sf::RenderStates::Default, sf::FloatRect());
+                   sf::RenderStates::Default, std::vector<sf::FloatRect>());
     resources.clearLayers();
     EXPECT_EQ(centreOf(resources.layer2), clear);
 
