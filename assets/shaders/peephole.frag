@@ -12,6 +12,9 @@ uniform float yOffset;
 // the whole screen, which suits the smooth gradients; a pattern like the dots asks for many
 // small tiles so that its dots come out finer than the letter strokes they show through.
 uniform float tilesAcross;
+// A layer holds what was drawn into it with its colours multiplied by their alpha; a picture
+// drawn straight through here (the elastic card) is shaded as if it had come from one.
+uniform bool asFromLayer;
 
 // Offsets arrive in seconds-like units; this keeps one unit a comfortable scroll.
 const float scrollScale = 0.2;
@@ -19,7 +22,10 @@ const vec2 screenSize = vec2(1920.0, 1080.0);
 
 void main()
 {
-    vec4 picture = texture2D(currentTexture, gl_TexCoord[0].xy);
+    // q is 1 for a plain sprite and a perspective weight for an elastic card drawn through here.
+    vec4 picture = texture2DProj(currentTexture, gl_TexCoord[0]);
+    if (asFromLayer)
+        picture.rgb *= picture.a;
     vec2 bgCoord = tilesAcross > 0.0 ? gl_FragCoord.xy * (tilesAcross / screenSize.x) : gl_FragCoord.xy / screenSize;
     // fract() wraps by hand, so the texture need not be set to repeat.
     vec3 background = texture2D(bgTexture, fract(bgCoord + vec2(xOffset, yOffset) * scrollScale)).rgb;

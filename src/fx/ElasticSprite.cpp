@@ -93,8 +93,10 @@ void main()
         weight = w3;
     }
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
+    // The coordinates come multiplied by the weight; dividing it out per pixel (texture2DProj
+    // divides by q) is what makes the interpolation projective.
     vec4 texCoord = gl_TextureMatrix[0] * gl_MultiTexCoord0;
-    texCoord.z = weight;
+    texCoord.w = weight;
     gl_TexCoord[0] = texCoord;
     gl_FrontColor = colour;
 }
@@ -108,8 +110,7 @@ void main()
 {
     if (useTexture)
     {
-        vec2 texCoord = gl_TexCoord[0].xy / gl_TexCoord[0].z;
-        gl_FragColor = gl_Color * texture2D(texture, texCoord);
+        gl_FragColor = gl_Color * texture2DProj(texture, gl_TexCoord[0]);
     }
     else
     {
@@ -279,19 +280,33 @@ void ElasticSprite::draw(sf::RenderTarget& target, sf::RenderStates states) cons
     }
 }
 
+void ElasticSprite::setPerspectiveProgram(sf::Shader* program)
+{
+    perspectiveProgram = program;
+}
+
 void ElasticSprite::drawPerspective(sf::RenderTarget& target, sf::RenderStates states) const
 {
     const std::array<sf::Color, 4> colours = {vertices[0].color, vertices[1].color, vertices[2].color,
                                               vertices[3].color};
-    shaders->perspective.setUniform("useTexture", texture != nullptr);
-    if (texture)
-        shaders->perspective.setUniform("texture", *texture);
+    const bool ownProgram = perspectiveProgram && perspectiveProgram->getNativeHandle() != 0 && texture;
+    sf::Shader& program = ownProgram ? *perspectiveProgram : shaders->perspective;
+    if (ownProgram)
+    {
+        program.setUniform("currentTexture", *texture);
+    }
+    else
+    {
+        program.setUniform("useTexture", texture != nullptr);
+        if (texture)
+            program.setUniform("texture", *texture);
+    }
     const char* const colourNames[4] = {"c0", "c1", "c2", "c3"};
     const char* const weightNames[4] = {"w0", "w1", "w2", "w3"};
     for (std::size_t i = 0; i < 4; ++i)
     {
-        shaders->perspective.setUniform(colourNames[i], toVec4(colours[i]));
-        shaders->perspective.setUniform(weightNames[i], cornerWeights[i]);
+        program.setUniform(colourNames[i], toVec4(colours[i]));
+        program.setUniform(weightNames[i], cornerWeights[i]);
     }
 
     // The vertex shader tells the corners apart by these colours.
@@ -299,7 +314,7 @@ void ElasticSprite::drawPerspective(sf::RenderTarget& target, sf::RenderStates s
     vertices[1].color = sf::Color::Red;
     vertices[2].color = sf::Color::Green;
     vertices[3].color = sf::Color::Blue;
-    states.shader = &shaders->perspective;
+    states.shader = &program;
     target.draw(vertices.data(), vertices.size(), sf::Quads, states);
     for (std::size_t i = 0; i < 4; ++i)
         vertices[i].color = colours[i];

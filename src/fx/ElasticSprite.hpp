@@ -61,6 +61,13 @@ public:
     /// Chooses the perspective path over the bilinear one for shader drawing.
     void enablePerspective(bool enable);
 
+    /// Draws the perspective path through program (which must outlive the sprite's use)
+    /// instead of the shared one, so the picture can go through an effect on its way to the
+    /// target: program is built on perspectiveVertexSource and reads the picture from
+    /// "currentTexture" with texture2DProj. Null, a program that did not load, or a sprite
+    /// without a texture draws through the shared program.
+    void setPerspectiveProgram(sf::Shader* program);
+
     /// Moves corner index (0 to 3) by offset local pixels from its rectangle corner.
     /// Any other index is ignored.
     void setCornerOffset(int index, sf::Vector2f offset);
@@ -113,4 +120,5 @@ private:
     bool perspectiveEnabled = false;
     mutable sf::Transform builtTransform; ///< the full transform baked into the vertices
     ElasticShaders* shaders = nullptr;    ///< shared, not owned; null draws plainly
+    sf::Shader* perspectiveProgram = nullptr; ///< setPerspectiveProgram; not owned
 };

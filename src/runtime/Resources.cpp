@@ -4,7 +4,9 @@
 #include "runtime/PassTiming.hpp"
 
 #include <algorithm>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 
 Resources::Resources() : sfmlErrorsHeld(holdSfmlErrorStream()) {}
 
@@ -135,6 +137,8 @@ enum class StartUniforms
 {
     None,
     Peephole, ///< "currentTexture" = the drawn texture, "bgTexture" = the row's texture
+    Backdrop, ///< "bgTexture" = the row's texture, "asFromLayer" = true; the card drawn sets
+              ///< "currentTexture" itself
     Time,     ///< "iTime" = 0
     Image,    ///< "image" = the row's texture (a scatter picture drawn as its tiles)
     Page      ///< as Image, and "page" = 1: a greeting page, gathering late and close by
@@ -146,12 +150,14 @@ struct ShaderRow
     sf::Shader Resources::*shader;
     const char* fragmentFile;
     StartUniforms uniforms;
-    const char* texture; ///< texture key for Peephole and Image rows
+    const char* texture; ///< texture key for Peephole, Backdrop and Image rows
     const char* failureMessage;
     OnFailure onFailure;
     /// The scatter pictures' tiles, the laser's columns and the blobs' frame constants are
     /// worked out per vertex; every other shader hands SFML's quad on unchanged.
     const char* vertexFile = "passthrough.vert";
+    /// A vertex stage built into the program instead of a file (vertexFile is then empty).
+    const char* vertexSource = nullptr;
 };
 
 // Loaded in this order; the order decides which message is seen first when several fail.
@@ -208,6 +214,11 @@ const ShaderRow shaderRows[] = {
      OnFailure::Continue},
     {"blob", &Resources::blobShader, "blob.frag", StartUniforms::Time, nullptr, "blob shader failed",
      OnFailure::Continue, "blob.vert"},
+    // The presentation card goes through the peephole on its way to the picture; without this
+    // program it is drawn as it is.
+    {"card", &Resources::cardShader, "peephole.frag", StartUniforms::Backdrop, "bg-grad",
+     "Unable to load the card's peephole shader :(", OnFailure::Continue, "",
+     ElasticSprite::perspectiveVertexSource},
 };
 
 void setRowUniforms(Resources& resources, const ShaderRow& row)
@@ -221,7 +232,11 @@ void setRowUniforms(Resources& resources, const ShaderRow& row)
         shader.setUniform("iTime", 0.f);
         break;
     case StartUniforms::Peephole:
-        resources.bindTexture(shader, "currentTexture", nullptr);
+    case StartUniforms::Backdrop:
+        if (row.uniforms == StartUniforms::Peephole)
+            resources.bindTexture(shader, "currentTexture", nullptr);
+        else
+            shader.setUniform("asFromLayer", true);
         if (const sf::Texture* texture = resources.textureManager.get(row.texture))
             resources.bindTexture(shader, "bgTexture", texture);
         break;
@@ -269,12 +284,22 @@ bool Resources::loadShaders(bool untilEssentialFailure)
     bool complete = true;
     for (const ShaderRow& row : shaderRows)
     {
-        const std::string vertexFile = folder + row.vertexFile;
+        const std::string vertexFile = row.vertexSource ? "" : folder + row.vertexFile;
         const std::string fragmentFile = folder + row.fragmentFile;
         sf::Shader& shader = this->*row.shader;
         // The library takes a folder's size for a file length and fails to allocate it.
-        const bool loaded = isRegularFile(vertexFile) && isRegularFile(fragmentFile) &&
-                            shader.loadFromFile(vertexFile, fragmentFile);
+        bool loaded = isRegularFile(fragmentFile);
+        if (loaded && row.vertexSource)
+        {
+            std::ifstream stream(fragmentFile, std::ios::binary);
+            std::ostringstream fragment;
+            fragment << stream.rdbuf();
+            loaded = stream && shader.loadFromMemory(row.vertexSource, fragment.str());
+        }
+        else if (loaded)
+        {
+            loaded = isRegularFile(vertexFile) && shader.loadFromFile(vertexFile, fragmentFile);
+        }
         if (!loaded)
         {
             std::cerr << row.failureMessage << std::endl;
@@ -305,8 +330,8 @@ std::vector<GlobalShaderFiles> Resources::globalShaderFiles()
 {
     std::vector<GlobalShaderFiles> files;
     for (const ShaderRow& row : shaderRows)
-        files.push_back(
-            {&(this->*row.shader), shaderFolder + row.vertexFile, shaderFolder + row.fragmentFile});
+        files.push_back({&(this->*row.shader), row.vertexSource ? "" : shaderFolder + row.vertexFile,
+                         shaderFolder + row.fragmentFile, row.vertexSource});
     return files;
 }
 

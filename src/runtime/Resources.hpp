@@ -25,12 +25,13 @@
 struct GlobalShaderFiles
 {
     sf::Shader* shader;
-    std::string vertexFile;   ///< "assets/shaders/passthrough.vert"
+    std::string vertexFile;   ///< "assets/shaders/passthrough.vert"; empty with vertexSource
     std::string fragmentFile; ///< "assets/shaders/<the row's file>"
+    const char* vertexSource = nullptr; ///< a vertex stage built into the program, or null
 };
 
 /// Everything the demo loads before its first frame and keeps to its end: the five registries,
-/// the three layers, the 26 global shaders, the letter texts with their font and the elastic
+/// the three layers, the 26 global shaders and the card's peephole, the letter texts with their font and the elastic
 /// card's shaders. Each program's main builds one after reading its arguments, and startUp
 /// fills it. Its OpenGL objects need a display: constructing it without one ends the process
 /// (SFML aborts), so main checks for a display first. Not copyable; members live at fixed
@@ -66,7 +67,8 @@ public:
     sf::Sprite layer2Sprite;
     sf::Sprite layer3Sprite;
 
-    /// The 26 global shaders, all drawn with "assets/shaders/passthrough.vert".
+    /// The 26 global shaders, each with its vertex stage ("assets/shaders/passthrough.vert"
+    /// unless it works per vertex).
     sf::Shader laserShader;
     sf::Shader textShader;
     sf::Shader rainbowShader;
@@ -96,6 +98,9 @@ public:
 
     /// The presentation card's two shader programs, compiled by the first card made with them.
     ElasticShaders elasticShaders;
+    /// The peephole ("peephole.frag") on the elastic sprite's perspective vertex stage, so the
+    /// card goes through it straight onto the picture. Loaded, and reloaded, after the 26.
+    sf::Shader cardShader;
 
     /// The three letter scrollers, drawing into layer1; set up by setUpLetterTexts and
     /// switched on by their scenes.
@@ -139,19 +144,19 @@ public:
     /// calls it). Anything else is ignored.
     void markLayerUsed(const sf::RenderTexture& layer);
 
-    /// Loads the 26 global shaders in their fixed order, each followed by its start-up
+    /// Loads the 26 global shaders in their fixed order, then the card's, each followed by its start-up
     /// uniforms. A failed load writes that shader's message on standard error and leaves the
     /// shader unloaded (without the program it may have had); for the 14 shaders the demo
     /// cannot do without it returns false, at once when untilEssentialFailure (start-up must
     /// end), else after loading the rest.
     bool loadShaders(bool untilEssentialFailure = true);
 
-    /// The 26 global shaders in load order, with their files.
+    /// The 26 global shaders and the card's in load order, with their files.
     std::vector<GlobalShaderFiles> globalShaderFiles();
 
     /// Sets shader's start-up uniforms again (its time, peephole or image uniforms and, for the
     /// three field-scene images, their rotation and scatter), as loadShaders did after loading
-    /// it. A shader that is not one of the 26 is left alone.
+    /// it. A shader that is not one of the 27 is left alone.
     void setStartUniforms(sf::Shader& shader);
 
     /// The short name of a global shader ("cute", "greets1", ...), as the bench's breakdown

@@ -2,7 +2,7 @@
 // perspective, its four corners swinging every 1.26 s while the whole card rocks 50 degrees
 // either way every 3.14 s, over the laser shader. The laser flares on every beat, the first
 // on the first frame, the last at 8.77 s; the star particles are switched on here and fly
-// between laser and card. At 8.98 s (beat 29) the scene hands over to the Julia words
+// between laser and card, which is drawn straight through the peephole. At 8.98 s (beat 29) the scene hands over to the Julia words
 // without drawing that frame.
 #include "fx/ElasticSprite.hpp"
 #include "runtime/BeatTables.hpp"
@@ -41,6 +41,7 @@ PresentationCard setUp(Demo& demo)
     }
     scene.card.enableShader(true);
     scene.card.enablePerspective(true);
+    scene.card.setPerspectiveProgram(&resources.cardShader);
     scene.card.setOrigin(960.f, 540.f);
     scene.card.setPosition(960.f, 540.f);
     if (state.starParticles)
@@ -90,8 +91,13 @@ SceneId presentationCardUpdate(Demo& demo, float dt)
 
     state.uniforms.set(resources.laserShader, "xOffset", -scene.sceneTime);
     state.uniforms.set(resources.laserShader, "waveIntensity", scene.waveIntensity);
-    state.uniforms.set(resources.textShader, "xOffset", scene.sceneTime);
-    state.uniforms.set(resources.textShader, "yOffset", scene.sceneTime * 0.5f);
+    // The card scrolls the peephole's backdrop; the text peephole is left scrolled as far for
+    // the scenes after.
+    for (sf::Shader* peephole : {&resources.cardShader, &resources.textShader})
+    {
+        state.uniforms.set(*peephole, "xOffset", scene.sceneTime);
+        state.uniforms.set(*peephole, "yOffset", scene.sceneTime * 0.5f);
+    }
     if (state.starParticles)
         state.starParticles->update(dt, state.random);
     return thisScene;
@@ -108,16 +114,6 @@ void presentationCardDraw(const Demo& demo, sf::RenderTarget& target)
     drawColumnPass(resources, target, scene.black, resources.laserShader);
     if (state.starParticles)
         state.starParticles->draw(target);
-    if (!scene.cardShown)
-    {
-        compositeLayer(resources, target, resources.layer2, resources.layer2Sprite,
-                       sf::RenderStates(&resources.textShader), std::vector<sf::FloatRect>());
-        return;
-    }
-    resources.layer2.draw(scene.card);
-    std::array<sf::Vector2f, 4> corners;
-    for (std::size_t i = 0; i < corners.size(); ++i)
-        corners[i] = scene.card.getVertices()[i].position;
-    compositeLayer(resources, target, resources.layer2, resources.layer2Sprite,
-                   sf::RenderStates(&resources.textShader), corners);
+    if (scene.cardShown)
+        target.draw(scene.card);
 }

@@ -165,51 +165,6 @@ void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTe
 
 void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
                     const sf::Sprite& sprite, const sf::RenderStates& states,
-                    const std::array<sf::Vector2f, 4>& corners)
-{
-    if (!drawingShortcuts)
-    {
-        compositeLayer(resources, target, layer, sprite, states);
-        return;
-    }
-    // The convex outline of the corners (they may cross or fold in), wound one way: from the
-    // lowest corner, each next one the one the others all lie to the left of.
-    std::array<sf::Vector2f, 4> hull{};
-    std::size_t count = 0;
-    const auto cross = [](sf::Vector2f o, sf::Vector2f a, sf::Vector2f b)
-    { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); };
-    std::size_t start = 0;
-    for (std::size_t i = 1; i < corners.size(); ++i)
-        if (corners[i].y < corners[start].y ||
-            (corners[i].y == corners[start].y && corners[i].x < corners[start].x))
-            start = i;
-    std::size_t current = start;
-    do
-    {
-        hull[count++] = corners[current];
-        std::size_t next = (current + 1) % corners.size();
-        for (std::size_t i = 0; i < corners.size(); ++i)
-            if (cross(corners[current], corners[next], corners[i]) < 0.f)
-                next = i;
-        current = next;
-    } while (current != start && count < hull.size());
-    // Grown a few pixels, for the rounding of the drawing's edges.
-    sf::Vector2f centre;
-    for (std::size_t i = 0; i < count; ++i)
-        centre += hull[i] / static_cast<float>(count);
-    const float margin = 4.f;
-    sf::VertexArray outline(sf::TriangleFan);
-    for (std::size_t i = 0; i < count; ++i)
-    {
-        const sf::Vector2f away = hull[i] - centre;
-        const float length = std::hypot(away.x, away.y);
-        outline.append(layerVertex(length > 0.f ? hull[i] + away * (margin / length) : hull[i], sprite));
-    }
-    compositeLayerShape(resources, target, layer, sprite, states, outline);
-}
-
-void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
-                    const sf::Sprite& sprite, const sf::RenderStates& states,
                     const std::vector<sf::FloatRect>& pieces)
 {
     // Not a shortcut: along the columns' edges the renderer may sample a letter edge's pixel

@@ -77,13 +77,6 @@ void drawIfPresent(const Resources& resources, sf::RenderTarget& target, const s
 void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
                     const sf::Sprite& sprite, const sf::RenderStates& states = sf::RenderStates::Default);
 
-/// As compositeLayer, for a frame in which everything drawn into layer lies inside the four
-/// corners (layer pixels, as ElasticSprite::getVertices gives them): only the outline around
-/// them, a few pixels larger, is drawn, which changes no pixel the whole sprite would not.
-void compositeLayer(Resources& resources, sf::RenderTarget& target, sf::RenderTexture& layer,
-                    const sf::Sprite& sprite, const sf::RenderStates& states,
-                    const std::array<sf::Vector2f, 4>& corners);
-
 /// As compositeLayer, for a frame in which everything drawn into layer lies inside pieces
 /// (layer pixels, such as the letters of a LetterText): only the pieces, a few pixels larger,
 /// are drawn, each pixel once however they overlap, also without the drawing shortcuts (a

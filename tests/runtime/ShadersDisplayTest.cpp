@@ -2,6 +2,7 @@
 // has every uniform the program sets on it (SFML reports a uniform that the compiled program
 // lacks on its error stream, every frame it is set).
 #include "TestSupport.hpp"
+#include "fx/ElasticSprite.hpp"
 #include "runtime/Resources.hpp"
 
 #include <SFML/Graphics/Shader.hpp>
@@ -26,7 +27,7 @@ namespace
 // v vec3, t a texture, c the drawn texture.
 const std::pair<std::string, const char*> shaderUniforms[] = {
     {"laser.frag", "f:xOffset f:waveIntensity"},
-    {"peephole.frag", "c:currentTexture t:bgTexture f:xOffset f:yOffset f:tilesAcross"},
+    {"peephole.frag", "c:currentTexture t:bgTexture f:xOffset f:yOffset f:tilesAcross i:asFromLayer"},
     {"field.frag", "f:iTime t:backgroundImage f:camPos_x f:camPos_y f:camPos_z"},
     {"circles.frag", "f:iTime"},
     {"julia.frag", "v:fractalColor f:fractalState"},
@@ -127,16 +128,19 @@ TEST(Shaders, GlobalShaderFilesAndTheirStartUniformsCanBeHadAgain)
     {
         shaders.insert(row.shader);
         const std::string name = std::filesystem::path(row.fragmentFile).filename().string();
-        EXPECT_EQ(row.vertexFile, "assets/shaders/" + vertexFileOf(name));
+        // The card's peephole runs on the elastic sprite's perspective stage, built in.
+        EXPECT_EQ(row.vertexFile, row.vertexSource ? "" : "assets/shaders/" + vertexFileOf(name));
         EXPECT_TRUE(std::any_of(std::begin(shaderUniforms), std::end(shaderUniforms),
                                 [&](const auto& listed) { return listed.first == name; }))
             << row.fragmentFile;
     }
-    EXPECT_EQ(shaders.size(), 26u);
-    ASSERT_EQ(files.size(), 26u);
-    EXPECT_EQ(std::tuple(files[0].shader, files[21].shader, files[21].fragmentFile),
+    EXPECT_EQ(shaders.size(), 27u);
+    ASSERT_EQ(files.size(), 27u);
+    EXPECT_EQ(std::tuple(files[0].shader, files[21].shader, files[21].fragmentFile, files[26].shader,
+                         files[26].vertexSource),
               std::tuple(&resources.laserShader, &resources.wsl1Shader,
-                         std::string("assets/shaders/scattershot.frag")));
+                         std::string("assets/shaders/scattershot.frag"), &resources.cardShader,
+                         ElasticSprite::perspectiveVertexSource));
 
     WorkingDirectory inSource(sourcePath(""));
     captureStderr([&] { ASSERT_TRUE(resources.loadShaders()); });

@@ -77,7 +77,8 @@ TEST(ShaderPass, DrawsTheBlobsTheFullScreenPassDrew)
 }
 
 // A layer composited in part, where all that was drawn into it lies, shows what the whole
-// layer showed, through the peephole as the scenes show their cards and letters.
+// layer showed, through the peephole as the scenes show their letters; and a card drawn
+// straight through it shows what its layer showed.
 class LayerComposite : public testing::Test
 {
 protected:
@@ -120,38 +121,47 @@ protected:
     sf::Shader peephole;
 };
 
-// Inside the outline of a card's corners, exactly: shaped as scene 3 shapes it, and folded over
-// itself, two corners crossed.
-TEST_F(LayerComposite, InsideACardsCornersShowsWhatTheWholeLayerShowed)
+// The card drawn straight through the card's peephole shows what it showed drawn into a layer
+// and composited through the peephole, shaped as scene 3 shapes it. (A layer's edge rounds a few
+// pixels the other way; only there do they differ by more than a level. A card folded over
+// itself, which the scene never shapes, would show its overlap shaded twice.)
+TEST_F(LayerComposite, ACardStraightThroughThePeepholeShowsWhatItsLayerShowed)
 {
     sf::Texture picture, gradient;
     ASSERT_TRUE(picture.loadFromFile("assets/images/presentado.png"));
     ASSERT_TRUE(gradient.loadFromFile("assets/images/bg-grad.png"));
-    peephole.setUniform("bgTexture", gradient);
+    captureStderr([&] { ASSERT_TRUE(resources.loadShaders()); }); // the pictures are not loaded
+    for (sf::Shader* shader : {&peephole, &resources.cardShader})
+    {
+        shader->setUniform("bgTexture", gradient);
+        shader->setUniform("xOffset", 1.3f);
+        shader->setUniform("yOffset", 0.65f);
+    }
     ElasticShaders shaders;
     ElasticSprite card(&shaders);
     card.setTexture(picture, true);
     card.enablePerspective(true);
     card.setOrigin(960.f, 540.f);
     card.setPosition(960.f, 540.f);
-    for (const float sceneTime : {0.f, 0.4f, 1.3f, 2.2f, -1.f})
+    const sf::Color ground(40, 20, 60);
+    for (const float sceneTime : {0.f, 0.4f, 2.2f, 7.9f})
     {
         SCOPED_TRACE(sceneTime);
-        shapePresentationCard(card, std::max(sceneTime, 0.f));
-        if (sceneTime < 0.f) // the top corners change sides
-        {
-            card.setCornerOffset(0, {1500.f, 0.f});
-            card.setCornerOffset(3, {-1500.f, 0.f});
-        }
-        const auto drawCard = [&]
-        {
-            resources.layer2.draw(card);
-            std::array<sf::Vector2f, 4> corners;
-            for (std::size_t i = 0; i < corners.size(); ++i)
-                corners[i] = card.getVertices()[i].position;
-            return corners;
-        };
-        expectSame(resources.layer2, resources.layer2Sprite, &peephole, drawCard, 0.0);
+        shapePresentationCard(card, sceneTime);
+        card.setPerspectiveProgram(nullptr);
+        const sf::Image layered = screen.drawn(
+            [&]
+            {
+                resources.layer2.clear(sf::Color::Transparent);
+                resources.layer2.draw(card);
+                compositeLayer(resources, screen.target, resources.layer2, resources.layer2Sprite,
+                               sf::RenderStates(&peephole));
+            },
+            ground);
+        card.setPerspectiveProgram(&resources.cardShader);
+        const sf::Image straight = screen.drawn([&] { screen.target.draw(card); }, ground);
+        EXPECT_GT(meanDifference(layered, screen.drawn([] {}, ground)), 10.0) << "the card shows";
+        EXPECT_LE(meanDifference(layered, straight), 0.05);
     }
 }
 

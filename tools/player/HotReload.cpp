@@ -75,7 +75,8 @@ HotReload::HotReload(Resources& resources) : resources(resources)
     for (const GlobalShaderFiles& files : resources.globalShaderFiles())
     {
         for (const std::string& file : {files.vertexFile, files.fragmentFile})
-            signatures.emplace(file, signatureOf(file));
+            if (!file.empty()) // a vertex stage built into the program
+                signatures.emplace(file, signatureOf(file));
     }
 
     // The manifests as the registries read them; an entry they refused is not reloaded either.
@@ -152,9 +153,9 @@ Reload HotReload::reloadShaderFile(const std::string& file)
     std::map<std::pair<std::string, std::string>, std::pair<std::string, std::string>> sources;
     for (const GlobalShaderFiles& files : users)
     {
-        bool vertexRead = false;
+        bool vertexRead = files.vertexSource != nullptr;
         bool fragmentRead = false;
-        const std::string vertex = readFile(files.vertexFile, vertexRead);
+        const std::string vertex = vertexRead ? files.vertexSource : readFile(files.vertexFile, vertexRead);
         const std::string fragment = readFile(files.fragmentFile, fragmentRead);
         if (!vertexRead || !fragmentRead)
         {
