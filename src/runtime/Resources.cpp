@@ -412,15 +412,28 @@ sf::Sprite* Resources::blackSprite()
     return *black;
 }
 
+namespace
+{
+sf::RenderTexture& madeOnce(std::unique_ptr<sf::RenderTexture>& picture, unsigned width, unsigned height)
+{
+    if (!picture)
+    {
+        picture = std::make_unique<sf::RenderTexture>();
+        if (picture->create(width, height))
+            picture->setSmooth(true);
+    }
+    return *picture;
+}
+} // namespace
+
 sf::RenderTexture& Resources::offScreenPicture()
 {
-    if (!offScreen)
-    {
-        offScreen = std::make_unique<sf::RenderTexture>();
-        if (offScreen->create(1920, 1080))
-            offScreen->setSmooth(true);
-    }
-    return *offScreen;
+    return madeOnce(offScreen, 1920, 1080);
+}
+
+sf::RenderTexture& Resources::smallPicture()
+{
+    return madeOnce(small, 640, 360);
 }
 
 void Resources::applyUniforms(const ShaderUniforms& uniforms)

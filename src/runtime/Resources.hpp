@@ -192,6 +192,10 @@ public:
     /// need, so a window of the right size never pays for it.
     sf::RenderTexture& offScreenPicture();
 
+    /// A 640 x 360 picture, smoothed, for a full-screen pass worked out at a third of the size;
+    /// made on first need.
+    sf::RenderTexture& smallPicture();
+
     /// Stands in for a missing sky picture of the field flight, so the field never samples an
     /// unbound texture: a dusk gradient from violet at the top to warm pink at the horizon.
     /// Made with the layers (createLayers).
@@ -244,6 +248,7 @@ public:
 private:
     std::optional<sf::Sprite*> black;                ///< blackSprite(), once looked up
     std::unique_ptr<sf::RenderTexture> offScreen;    ///< offScreenPicture(), once made
+    std::unique_ptr<sf::RenderTexture> small;     ///< smallPicture(), once made
     sf::Texture sky;                                 ///< plainSky()
     sf::Shader seeThrough;                           ///< layerShader()
     std::vector<ShaderUniforms::Entry> sentUniforms; ///< what applyUniforms last sent

@@ -155,7 +155,7 @@ void bubblesDraw(const Demo& demo, sf::RenderTarget& target)
     if (scene.over)
         return;
     // The background keeps the colour and the half turn the tunnel scene gave the quad.
-    drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.perlinShader));
+    drawStretchedPass(resources, target, scene.black, resources.perlinShader);
     drawIfPresent(resources, target, scene.baba);
     drawIfPresent(resources, target, scene.finger);
     drawShaderBouncers(resources, state.shaderBouncers, target);

@@ -43,6 +43,14 @@ void drawFlashVeil(Resources& resources, sf::RenderTarget& target, float level);
 void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Shader& shader,
                     sf::Uint8 alpha = 1, float rotationDegrees = 0.f);
 
+/// A full-screen pass through a shader whose picture is smooth enough to be worked out at a
+/// third of the size (the perlin clouds): quad drawn through it, as it stands on the 1920 x 1080
+/// picture, into the small picture, which then replaces what target held, stretched over it. A
+/// tenth of a level from the whole pass at a ninth of the shading; for a quad that covers the
+/// picture with an opaque shader, drawn first. Does nothing when quad is missing.
+void drawStretchedPass(Resources& resources, sf::RenderTarget& target, const sf::Sprite* quad,
+                      const sf::Shader& shader);
+
 /// A full-screen pass through a shader whose vertex side works per column (the laser): quad
 /// drawn with its transform and colour as vertical strips 16 of its own pixels wide, texture
 /// coordinates 0 to 1 across it, so the vertex side runs at every strip edge. Does nothing when

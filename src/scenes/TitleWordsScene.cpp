@@ -117,7 +117,7 @@ void titleWordsDraw(const Demo& demo, sf::RenderTarget& target)
     const TitleWords& scene = demo.state.sceneState<TitleWords>(thisScene);
     if (scene.over)
         return;
-    drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.perlinShader));
+    drawStretchedPass(resources, target, scene.black, resources.perlinShader);
     for (int i = 0; i < wordCount; ++i)
     {
         if (!scene.wordVisible[i])

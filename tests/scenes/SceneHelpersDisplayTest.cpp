@@ -76,6 +76,31 @@ TEST(ShaderPass, DrawsTheBlobsTheFullScreenPassDrew)
     }
 }
 
+// The perlin clouds worked out at a third of the size and stretched show what the whole pass
+// showed, within a fifth of a level, calm, flashing and tinted; and replace what was under them.
+TEST(ShaderPass, StretchedFromAThirdShowsWhatTheWholeCloudsShowed)
+{
+    Resources resources;
+    ScreenQuad screen;
+    ASSERT_TRUE(screen.create());
+    sf::Shader clouds;
+    ASSERT_TRUE(clouds.loadFromFile("assets/shaders/passthrough.vert", "assets/shaders/perlin.frag"));
+    const std::tuple<float, float, float> moments[] = {{3.f, 0.f, 0.f}, {41.f, 0.8f, 0.25f}};
+    for (const auto& [time, flash, tint] : moments)
+    {
+        SCOPED_TRACE(time);
+        clouds.setUniform("iTime", time);
+        clouds.setUniform("r", flash);
+        clouds.setUniform("b", flash);
+        clouds.setUniform("originalGreen", tint);
+        const sf::Image whole = screen.drawn([&] { screen.target.draw(screen.quad, &clouds); });
+        const sf::Image stretched = screen.drawn(
+            [&] { drawStretchedPass(resources, screen.target, &screen.quad, clouds); }, sf::Color::White);
+        EXPECT_GT(meanBrightness(whole), 20.0) << "the clouds are drawn";
+        EXPECT_LE(meanDifference(whole, stretched), 0.2);
+    }
+}
+
 // A layer composited in part, where all that was drawn into it lies, shows what the whole
 // layer showed, through the peephole as the scenes show their letters; and a card drawn
 // straight through it shows what its layer showed.
