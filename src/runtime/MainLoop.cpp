@@ -208,11 +208,16 @@ FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::Re
     sf::RenderTarget& target = fitted ? static_cast<sf::RenderTarget&>(resources.offScreenPicture()) : window;
     if (!fitted) // the view a fitted frame or a resize left behind
         window.setView(sf::View(sf::FloatRect(0.f, 0.f, pictureWidth, pictureHeight)));
-    target.clear(sf::Color(0, 0, 0, 0));
 
     const SceneEntry* ran = dispatchScene(demo, state, scenes, frameSeconds);
     result.sceneRan = ran != nullptr;
     result.next = state.currentScene;
+    // Clearing costs a quarter of a full-screen pass; a scene that covers the picture first
+    // leaves nothing of the last frame showing. The frame it hands over on may draw nothing.
+    const bool covered = drawingShortcuts && ran && ran->coversPicture && result.next == result.scene &&
+                         resources.blackSprite();
+    if (!covered)
+        target.clear(sf::Color(0, 0, 0, 0));
     // The pictures this frame draws are in before it draws.
     if (ran && !ran->pictures.empty())
         resources.textureManager.finishLoading(ran->pictures);

@@ -59,6 +59,11 @@ struct SceneEntry
     /// The texture keys of every picture its frames draw, when it may be drawn before the rest
     /// are in; a scene without them waits for every picture before its frames draw.
     std::vector<std::string> pictures = {};
+    /// Whether every frame it draws, but the one it hands over on, begins by covering the whole
+    /// picture: with a clear of its own, or with the black sprite through an opaque shader
+    /// replacing what was there. The main loop then leaves the last frame's picture under it
+    /// instead of clearing it first (a drawing shortcut, and only while the black sprite exists).
+    bool coversPicture = false;
 };
 
 /// The scenes in the order they play; the demo's own is demoScenes() (scenes/SceneTable.hpp).

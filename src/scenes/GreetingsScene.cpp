@@ -104,7 +104,7 @@ void greetingsDraw(const Demo& demo, sf::RenderTarget& target)
     if (scene.black)
     {
         scene.black->setRotation(180.f);
-        drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.cuteShader));
+        drawIfPresent(resources, target, scene.black, replacing(resources.cuteShader));
         scene.black->setRotation(0.f);
     }
     if (state.flowerParticles)

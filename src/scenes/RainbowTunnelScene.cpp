@@ -87,7 +87,7 @@ void rainbowTunnelDraw(const Demo& demo, sf::RenderTarget& target)
     const RainbowTunnel& scene = demo.state.sceneState<RainbowTunnel>(thisScene);
     if (scene.over)
         return;
-    drawIfPresent(resources, target, scene.black, sf::RenderStates(&resources.rainbowTunnelShader));
+    drawIfPresent(resources, target, scene.black, replacing(resources.rainbowTunnelShader));
     resources.transformText.draw();
     compositeLayer(resources, target, resources.layer1, resources.layer1Sprite,
                    sf::RenderStates(&resources.rainbowShader), resources.transformText.drawnLetters);

@@ -43,6 +43,11 @@ void drawFlashVeil(Resources& resources, sf::RenderTarget& target, float level)
     resources.drawSprite(target, *veil);
 }
 
+sf::RenderStates replacing(const sf::Shader& shader)
+{
+    return sf::RenderStates(sf::BlendNone, sf::Transform::Identity, nullptr, &shader);
+}
+
 void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Shader& shader, sf::Uint8 alpha,
                     float rotationDegrees)
 {
@@ -53,7 +58,7 @@ void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Sh
     const float turnedBefore = quad->getRotation();
     quad->setColor(sf::Color(0, 0, 0, alpha));
     quad->setRotation(rotationDegrees);
-    target.draw(*quad, sf::RenderStates(&shader));
+    target.draw(*quad, replacing(shader));
     quad->setRotation(turnedBefore);
 }
 
@@ -93,7 +98,7 @@ void drawColumnPass(const Resources& resources, sf::RenderTarget& target, const 
         if (!(x < bounds.width))
             break;
     }
-    sf::RenderStates states(&shader);
+    sf::RenderStates states = replacing(shader);
     states.transform = quad->getTransform();
     target.draw(strips, states);
 }

@@ -37,9 +37,16 @@ sf::Uint8 truncatedByte(float level);
 /// sprite is missing.
 void drawFlashVeil(Resources& resources, sf::RenderTarget& target, float level);
 
-/// A full-screen pass through shader: the black sprite with colour (0, 0, 0, alpha), turned
-/// by rotationDegrees about its centre for the draw and turned back as it was after it; the
-/// colour stays. Does nothing when the black sprite is missing.
+/// Render states for a full-screen pass through an opaque shader that begins a frame: the
+/// pass replaces what the picture held (without blending, which costs time and, under
+/// an opaque pass or one that draws black, changes nothing), so the picture need not be
+/// cleared first.
+sf::RenderStates replacing(const sf::Shader& shader);
+
+/// A full-screen pass through shader, an opaque one, replacing what target held: the black
+/// sprite with colour (0, 0, 0, alpha), turned by rotationDegrees about its centre for the draw
+/// and turned back as it was after it; the colour stays. Does nothing when the black sprite is
+/// missing.
 void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Shader& shader,
                     sf::Uint8 alpha = 1, float rotationDegrees = 0.f);
 
@@ -51,10 +58,10 @@ void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Sh
 void drawStretchedPass(Resources& resources, sf::RenderTarget& target, const sf::Sprite* quad,
                       const sf::Shader& shader);
 
-/// A full-screen pass through a shader whose vertex side works per column (the laser): quad
-/// drawn with its transform and colour as vertical strips 16 of its own pixels wide, texture
-/// coordinates 0 to 1 across it, so the vertex side runs at every strip edge. Does nothing when
-/// quad is missing.
+/// A full-screen pass through an opaque shader whose vertex side works per column (the laser),
+/// replacing what target held: quad drawn with its transform and colour as vertical strips 16
+/// of its own pixels wide, texture coordinates 0 to 1 across it, so the vertex side runs at
+/// every strip edge. Does nothing when quad is missing.
 void drawColumnPass(const Resources& resources, sf::RenderTarget& target, const sf::Sprite* quad,
                     const sf::Shader& shader);
 

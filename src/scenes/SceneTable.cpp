@@ -6,21 +6,23 @@ const SceneTable& demoScenes()
     const std::vector<std::string> cardPictures = {"gr1", "gr2", "rainbow_texture", "black"};
     const std::vector<std::string> logoPictures = {"quib", "zarn",  "plok", "greets",
                                                    "vesk", "trumo", "glin", "black"};
+    // The scenes whose frames begin with a clear or a full-screen pass of their own.
+    const bool covers = true;
     static const SceneTable chain = {
         {0, "opening cards", &openingCardsUpdate, &openingCardsDraw, cardPictures},
         {1, "bouncing logos", &bouncingLogosUpdate, &bouncingLogosDraw, logoPictures},
-        {2, "title words on the beat", &titleWordsUpdate, &titleWordsDraw},
-        {3, "wobbling presentation card", &presentationCardUpdate, &presentationCardDraw},
-        {4, "Julia fractal title words", &juliaWordsUpdate, &juliaWordsDraw},
+        {2, "title words on the beat", &titleWordsUpdate, &titleWordsDraw, {}, covers},
+        {3, "wobbling presentation card", &presentationCardUpdate, &presentationCardDraw, {}, covers},
+        {4, "Julia fractal title words", &juliaWordsUpdate, &juliaWordsDraw, {}, covers},
         {5, "circles pulse and logo", &circlesLogoUpdate, &circlesLogoDraw},
-        {6, "cute pop-up pictures", &cutePicturesUpdate, &cutePicturesDraw},
-        {65, "greetings pulses", &greetingsUpdate, &greetingsDraw},
-        {7, "flowers beat scene", &flowersBeatUpdate, &flowersBeatDraw},
-        {8, "field flight", &fieldFlightUpdate, &fieldFlightDraw},
-        {9, "rainbow tunnel", &rainbowTunnelUpdate, &rainbowTunnelDraw},
-        {10, "bubbles", &bubblesUpdate, &bubblesDraw},
-        {11, "moire", &moireUpdate, &moireDraw},
-        {12, "triangle finale", &triangleFinaleUpdate, &triangleFinaleDraw},
+        {6, "cute pop-up pictures", &cutePicturesUpdate, &cutePicturesDraw, {}, covers},
+        {65, "greetings pulses", &greetingsUpdate, &greetingsDraw, {}, covers},
+        {7, "flowers beat scene", &flowersBeatUpdate, &flowersBeatDraw, {}, covers},
+        {8, "field flight", &fieldFlightUpdate, &fieldFlightDraw, {}, covers},
+        {9, "rainbow tunnel", &rainbowTunnelUpdate, &rainbowTunnelDraw, {}, covers},
+        {10, "bubbles", &bubblesUpdate, &bubblesDraw, {}, covers},
+        {11, "moire", &moireUpdate, &moireDraw, {}, covers},
+        {12, "triangle finale", &triangleFinaleUpdate, &triangleFinaleDraw, {}, covers},
     };
     return chain;
 }

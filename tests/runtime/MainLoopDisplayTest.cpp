@@ -1,11 +1,15 @@
 // Scene dispatch, and a frame run without drawing, which runs its scene's update like a drawn
 // one and nothing of its drawing.
+#include "TestSupport.hpp"
 #include "runtime/MainLoop.hpp"
+#include "runtime/PassTiming.hpp"
 #include "scenes/Demo.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <gtest/gtest.h>
 #include <tuple>
+
+using namespace testsupport;
 
 namespace
 {
@@ -29,6 +33,13 @@ void paintAll(const Demo& demo, sf::RenderTarget& target)
     demo.resources.layer1.display();
     target.draw(fill);
 }
+
+SceneId stay(Demo& demo, float)
+{
+    return demo.state.currentScene;
+}
+
+void drawNothing(const Demo&, sf::RenderTarget&) {}
 
 SceneId sceneSeven(Demo&, float)
 {
@@ -83,5 +94,46 @@ TEST(UndrawnFrame, RunsTheSceneAndLeavesTheLayersAsTheyWere)
     // And a drawn frame after it draws as ever.
     runFrame(demo, window, stepSeconds, KeyState{}, scenes);
     EXPECT_EQ(resources.layer1.getTexture().copyToImage().getPixel(10, 10), sf::Color::Red);
+}
+
+// A scene that covers the picture is drawn over the last frame's picture, not a cleared one: what
+// its draw leaves out still shows. Cleared all the same: the frame it hands over on, and every
+// frame without the drawing shortcuts or without the black sprite.
+TEST(CoveredFrame, IsClearedUnlessTheSceneCoversIt)
+{
+    sf::RenderWindow window(sf::VideoMode(64, 64), "covered"); // drawn off screen, then fitted
+    const SceneTable scenes = {{3, "paints", &stay, &paintAll, {}, true},
+                               {5, "leaves out", &stay, &drawNothing, {}, true},
+                               {6, "hands over", &handOverToThree, &drawNothing, {}, true}};
+    paint = sf::Color::Blue;
+    const sf::Color cleared = sf::Color::Transparent;
+    TempDir dir;
+    const std::string sprites = dir.write("sprites.json", R"({"sprites": {"black": {"texture": "black"}}})");
+    for (const bool black : {true, false})
+    {
+        Resources resources;
+        resources.createLayers();
+        ASSERT_TRUE(resources.textureManager.load(dataPath("manifests/textures_flat.json")));
+        if (black)
+        {
+            ASSERT_TRUE(resources.spriteManager.load(sprites));
+        }
+        Demo demo(resources);
+        const auto frameOf = [&](SceneId scene, bool shortcuts)
+        {
+            drawingShortcuts = shortcuts;
+            demo.state.currentScene = scene;
+            runFrame(demo, window, stepSeconds, KeyState{}, scenes);
+            drawingShortcuts = true;
+            return resources.offScreenPicture().getTexture().copyToImage().getPixel(10, 10);
+        };
+        for (const auto& [scene, shortcuts, shown] :
+             {std::tuple{5, true, black ? paint : cleared}, {6, true, cleared}, {5, false, cleared}})
+        {
+            ASSERT_EQ(frameOf(3, true), paint);
+            EXPECT_EQ(frameOf(scene, shortcuts), shown)
+                << "scene " << scene << (shortcuts ? "" : ", no shortcuts") << (black ? "" : ", no black sprite");
+        }
+    }
 }
 } // namespace
