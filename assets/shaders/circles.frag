@@ -37,5 +37,6 @@ void main()
     colour = mix(colour, cream, 0.45 * smoothstep(0.1, 0.2, f) * (1.0 - smoothstep(0.2, 0.38, f)));
     // The outline, about five pixels wide whatever the ring's width on screen.
     float edge = min(f, 1.0 - f) / fwidth(w);
-    gl_FragColor = vec4(mix(plum, colour, smoothstep(2.0, 3.0, edge)), 1.0);
+    // The scene fades the whole pass through the quad's alpha.
+    gl_FragColor = vec4(mix(plum, colour, smoothstep(2.0, 3.0, edge)), gl_Color.a);
 }

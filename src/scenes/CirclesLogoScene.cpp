@@ -87,7 +87,7 @@ SceneId circlesLogoUpdate(Demo& demo, float dt)
     }
     if (scene.logo)
         scene.logo->setScale(scene.logoScale, scene.logoScale);
-    // The circles go through layer2 so that the whole pass fades as one picture.
+    // The circles' fade, which their pass is drawn with.
     resources.layer2Sprite.setColor(sf::Color(255, 255, 255, truncatedByte(scene.circlesAlpha * 255.f)));
     state.uniforms.set(resources.dotsShader, "xOffset", scene.sceneTime / 5.f);
     state.uniforms.set(resources.dotsShader, "yOffset", scene.sceneTime * 0.125f);
@@ -104,10 +104,13 @@ void circlesLogoDraw(const Demo& demo, sf::RenderTarget& target)
     const CirclesLogo& scene = state.sceneState<CirclesLogo>(thisScene);
     if (scene.over)
         return;
-    if (worthDrawing(resources.layer2Sprite.getColor().a > 0))
+    const sf::Uint8 circlesAlpha = resources.layer2Sprite.getColor().a;
+    if (scene.black && worthDrawing(circlesAlpha > 0))
     {
-        drawIfPresent(resources, resources.layer2, scene.black, sf::RenderStates(&resources.circlesShader));
-        compositeLayer(resources, target, resources.layer2, resources.layer2Sprite);
+        // One opaque quad fades as one picture: straight onto the cleared frame, through its alpha.
+        sf::Sprite circles = *scene.black;
+        circles.setColor(sf::Color(0, 0, 0, circlesAlpha));
+        drawIfPresent(resources, target, &circles, sf::RenderStates(&resources.circlesShader));
     }
     if (scene.logoShown && state.starParticles)
         state.starParticles->draw(target);

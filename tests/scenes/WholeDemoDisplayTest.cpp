@@ -236,10 +236,12 @@ SceneRows demoTables()
                                  }
                              }});
 
-    // The circles are clear before the first pulse and once the one before entry 28 has faded; then
-    // the logo fills the middle, and each entry from 28, which brings it in, sets its tilt.
+    // The circles are clear before the first pulse, half faded 8 frames after it and clear again once
+    // the one before entry 28 has faded; then the logo fills the middle, and each entry from 28,
+    // which brings it in, sets its tilt.
     scenes[5] = {shows(1, -1, 3),
                  shows(beatFrame(5, 0), 60, 256),
+                 shows(beatFrame(5, 0) + 8, 60, 110),
                  shows(beatFrame(5, 0), 40, 256, 61, 1889, 540),
                  shows(beatFrame(5, 0), 40, 256, 61, 30, 540),
                  shows(beatFrame(5, 28) - 1, -1, 3),
