@@ -7,7 +7,6 @@
 
 uniform sampler2D image;
 uniform float iTime;
-uniform float maxRotation;
 uniform float page;
 uniform float flock;
 uniform float scatterStrength;
@@ -16,9 +15,14 @@ varying vec2 cell;
 varying vec2 local;
 varying float away;
 varying vec2 uv;
+varying vec2 turn;
 
 const vec2 tiles = vec2(32.0, 18.0);
 const float flocks = 6.0;
+// cos and sin of each flock's heading, g * 1.0472 + 0.6 radians: a sixth of a turn apart.
+const vec2 headings[6] = vec2[6](vec2(0.8253356, 0.5646425), vec2(-0.0763294, 0.9970827),
+                                 vec2(-0.9016647, 0.4324360), vec2(-0.8253315, -0.5646485),
+                                 vec2(0.0763367, -0.9970821), vec2(0.9016678, -0.4324293));
 
 // pink -> magenta -> cyan -> yellow and round again, one turn per unit. The segment's two
 // colours are picked without branching: a software renderer runs every branch that any
@@ -49,8 +53,8 @@ void place(float g, float level, out float away, out vec2 offset, out float size
     float arrival = clamp((level - g * 0.07) / 0.65, 0.0, 1.0);
     away = 1.0 - arrival * arrival * (3.0 - 2.0 * arrival);
     float spread = page > 0.5 ? 0.04 : scatterStrength > 0.0 ? scatterStrength : 0.6;
-    float heading = g * 1.0472 + 0.6;
-    offset = vec2(cos(heading), sin(heading) * 1.7778) * spread * away * (1.0 + 0.4 * away);
+    vec2 heading = headings[int(g)];
+    offset = vec2(heading.x, heading.y * 1.7778) * spread * away * (1.0 + 0.4 * away);
     size = page > 0.5 ? max(1.0 - away, 0.001) : 1.0 - 0.65 * away;
 }
 
@@ -71,8 +75,7 @@ void main()
         if (floor(hash(gCell) * flocks) == g && abs(gLocal.x) <= 0.5 && abs(gLocal.y) <= 0.5)
             discard;
     }
-    float angle = radians(maxRotation) * (hash(cell + 7.1) * 2.0 - 1.0) * away;
-    vec2 turned = clamp(mat2(cos(angle), sin(angle), -sin(angle), cos(angle)) * local, -0.5, 0.5);
+    vec2 turned = clamp(mat2(turn.x, turn.y, -turn.y, turn.x) * local, -0.5, 0.5);
     vec4 picture = texture2D(image, (cell + 0.5 + turned) / tiles);
     vec3 colour = mix(picture.rgb, candy(flock * 0.17 + level), away * 0.6);
     // A page's tiles come in opaque: half-clear tiles of its card would show as grey ghosts.

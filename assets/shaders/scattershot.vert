@@ -19,14 +19,20 @@ uniform float iTime;
 uniform float scatterStrength;
 uniform float page;
 uniform float flock;
+uniform float maxRotation;
 
 varying vec2 cell;  // the tile's cell, the same at its four corners
 varying vec2 local; // where in the tile, -0.5 to 0.5 across, before it turns
 varying float away; // 1 far out, 0 home
 varying vec2 uv;    // where on the picture, 0 to 1 across
+varying vec2 turn;  // cos and sin of the tile's turn, the same at its four corners
 
 const vec2 tiles = vec2(32.0, 18.0);
 const float flocks = 6.0;
+// cos and sin of each flock's heading, g * 1.0472 + 0.6 radians: a sixth of a turn apart.
+const vec2 headings[6] = vec2[6](vec2(0.8253356, 0.5646425), vec2(-0.0763294, 0.9970827),
+                                 vec2(-0.9016647, 0.4324360), vec2(-0.8253315, -0.5646485),
+                                 vec2(0.0763367, -0.9970821), vec2(0.9016678, -0.4324293));
 
 // cheap, sine-free cell hash; the fragment side has the same
 float hash(vec2 p)
@@ -44,8 +50,8 @@ void place(float g, float level, out float away, out vec2 offset, out float size
     float arrival = clamp((level - g * 0.07) / 0.65, 0.0, 1.0);
     away = 1.0 - arrival * arrival * (3.0 - 2.0 * arrival);
     float spread = page > 0.5 ? 0.04 : scatterStrength > 0.0 ? scatterStrength : 0.6;
-    float heading = g * 1.0472 + 0.6;
-    offset = vec2(cos(heading), sin(heading) * 1.7778) * spread * away * (1.0 + 0.4 * away);
+    vec2 heading = headings[int(g)];
+    offset = vec2(heading.x, heading.y * 1.7778) * spread * away * (1.0 + 0.4 * away);
     size = page > 0.5 ? max(1.0 - away, 0.001) : 1.0 - 0.65 * away;
 }
 
@@ -60,6 +66,8 @@ void main()
     float size;
     place(g, level, away, offset, size);
     uv = (cell + 0.5 + corner * size) / tiles + offset;
+    float angle = radians(maxRotation) * (hash(cell + 7.1) * 2.0 - 1.0) * away;
+    turn = vec2(cos(angle), sin(angle));
     // Another flock's tile, or any tile before the picture begins, collapses to nothing.
     bool shown = (g == flock || flock < 0.0) && level > 0.0;
     gl_Position = gl_ModelViewProjectionMatrix * vec4(shown ? uv : vec2(-100.0), 0.0, 1.0);
