@@ -193,11 +193,14 @@ SceneRows demoTables()
                   true}};
 
     // The laser flares on the first frame's beat and has died down ten frames on. Half a second in
-    // the card leans about 42 degrees: the dark sky shows where an upright card would cover it.
+    // the card leans about 42 degrees: the dark sky shows where an upright card would cover it, and
+    // its face shows the peephole's backdrop, magenta there, not the picture's pale lilac.
     const auto leans = [](const Seen& s)
     {
         const auto at = [&](unsigned x, unsigned y) { return brightnessAt(s.shot(), x, y, 61); };
         EXPECT_GT(at(1332, 875) + at(588, 205), at(612, 926) + at(1308, 154) + 60);
+        const sf::Color face = meanColour(s.shot(), 1332, 875, 61);
+        EXPECT_GT(face.r, face.g + 40) << int(face.r) << " " << int(face.g);
     };
     const auto flareFaded = [](const Seen& s)
     { EXPECT_GT(meanBrightness(s.shots.at(1)), meanBrightness(s.shot()) + 8); };
