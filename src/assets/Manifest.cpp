@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <mutex>
+#include <sstream>
 #include <streambuf>
 
 bool validateJson(const nlohmann::json& document, const std::vector<std::string>& requiredKeys)
@@ -62,6 +63,15 @@ bool isRegularFile(const std::string& path)
 {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error);
+}
+
+std::string readFile(const std::string& path, bool& ok)
+{
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    ok = static_cast<bool>(stream);
+    return text.str();
 }
 
 namespace

@@ -89,6 +89,10 @@ template <typename T> T readProperty(const nlohmann::json& entry, const char* na
 /// stream, and some of the media library's readers never return from one.
 bool isRegularFile(const std::string& path);
 
+/// The whole of the file at path; ok tells whether it could be read (an empty result may be an
+/// empty file).
+std::string readFile(const std::string& path, bool& ok);
+
 /// Tells whether the header of the sound file at path is one the audio library can take
 /// without harm: one to eight channels, at most 384000 samples a second, and no more samples
 /// than a file of its size could hold (at most 32 for every byte, far beyond what any

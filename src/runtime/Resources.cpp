@@ -4,9 +4,7 @@
 #include "runtime/PassTiming.hpp"
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 Resources::Resources() : sfmlErrorsHeld(holdSfmlErrorStream()) {}
 
@@ -233,6 +231,7 @@ void setRowUniforms(Resources& resources, const ShaderRow& row)
         break;
     case StartUniforms::Peephole:
     case StartUniforms::Backdrop:
+        // The card sets its picture as "currentTexture" itself; the drawn texture would override it.
         if (row.uniforms == StartUniforms::Peephole)
             resources.bindTexture(shader, "currentTexture", nullptr);
         else
@@ -291,10 +290,8 @@ bool Resources::loadShaders(bool untilEssentialFailure)
         bool loaded = isRegularFile(fragmentFile);
         if (loaded && row.vertexSource)
         {
-            std::ifstream stream(fragmentFile, std::ios::binary);
-            std::ostringstream fragment;
-            fragment << stream.rdbuf();
-            loaded = stream && shader.loadFromMemory(row.vertexSource, fragment.str());
+            const std::string fragment = readFile(fragmentFile, loaded);
+            loaded = loaded && shader.loadFromMemory(row.vertexSource, fragment);
         }
         else if (loaded)
         {

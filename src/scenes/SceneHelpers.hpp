@@ -5,7 +5,6 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
-#include <array>
 #include <string>
 #include <vector>
 

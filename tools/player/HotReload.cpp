@@ -19,15 +19,6 @@
 
 namespace
 {
-std::string readFile(const std::string& file, bool& ok)
-{
-    std::ifstream stream(file, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    ok = static_cast<bool>(stream);
-    return text.str();
-}
-
 /// The first line of a compiler log that says what is wrong, for the overlay.
 std::string firstError(const std::string& log)
 {
