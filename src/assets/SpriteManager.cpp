@@ -37,7 +37,8 @@ bool SpriteManager::load(const std::string& path)
                 return;
             }
 
-            const sf::Vector2u size = texture->getSize();
+            // A picture still to come has no texture size yet.
+            const sf::Vector2u size = textures.pictureSize(textureKey).value_or(sf::Vector2u());
             if (autocenter)
             {
                 // Integer halves of the unsigned size: an odd width puts the origin on the

@@ -3,8 +3,6 @@
 #include "assets/Manifest.hpp"
 
 #include <SFML/Graphics/Image.hpp>
-#include <SFML/OpenGL.hpp>
-#include <SFML/Window/Context.hpp>
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -257,28 +255,19 @@ bool TextureManager::load(const std::string& path, const std::vector<std::string
                 return;
             }
             auto texture = std::make_unique<sf::Texture>();
-            // Deferred: a texture of the header's size now, its pixels later.
+            // Deferred: registered now, made when its pixels come in. Making it now would cost
+            // what putting them in costs, as the renderer clears every texture it makes.
             const auto ahead = decoding.find(file);
             if (!first.empty() && std::find(first.begin(), first.end(), key) == first.end() &&
                 ahead != decoding.end() && ahead->second.valid() && isRegularFile(file))
-            {
-                if (blanksMade.valid())
-                    blanks = blanksMade.get();
-                // Made ahead at its header's size, or made now.
-                const auto blank = blanks.find(file);
-                bool made = blank != blanks.end();
-                if (made)
-                    texture = std::move(blank->second);
-                else if (const auto size = pictureSizeFromHeader(file); size && size->x > 0 && size->y > 0)
-                    made = fitsTexture(*size) && texture->create(size->x, size->y);
-                if (made)
+                if (const auto size = pictureSizeFromHeader(file);
+                    size && size->x > 0 && size->y > 0 && fitsTexture(*size))
                 {
                     texture->setRepeated(repeated);
-                    deferred.push_back({key, file, texture.get(), std::move(ahead->second), {}});
+                    deferred.push_back({key, file, *size, texture.get(), std::move(ahead->second), {}});
                     textures.emplace(key, std::move(texture));
                     return;
                 }
-            }
             bool loaded = false;
             sf::IntRect opaqueOfLoaded;
             std::optional<sf::Color> flatOfLoaded;
@@ -305,9 +294,6 @@ bool TextureManager::load(const std::string& path, const std::vector<std::string
             if (flatOfLoaded)
                 flat[textures.at(key).get()] = *flatOfLoaded;
         });
-    if (blanksMade.valid())
-        blanksMade.get();
-    blanks.clear();
     if (deferred.empty())
         doneDeferring();
     return manifestLoaded;
@@ -327,15 +313,14 @@ void TextureManager::upload(Deferred& picture)
 {
     settle(picture);
     const sf::Image& image = picture.decoded->image;
-    if (image.getSize() == picture.texture->getSize())
-    {
-        picture.texture->update(image);
+    if (image.getSize() == picture.size && picture.texture->loadFromImage(image))
         return;
-    }
+    // Left clear at the size its sprites were given.
     std::cerr << "TextureManager: Unable to load file " << picture.file << "." << std::endl;
-    const sf::Vector2u size = picture.texture->getSize();
+    const sf::Vector2u size = picture.size;
     std::vector<sf::Uint8> clear(static_cast<std::size_t>(size.x) * size.y * 4, 0);
-    picture.texture->update(clear.data());
+    if (picture.texture->create(size.x, size.y))
+        picture.texture->update(clear.data());
 }
 
 bool TextureManager::uploadNext()
@@ -398,7 +383,6 @@ void TextureManager::startDecoding(const std::string& path, const std::vector<st
     // arrives by its future.
     auto jobs = std::make_shared<std::vector<std::pair<std::string, std::promise<Decoded>>>>();
     std::size_t firstJobs = std::numeric_limits<std::size_t>::max(); // all when none come first
-    std::vector<std::pair<std::string, sf::Vector2u>> deferrable;    // the others' files and sizes
     for (const bool firstPass : {true, false})
     {
         if (!firstPass && !first.empty())
@@ -414,31 +398,8 @@ void TextureManager::startDecoding(const std::string& path, const std::vector<st
                 continue;
             jobs->emplace_back(picture, std::promise<Decoded>());
             decoding.emplace(picture, jobs->back().second.get_future());
-            if (!firstPass && !first.empty() && isRegularFile(picture))
-                if (const auto size = pictureSizeFromHeader(picture); size && size->x > 0 && size->y > 0)
-                    deferrable.emplace_back(picture, *size);
         }
     }
-    // The blank textures of the deferred pictures are made on a thread of their own: the
-    // renderer clears each one as it makes it, which costs as much as putting its pixels in.
-    if (!first.empty())
-        blanksMade = std::async(std::launch::async,
-                                [files = deferrable]
-                                {
-                                    // A context of this thread's own, shared with the window's.
-                                    const sf::Context context;
-                                    std::unordered_map<std::string, std::unique_ptr<sf::Texture>> made;
-                                    for (const auto& [file, size] : files)
-                                    {
-                                        auto texture = std::make_unique<sf::Texture>();
-                                        if (fitsTexture(size) && texture->create(size.x, size.y))
-                                            made.emplace(file, std::move(texture));
-                                    }
-                                    // Every context sees them once this thread's commands have run.
-                                    glFinish();
-                                    return made;
-                                });
-
     auto next = std::make_shared<std::atomic<std::size_t>>(0);
     const unsigned int threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
     for (unsigned int i = 0; i < threads && i < jobs->size(); ++i)
@@ -468,6 +429,17 @@ void TextureManager::joinWorkers()
 TextureManager::~TextureManager()
 {
     joinWorkers();
+}
+
+std::optional<sf::Vector2u> TextureManager::pictureSize(const std::string& key) const
+{
+    for (const Deferred& picture : deferred)
+        if (picture.key == key)
+            return picture.size;
+    const auto texture = textures.find(key);
+    if (texture == textures.end())
+        return std::nullopt;
+    return texture->second->getSize();
 }
 
 std::optional<sf::IntRect> TextureManager::opaqueBounds(const std::string& key) const

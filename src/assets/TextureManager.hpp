@@ -36,9 +36,10 @@ public:
 
     /// Like load, but only the pictures of the keys in first are in when it returns (all of them
     /// when first is empty). Every other picture that startDecoding is decoding and whose header
-    /// gives a size that fits is registered now, as a texture of that size whose pixels are not
-    /// set, and they come in later through uploadNext or finishLoading: nothing may draw it before.
-    /// Pictures it cannot defer load as load loads them, with the same messages.
+    /// gives a size that fits is registered now, as a texture that is not made yet (pictureSize
+    /// gives its size), and comes in later through uploadNext or finishLoading: nothing may draw
+    /// or measure the texture before. Pictures it cannot defer load as load loads them, with the
+    /// same messages.
     bool load(const std::string& path, const std::vector<std::string>& first);
 
     /// Starts decoding, on worker threads, every picture that the manifest at path names, those
@@ -50,7 +51,7 @@ public:
 
     /// Puts in the first deferred picture whose decoding has finished, without waiting for one.
     /// A picture that turned out not to decode is reported as load reports it, and its texture
-    /// stays clear. Returns whether deferred pictures are still to come.
+    /// is made clear at its header's size. Returns whether deferred pictures are still to come.
     bool uploadNext();
 
     /// Waits for the deferred pictures of the given keys (all of them without keys) and puts
@@ -65,6 +66,10 @@ public:
     TextureManager& operator=(const TextureManager&) = delete;
     /// Waits for decoding still running.
     ~TextureManager();
+
+    /// The size of the picture key: its texture's, or its header's while it is still to come.
+    /// Nothing for a key that is not registered; writes nothing.
+    std::optional<sf::Vector2u> pictureSize(const std::string& key) const;
 
     /// The smallest rectangle, in texture pixels, holding every pixel of the picture key that
     /// is not fully transparent (empty for a wholly transparent one); nothing for a key that
@@ -93,11 +98,12 @@ public:
     };
 
 private:
-    /// A picture registered at its header's size whose pixels are not in yet.
+    /// A picture registered at its header's size whose texture is not made yet.
     struct Deferred
     {
         std::string key;
         std::string file;
+        sf::Vector2u size;
         sf::Texture* texture = nullptr;
         std::future<Decoded> decoding;
         std::optional<Decoded> decoded; ///< once its decoding has been waited for
@@ -109,9 +115,6 @@ private:
     mutable std::unordered_map<const sf::Texture*, sf::Color> flat; ///< flatColour, by texture
     mutable std::vector<Deferred> deferred;                         ///< in manifest order
     std::unordered_map<std::string, std::future<Decoded>> decoding; ///< by file path
-    /// Textures of the deferred pictures' sizes, made ahead by startDecoding, by file path.
-    std::future<std::unordered_map<std::string, std::unique_ptr<sf::Texture>>> blanksMade;
-    std::unordered_map<std::string, std::unique_ptr<sf::Texture>> blanks;
     std::vector<std::thread> workers;
     void joinWorkers();
     void settle(Deferred& picture) const;

@@ -37,8 +37,9 @@ void LetterText::setContent(const std::string& message)
 void LetterText::primeGlyphs()
 {
     text.setString("ABCDEFGHIJKLMNOPQRSTUVWXYZ123456789- ");
-    if (layer)
-        layer->draw(text);
+    // Laying the string out renders every glyph it needs, outlined and filled.
+    text.getLocalBounds();
+    primed = true;
 }
 
 void LetterText::update(float dt)
@@ -73,6 +74,8 @@ void LetterText::draw()
 
 void LetterText::layOutPass(bool shadowPass, const std::function<void(const sf::Text&)>& visit)
 {
+    if (!primed)
+        primeGlyphs();
     const std::locale locale;
     float cx = x;
     float angle = 0.f;

@@ -30,6 +30,7 @@ public:
     sf::Color outlineColor = sf::Color(0, 0, 0); ///< outline colour of the letters
     std::vector<sf::FloatRect> drawnLetters; ///< each letter the last draw drew, shadows too, in layer pixels
     sf::RenderTarget* layer = nullptr;       ///< where it draws (the demo's layer1); null draws nothing
+    bool primed = false;                     ///< whether primeGlyphs has run
 
     /// A text that draws into layer (not owned, may be null).
     explicit LetterText(sf::RenderTarget* layer = nullptr) : layer(layer) {}
@@ -46,8 +47,10 @@ public:
     /// Replaces the message.
     void setContent(const std::string& message);
 
-    /// Draws the capitals, the digits 1 to 9, a hyphen and a space once into the layer, so
-    /// that their glyphs are rendered into the font's cache before the first frame.
+    /// Lays out the capitals, the digits 1 to 9, a hyphen and a space once, so that their
+    /// glyphs are rendered into the font's cache before the text's first frame, which then
+    /// costs no more than the next. The first layOutPass does it first when nothing has, so
+    /// the cache is filled in the same order whenever it runs. Draws nothing.
     void primeGlyphs();
 
     /// While active, advances phase by dt and then x by dt * speed.

@@ -180,6 +180,11 @@ FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::Re
     FrameState& state = frame;
     FrameResult result;
     result.scene = state.currentScene;
+    // The scene's pictures are in before its step, which may measure them and draw them; a
+    // scene that names none may use any.
+    for (const SceneEntry& entry : scenes)
+        if (entry.id == state.currentScene)
+            resources.textureManager.finishLoading(entry.pictures);
     if (drawing == FrameDrawing::suppressed)
     {
         // Keys and events belong to the frames a person sees: a suppressed step leaves them
@@ -218,11 +223,6 @@ FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::Re
                          resources.blackSprite();
     if (!covered)
         target.clear(sf::Color(0, 0, 0, 0));
-    // The pictures this frame draws are in before it draws.
-    if (ran && !ran->pictures.empty())
-        resources.textureManager.finishLoading(ran->pictures);
-    else
-        resources.textureManager.finishLoading();
     if (ran && ran->draw)
     {
         resources.applyUniforms(state.uniforms);
@@ -306,8 +306,8 @@ void playInRealTime(Demo& demo, FrameState& frame, Resources& resources, sf::Ren
         {
             runFrame(demo, frame, resources, window, stepSeconds, readKeyboard(), scenes);
             ++stepsDone;
-            // The pictures still to come go in one a frame, so that none waits for them all.
-            resources.textureManager.uploadNext();
+            // What start-up left goes in one piece a frame, so that no frame waits for it all.
+            resources.loadNext();
             if (afterDrawn)
                 afterDrawn(stepsDone);
         }

@@ -56,8 +56,8 @@ struct SceneEntry
     const char* name = "";
     SceneUpdate update = nullptr;
     SceneDraw draw = nullptr;
-    /// The texture keys of every picture its frames draw, when it may be drawn before the rest
-    /// are in; a scene without them waits for every picture before its frames draw.
+    /// The texture keys of every picture its steps measure or draw, when it may run before the
+    /// rest are in; a scene without them waits for every picture before its first step.
     std::vector<std::string> pictures = {};
     /// Whether every frame it draws, but the one it hands over on, begins by covering the whole
     /// picture: with a clear of its own, or with the black sprite through an opaque shader
@@ -204,13 +204,15 @@ struct FrameResult
 /// window events (Closed stops the loop), applies the keys (the real-time state in keys
 /// together with the key presses found among the events), advances the fade, clears the
 /// window, runs the current scene's update from scenes (the caller hands in the demo's table,
-/// so the runtime knows no scene), sends the uniforms, runs that scene's drawing, draws the
+/// so the runtime knows no scene) once the pictures it names are in (every picture for a scene
+/// that names none, TextureManager::finishLoading), sends the uniforms, runs that scene's drawing, draws the
 /// fade overlay and displays the window. In a window of any size but the picture's, the scene
 /// and the overlay draw into an off-screen picture instead, which is then drawn into the
 /// window scaled to fit (fittedPicture). beforeDisplay, when given, runs just before the
 /// window is displayed, when the finished frame can still be read back. A suppressed frame
-/// advances the marker clock and the fade and runs the scene's update, nothing else: no keys
-/// or events (keys is ignored), no OpenGL call, no beforeDisplay, no display. takeEvent, when
+/// advances the marker clock and the fade and runs the scene's update, its pictures put in
+/// first as ever, nothing else: no keys or events (keys is ignored), no other OpenGL call, no
+/// beforeDisplay, no display. takeEvent, when
 /// given, sees each window event first (applyWindowEvent).
 FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::RenderWindow& window,
                      float frameSeconds, KeyState keys, const SceneTable& scenes,

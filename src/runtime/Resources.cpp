@@ -361,7 +361,7 @@ std::string repeated(const std::string& unit, int times)
 }
 } // namespace
 
-void Resources::setUpLetterTexts()
+void Resources::setUpLetterTexts(bool primeLater)
 {
     const std::string gap(10, ' ');
     const LetterTextSetup setups[] = {
@@ -379,12 +379,30 @@ void Resources::setUpLetterTexts()
         setup.text->amplitude = setup.amplitude;
         setup.text->speed = setup.speed;
         setup.text->setContent(setup.content);
-        setup.text->primeGlyphs();
         setup.text->shadow = true;
+        unprimed.push_back(setup.text);
     }
-    markLayerUsed(layer1); // the primed alphabet
+    if (primeLater)
+        return;
+    for (LetterText* text : unprimed)
+        text->primeGlyphs();
+    unprimed.clear();
 
     startTexts = poses().texts;
+}
+
+bool Resources::loadNext()
+{
+    if (textureManager.uploadNext())
+        return true;
+    if (!unprimed.empty())
+    {
+        // A text drawn already has it.
+        if (!unprimed.front()->primed)
+            unprimed.front()->primeGlyphs();
+        unprimed.erase(unprimed.begin());
+    }
+    return !unprimed.empty();
 }
 
 void Resources::bindTexture(sf::Shader& shader, const std::string& name, const sf::Texture* texture)

@@ -25,17 +25,17 @@
 struct GlobalShaderFiles
 {
     sf::Shader* shader;
-    std::string vertexFile;   ///< "assets/shaders/passthrough.vert"; empty with vertexSource
-    std::string fragmentFile; ///< "assets/shaders/<the row's file>"
+    std::string vertexFile;             ///< "assets/shaders/passthrough.vert"; empty with vertexSource
+    std::string fragmentFile;           ///< "assets/shaders/<the row's file>"
     const char* vertexSource = nullptr; ///< a vertex stage built into the program, or null
 };
 
 /// Everything the demo loads before its first frame and keeps to its end: the five registries,
-/// the three layers, the 26 global shaders and the card's peephole, the letter texts with their font and the elastic
-/// card's shaders. Each program's main builds one after reading its arguments, and startUp
-/// fills it. Its OpenGL objects need a display: constructing it without one ends the process
-/// (SFML aborts), so main checks for a display first. Not copyable; members live at fixed
-/// addresses, so scenes keep pointers into it.
+/// the three layers, the 26 global shaders and the card's peephole, the letter texts with their font and the
+/// elastic card's shaders. Each program's main builds one after reading its arguments, and startUp fills it.
+/// Its OpenGL objects need a display: constructing it without one ends the process (SFML aborts), so main
+/// checks for a display first. Not copyable; members live at fixed addresses, so scenes keep pointers into
+/// it.
 class Resources
 {
     // First, so that SFML's error stream is set up before, and destroyed after, every member
@@ -60,8 +60,7 @@ public:
     sf::RenderTexture layer1;
     sf::RenderTexture layer2;
     sf::RenderTexture layer3;
-    /// Whether each layer may hold a picture (see clearLayers); all three do at start-up,
-    /// where the letter texts fill their glyph cache through layer1.
+    /// Whether each layer may hold a picture (see clearLayers); all three do at start-up.
     std::array<bool, 3> layersUsed{true, true, true};
     sf::Sprite layer1Sprite;
     sf::Sprite layer2Sprite;
@@ -167,9 +166,16 @@ public:
     const char* layerName(const sf::RenderTexture& layer) const;
 
     /// Loads the font of the three letter texts and gives each its size, colours, wave and
-    /// message, then renders the alphabet once into layer1 to fill the glyph cache. Needs
-    /// the layers. A font that fails to load is reported and the texts draw nothing.
-    void setUpLetterTexts();
+    /// message, then lays the alphabet out once to fill the glyph cache (primeGlyphs); with
+    /// primeLater that is left to loadNext, which costs start-up nothing (the texts are first
+    /// drawn a minute into the demo). A font that fails to load is reported and the texts draw
+    /// nothing.
+    void setUpLetterTexts(bool primeLater = false);
+
+    /// Does one piece of what start-up left for while the demo plays: puts in the next decoded
+    /// picture (TextureManager::uploadNext) or, once every picture is in, fills the next letter
+    /// text's glyph cache (LetterText::primeGlyphs). Returns whether anything is still left.
+    bool loadNext();
 
     /// Binds texture to the sampler name of shader (null: the texture of whatever is drawn,
     /// sf::Shader::CurrentTexture) and records it in textureBindings, so that a shader loaded
@@ -248,9 +254,10 @@ public:
 private:
     std::optional<sf::Sprite*> black;                ///< blackSprite(), once looked up
     std::unique_ptr<sf::RenderTexture> offScreen;    ///< offScreenPicture(), once made
-    std::unique_ptr<sf::RenderTexture> small;     ///< smallPicture(), once made
+    std::unique_ptr<sf::RenderTexture> small;        ///< smallPicture(), once made
     sf::Texture sky;                                 ///< plainSky()
     sf::Shader seeThrough;                           ///< layerShader()
     std::vector<ShaderUniforms::Entry> sentUniforms; ///< what applyUniforms last sent
     std::vector<Poses::Text> startTexts;             ///< the letter texts as setUpLetterTexts left them
+    std::vector<LetterText*> unprimed;               ///< the texts whose alphabet loadNext renders
 };

@@ -77,7 +77,8 @@ bool startUp(Resources& resources, sf::RenderWindow& window, StartupTimes* times
     resources.starParticles = resources.particleManager.get("star_particles");
     resources.flowerParticles = resources.particleManager.get("flower_particles");
     resources.fadeSprite = resources.spriteManager.get("black");
-    resources.setUpLetterTexts();
+    // With pictures left for later, the glyph cache is filled later too.
+    resources.setUpLetterTexts(!firstPictures.empty());
     stepDone("letter texts");
 
     const bool shadersLoaded = resources.loadShaders();

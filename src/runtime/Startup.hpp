@@ -25,8 +25,9 @@ using StartupTimes = std::vector<std::pair<std::string, double>>;
 /// loads the registries, the letter texts and the global shaders into resources.
 /// times, when given, receives the seconds of each step (the demo passes none).
 /// With firstPictures (openingPictures of the scene table), only those pictures are in when it
-/// returns and the others decode on worker threads, to be put in as the frames need them;
-/// without, every picture is in.
+/// returns and the others decode on worker threads, to be put in as the frames need them or
+/// by Resources::loadNext, which also fills the letter texts' glyph cache; without, every
+/// picture and glyph cache is in.
 /// Returns false when a shader the demo cannot run without failed to load; its message
 /// has been written and the caller should end the program with status 0.
 bool startUp(Resources& resources, sf::RenderWindow& window, StartupTimes* times = nullptr,

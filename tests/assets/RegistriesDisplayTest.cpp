@@ -140,7 +140,14 @@ TEST(TextureManager, PicturesLeftForLaterComeInAsLoadMakesThem)
     EXPECT_EQ(atLoad.size(), 6u) << testing::PrintToString(atLoad); // not hangs-decoder.png's yet
     for (const char* key : {"plain", "repeated", "twice", "hangs"})
         ASSERT_TRUE(later.exists(key)) << key;
-    EXPECT_EQ(later.get("repeated")->getSize(), sf::Vector2u(64, 32));
+    // Its sprites take the size the picture will have.
+    EXPECT_EQ(later.pictureSize("repeated"), sf::Vector2u(64, 32));
+    testsupport::TempDir dir;
+    SpriteManager sprites(later);
+    sprites.load(dir.write("s.json", R"({"sprites": {"s": {"texture": "repeated", "autocenter": true}}})"));
+    ASSERT_TRUE(sprites.exists("s"));
+    EXPECT_EQ(sprites.get("s")->getTextureRect(), sf::IntRect(0, 0, 64, 32));
+    EXPECT_EQ(sprites.get("s")->getOrigin(), sf::Vector2f(32.f, 16.f));
     EXPECT_TRUE(later.get("repeated")->isRepeated());
     // Asked before the picture is in, the bounds wait for its decoding.
     EXPECT_EQ(later.opaqueBounds("twice"), now.opaqueBounds("twice"));
@@ -165,6 +172,7 @@ TEST(TextureManager, PicturesLeftForLaterComeInAsLoadMakesThem)
         EXPECT_EQ(later.opaqueBounds(key), now.opaqueBounds(key));
     }
     const sf::Image hangs = later.get("hangs")->copyToImage();
+    EXPECT_EQ(hangs.getSize(), sf::Vector2u(64, 32)); // as its header says
     const sf::Uint8* bytes = hangs.getPixelsPtr();
     EXPECT_TRUE(
         std::all_of(bytes, bytes + hangs.getSize().x * hangs.getSize().y * 4, [](int b) { return b == 0; }));

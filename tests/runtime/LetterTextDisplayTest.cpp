@@ -2,6 +2,8 @@
 #include "runtime/LetterText.hpp"
 #include "runtime/Resources.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -134,6 +136,41 @@ TEST_F(LetterTextDrawing, OnlyActiveTextsMoveAndDrawTheirShadowWhenSwitchedOn)
     text.setContent("");
     text.draw();
     EXPECT_EQ(countPixels(0, 1080, visible), 0) << "an empty text draws nothing";
+}
+
+// The alphabet goes into each text's glyph cache first: at start-up, or later through loadNext
+// or the text's first layout, whichever comes first. An empty cache is one page of 128 x 128;
+// where a drawn letter lands in the cache tells what went in before it.
+TEST_F(LetterTextDrawing, TheAlphabetIsCachedFirstAtStartUpOrLater)
+{
+    sf::IntRect place[2]; // of a letter of the message, not of the alphabet
+    for (const bool later : {false, true})
+    {
+        SCOPED_TRACE(later);
+        Resources resources;
+        resources.createLayers();
+        resources.setUpLetterTexts(later);
+        const std::array texts{&resources.transformText, &resources.shaderText, &resources.startedEndedText};
+        const auto cached = [&]
+        {
+            return std::count_if(
+                texts.begin(), texts.end(),
+                [](LetterText* text)
+                { return text->font.getTexture(text->text.getCharacterSize()).getSize().x > 128; });
+        };
+        EXPECT_EQ(cached(), later ? 0 : 3);
+        resources.shaderText.layOutPass(false, [](const sf::Text&) {});
+        if (later)
+        {
+            EXPECT_EQ(cached(), 1);
+            EXPECT_TRUE(resources.loadNext());
+            EXPECT_TRUE(resources.loadNext());
+            EXPECT_FALSE(resources.loadNext());
+        }
+        EXPECT_EQ(cached(), 3);
+        place[later] = resources.shaderText.font.getGlyph('a', 140, false, 10.f).textureRect;
+    }
+    EXPECT_EQ(place[0], place[1]);
 }
 
 TEST_F(LetterTextDrawing, StartUpSetsUpTheThreeTexts)
