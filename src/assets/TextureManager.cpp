@@ -161,11 +161,15 @@ bool fitsTexture(sf::Vector2u size)
     return size.x <= limit && size.y <= limit;
 }
 
-/// Where image is not fully transparent: the smallest rectangle holding those pixels.
-sf::IntRect opaquePart(const sf::Image& image)
+/// Where image is not fully transparent: the smallest rectangle holding those pixels, and
+/// which blocks of opaqueBlockSide x opaqueBlockSide pixels (row by row) hold any.
+void findOpaquePart(const sf::Image& image, TextureManager::Decoded& decoded)
 {
     const sf::Vector2u size = image.getSize();
     const sf::Uint8* pixels = image.getPixelsPtr();
+    const unsigned int blocksAcross = (size.x + opaqueBlockSide - 1) / opaqueBlockSide;
+    const unsigned int blocksDown = (size.y + opaqueBlockSide - 1) / opaqueBlockSide;
+    decoded.opaqueBlocks.assign(static_cast<std::size_t>(blocksAcross) * blocksDown, false);
     unsigned int left = size.x, top = size.y, right = 0, bottom = 0;
     for (unsigned int y = 0; y < size.y; ++y)
         for (unsigned int x = 0; x < size.x; ++x)
@@ -175,11 +179,12 @@ sf::IntRect opaquePart(const sf::Image& image)
                 right = std::max(right, x + 1);
                 top = std::min(top, y);
                 bottom = std::max(bottom, y + 1);
+                decoded.opaqueBlocks[static_cast<std::size_t>(y / opaqueBlockSide) * blocksAcross +
+                                     x / opaqueBlockSide] = true;
             }
-    if (right <= left)
-        return sf::IntRect();
-    return sf::IntRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
-                       static_cast<int>(bottom - top));
+    if (right > left)
+        decoded.opaque = sf::IntRect(static_cast<int>(left), static_cast<int>(top),
+                                     static_cast<int>(right - left), static_cast<int>(bottom - top));
 }
 
 /// The colour of every pixel of image, when they are all alike.
@@ -209,7 +214,7 @@ TextureManager::Decoded decodePicture(const std::string& path)
         return decoded;
     if (!decoded.image.loadFromFile(path))
         decoded.image = sf::Image();
-    decoded.opaque = opaquePart(decoded.image);
+    findOpaquePart(decoded.image, decoded);
     decoded.flat = flatPart(decoded.image);
     return decoded;
 }
@@ -269,19 +274,15 @@ bool TextureManager::load(const std::string& path, const std::vector<std::string
                     return;
                 }
             bool loaded = false;
-            sf::IntRect opaqueOfLoaded;
-            std::optional<sf::Color> flatOfLoaded;
+            Decoded decoded;
             {
                 QuietSfmlErrors quiet;
                 // Decoded ahead if startDecoding saw it, else here and now.
-                Decoded decoded;
                 if (ahead != decoding.end() && ahead->second.valid())
                     decoded = ahead->second.get();
                 else
                     decoded = decodePicture(file);
                 loaded = uploadPicture(*texture, decoded);
-                opaqueOfLoaded = decoded.opaque;
-                flatOfLoaded = decoded.flat;
             }
             if (!loaded)
             {
@@ -289,10 +290,8 @@ bool TextureManager::load(const std::string& path, const std::vector<std::string
                 return;
             }
             texture->setRepeated(repeated);
+            keepFound(key, texture.get(), decoded);
             textures.emplace(key, std::move(texture));
-            opaque[key] = opaqueOfLoaded;
-            if (flatOfLoaded)
-                flat[textures.at(key).get()] = *flatOfLoaded;
         });
     if (deferred.empty())
         doneDeferring();
@@ -304,9 +303,15 @@ void TextureManager::settle(Deferred& picture) const
     if (picture.decoded)
         return;
     picture.decoded = picture.decoding.get();
-    opaque[picture.key] = picture.decoded->opaque;
-    if (picture.decoded->flat)
-        flat[picture.texture] = *picture.decoded->flat;
+    keepFound(picture.key, picture.texture, *picture.decoded);
+}
+
+void TextureManager::keepFound(const std::string& key, const sf::Texture* texture, Decoded& decoded) const
+{
+    opaque[key] = decoded.opaque;
+    blocks[key] = {decoded.image.getSize(), std::move(decoded.opaqueBlocks)};
+    if (decoded.flat)
+        flat[texture] = *decoded.flat;
 }
 
 void TextureManager::upload(Deferred& picture)
@@ -452,6 +457,42 @@ std::optional<sf::IntRect> TextureManager::opaqueBounds(const std::string& key) 
             settle(picture);
     const auto found = opaque.find(key);
     return found == opaque.end() ? sf::IntRect() : found->second;
+}
+
+std::vector<bool> TextureManager::opaqueCells(const std::string& key, unsigned int columns,
+                                              unsigned int rows) const
+{
+    if (!opaqueBounds(key) || columns == 0 || rows == 0)
+        return {};
+    const auto found = blocks.find(key);
+    if (found == blocks.end() || found->second.first.x == 0 || found->second.first.y == 0)
+        return {};
+    const auto& [size, opaqueBlocks] = found->second;
+    const unsigned int blocksAcross = (size.x + opaqueBlockSide - 1) / opaqueBlockSide;
+    // The cell of pixel p of a side of n pixels split into count cells; a cell also takes the
+    // pixel on its far edge, which its last fragments may sample.
+    const auto cellOf = [](unsigned int p, unsigned int n, unsigned int count)
+    { return std::min(count - 1, static_cast<unsigned int>(std::uint64_t{p} * count / n)); };
+    const auto firstCellOf = [&](unsigned int p, unsigned int n, unsigned int count)
+    {
+        const unsigned int cell = cellOf(p, n, count);
+        return cell > 0 && std::uint64_t{cell} * n == std::uint64_t{p} * count ? cell - 1 : cell;
+    };
+    std::vector<bool> cells(static_cast<std::size_t>(columns) * rows, false);
+    for (std::size_t block = 0; block < opaqueBlocks.size(); ++block)
+    {
+        if (!opaqueBlocks[block])
+            continue;
+        const unsigned int left = static_cast<unsigned int>(block % blocksAcross) * opaqueBlockSide;
+        const unsigned int top = static_cast<unsigned int>(block / blocksAcross) * opaqueBlockSide;
+        const unsigned int right = std::min(size.x, left + opaqueBlockSide) - 1;
+        const unsigned int bottom = std::min(size.y, top + opaqueBlockSide) - 1;
+        for (unsigned int row = firstCellOf(top, size.y, rows); row <= cellOf(bottom, size.y, rows); ++row)
+            for (unsigned int column = firstCellOf(left, size.x, columns);
+                 column <= cellOf(right, size.x, columns); ++column)
+                cells[static_cast<std::size_t>(row) * columns + column] = true;
+    }
+    return cells;
 }
 
 std::optional<sf::Color> TextureManager::flatColour(const sf::Texture* texture) const

@@ -16,6 +16,9 @@
 /// a small file claiming 16384 x 16384 pixels would cost a GiB to decode and another to upload.
 constexpr unsigned int maxPictureSide = 8192;
 
+/// The side, in pixels, of the square blocks whose opacity the registry keeps (opaqueCells).
+constexpr unsigned int opaqueBlockSide = 4;
+
 /// Width and height of the picture at path as its header gives them, read without decoding, for
 /// PNG, JPEG, BMP, GIF and TGA. A header cut short is read as the decoder reads it, with zeros
 /// past the end. Nothing for other files and files that cannot be read.
@@ -77,6 +80,14 @@ public:
     /// for a deferred picture it waits for that picture's decoding.
     std::optional<sf::IntRect> opaqueBounds(const std::string& key) const;
 
+    /// Splits the picture key into columns x rows equal cells and tells, row by row, which may
+    /// show something: true for every cell holding a pixel that is not fully transparent,
+    /// counting the pixels on its right and bottom edges, and perhaps for a cell with one less
+    /// than opaqueBlockSide pixels from it (opacity is kept by blocks of that side). Empty for a
+    /// key that is not registered, a picture that did not load and no cells. Waits for a
+    /// deferred picture's decoding.
+    std::vector<bool> opaqueCells(const std::string& key, unsigned int columns, unsigned int rows) const;
+
     /// The one colour of every pixel of texture, when it is one of this registry's pictures and
     /// all its pixels are alike; nothing otherwise. Found while the picture is decoded (waiting
     /// for a deferred one's decoding).
@@ -93,8 +104,9 @@ public:
     struct Decoded
     {
         sf::Image image;
-        sf::IntRect opaque;            ///< the image's opaque part, found by the decoding thread
-        std::optional<sf::Color> flat; ///< its one colour, when every pixel has it
+        sf::IntRect opaque;             ///< the image's opaque part, found by the decoding thread
+        std::vector<bool> opaqueBlocks; ///< per block of opaqueBlockSide pixels, row by row: any opaque?
+        std::optional<sf::Color> flat;  ///< its one colour, when every pixel has it
     };
 
 private:
@@ -113,11 +125,15 @@ private:
     // Filled in as deferred pictures finish decoding, which the const lookups may wait for.
     mutable std::unordered_map<std::string, sf::IntRect> opaque;    ///< opaqueBounds, by key
     mutable std::unordered_map<const sf::Texture*, sf::Color> flat; ///< flatColour, by texture
+    /// Each picture's size and opaque blocks (Decoded::opaqueBlocks), by key.
+    mutable std::unordered_map<std::string, std::pair<sf::Vector2u, std::vector<bool>>> blocks;
     mutable std::vector<Deferred> deferred;                         ///< in manifest order
     std::unordered_map<std::string, std::future<Decoded>> decoding; ///< by file path
     std::vector<std::thread> workers;
     void joinWorkers();
     void settle(Deferred& picture) const;
+    /// Keeps what decoding found of the picture key, its texture texture.
+    void keepFound(const std::string& key, const sf::Texture* texture, Decoded& decoded) const;
     void upload(Deferred& picture);
     void doneDeferring();
 };

@@ -55,6 +55,7 @@ FieldFlight setUp(Demo& demo)
         scene.pictures[i].sprite = resources.textureManager.exists(images[i]) ? scene.black : nullptr;
         scene.pictures[i].wholePicture =
             pictureOnQuad(resources.textureManager, scene.pictures[i].sprite, images[i]);
+        scene.pictures[i].tilesShown = scatterTilesShown(resources.textureManager, images[i]);
         scene.pictures[i].shader = shaders[i];
     }
     // Unturned: the field's pass turns the quad itself, the pictures over it go straight.

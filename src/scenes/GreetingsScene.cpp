@@ -59,6 +59,7 @@ Greetings setUp(Demo& demo)
         scene.greetings[i].sprite = resources.textureManager.exists(images[i]) ? scene.black : nullptr;
         scene.greetings[i].wholePicture =
             pictureOnQuad(resources.textureManager, scene.greetings[i].sprite, images[i]);
+        scene.greetings[i].tilesShown = scatterTilesShown(resources.textureManager, images[i]);
     }
     return scene;
 }

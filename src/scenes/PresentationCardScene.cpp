@@ -2,8 +2,8 @@
 // perspective, its four corners swinging every 1.26 s while the whole card rocks 50 degrees
 // either way every 3.14 s, over the laser shader. The laser flares on every beat, the first
 // on the first frame, the last at 8.77 s; the star particles are switched on here and fly
-// between laser and card, which is drawn straight through the peephole. At 8.98 s (beat 29) the scene hands over to the Julia words
-// without drawing that frame.
+// between laser and card, which is drawn straight through the peephole. At 8.98 s (beat 29) the scene hands
+// over to the Julia words without drawing that frame.
 #include "fx/ElasticSprite.hpp"
 #include "runtime/BeatTables.hpp"
 #include "scenes/Demo.hpp"

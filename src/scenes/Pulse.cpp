@@ -61,18 +61,24 @@ void Pulse::draw(const Resources& resources, sf::RenderTarget& target, const sf:
     }
     shader->setUniform("iTime", level);
     if (sprite)
-        drawScatterTiles(resources, target, *sprite, *shader, level >= 1.f, placed);
+        drawScatterTiles(resources, target, *sprite, *shader, level >= 1.f, tilesShown, placed);
 }
 
+namespace
+{
+const sf::Vector2u scatterTiles(32, 18); // across and down
+} // namespace
+
 void drawScatterTiles(const Resources& resources, sf::RenderTarget& target, const sf::Sprite& quad,
-                      sf::Shader& shader, bool home, const sf::Transform& placed)
+                      sf::Shader& shader, bool home, const std::vector<bool>& shown,
+                      const sf::Transform& placed)
 {
     // Every corner of every tile at home, in the picture's units: the shader finds its tile and
     // corner from the texture coordinates (cell + 0.5 + corner, in tiles) and the colour (the
     // corner), and moves it. The colour's alpha is 0, so nothing shows without the shader.
     static const sf::VertexArray tiles = []
     {
-        const sf::Vector2f count(32.f, 18.f);
+        const sf::Vector2f count(scatterTiles);
         sf::VertexArray vertices(sf::Quads);
         for (float y = 0.f; y < count.y; ++y)
             for (float x = 0.f; x < count.x; ++x)
@@ -90,6 +96,12 @@ void drawScatterTiles(const Resources& resources, sf::RenderTarget& target, cons
     if (shader.getNativeHandle() == 0)
         return;
     const TimedPass pass(resources.shaderName(&shader));
+    const bool someOnly = shown.size() == tiles.getVertexCount() / 4;
+    sf::VertexArray someTiles(sf::Quads);
+    for (std::size_t tile = 0; someOnly && tile < shown.size(); ++tile)
+        for (std::size_t corner = 0; shown[tile] && corner < 4; ++corner)
+            someTiles.append(tiles[tile * 4 + corner]);
+    const sf::VertexArray& drawn = someOnly ? someTiles : tiles;
     const sf::FloatRect bounds = quad.getLocalBounds();
     sf::RenderStates states(&shader);
     states.transform = placed * quad.getTransform();
@@ -99,7 +111,7 @@ void drawScatterTiles(const Resources& resources, sf::RenderTarget& target, cons
     for (int flock = lastFlock; flock >= firstFlock; --flock)
     {
         shader.setUniform("flock", static_cast<float>(flock));
-        target.draw(tiles, states);
+        target.draw(drawn, states);
     }
 }
 
@@ -114,6 +126,11 @@ std::optional<sf::FloatRect> Pulse::drawnArea() const
     const sf::FloatRect area = sprite->getTransform().transformRect(*wholePicture);
     return sf::FloatRect(area.left - margin, area.top - margin, area.width + 2.f * margin,
                          area.height + 2.f * margin);
+}
+
+std::vector<bool> scatterTilesShown(const TextureManager& textures, const std::string& textureKey)
+{
+    return textures.opaqueCells(textureKey, scatterTiles.x, scatterTiles.y);
 }
 
 std::optional<sf::FloatRect> pictureOnQuad(const TextureManager& textures, const sf::Sprite* quad,

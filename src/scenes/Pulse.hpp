@@ -5,6 +5,7 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 class Resources;
 class TextureManager;
@@ -38,6 +39,8 @@ struct Pulse
     /// Where the whole picture shows, in the sprite's own pixels, when known: at full level
     /// the shader shows the picture untouched, so nothing is drawn outside it.
     std::optional<sf::FloatRect> wholePicture = std::nullopt;
+    /// Which of the picture's tiles may show something (scatterTilesShown); empty: all of them.
+    std::vector<bool> tilesShown = {};
 
     /// Starts the pulse from the beginning, also one that is still running: level 0,
     /// rising, hold time cleared.
@@ -63,9 +66,16 @@ struct Pulse
 /// so a pass costs the area the tiles cover rather than the whole quad. The flocks are drawn
 /// from the last to the first, so that where tiles meet the first lies on top; home says that
 /// the shader's "iTime" is 1 or more, every tile home and none over another, so all go in one
-/// draw. Draws nothing when the shader has no program (it failed to load).
+/// draw. Only the tiles that shown (one per tile, row by row) marks are drawn, all of them
+/// when it has any other size: a tile with nothing to show costs nothing. Draws nothing when
+/// the shader has no program (it failed to load).
 void drawScatterTiles(const Resources& resources, sf::RenderTarget& target, const sf::Sprite& quad,
-                      sf::Shader& shader, bool home, const sf::Transform& placed = sf::Transform::Identity);
+                      sf::Shader& shader, bool home, const std::vector<bool>& shown = {},
+                      const sf::Transform& placed = sf::Transform::Identity);
+
+/// Which tiles of the picture textureKey of textures may show something when it is scattered
+/// (TextureManager::opaqueCells on the tiles); empty when that is not known.
+std::vector<bool> scatterTilesShown(const TextureManager& textures, const std::string& textureKey);
 
 /// Where the picture textureKey of textures shows when it is spread over quad (its texture coordinates
 /// 0 to 1 across the quad's own pixels, as the scatter shader reads it): the picture's

@@ -26,8 +26,9 @@ struct RainbowTunnel
     sf::Sprite* black = nullptr;
     sf::Sprite* baba = nullptr;
     sf::Sprite* finger = nullptr;
-    bool fingerImage = false; // resources.fingerShader has its picture to scatter
-    bool over = false;        // handed over on the last beat: that step draws nothing
+    bool fingerImage = false;      // resources.fingerShader has its picture to scatter
+    std::vector<bool> fingerTiles; // those of its tiles that show something
+    bool over = false;             // handed over on the last beat: that step draws nothing
 };
 
 RainbowTunnel setUp(Demo& demo)
@@ -41,6 +42,7 @@ RainbowTunnel setUp(Demo& demo)
     scene.baba = resources.spriteManager.get("baba");
     scene.finger = resources.spriteManager.get("finger");
     scene.fingerImage = resources.textureManager.exists("finger");
+    scene.fingerTiles = scatterTilesShown(resources.textureManager, "finger");
     centreBlackSprite(resources, 180.f);
     return scene;
 }
@@ -95,7 +97,8 @@ void rainbowTunnelDraw(const Demo& demo, sf::RenderTarget& target)
     // Without its picture the scatter shader would sample nothing; the plain finger
     // sprite is the sensible stand-in.
     if (scene.finger && scene.fingerImage)
-        drawScatterTiles(resources, target, *scene.finger, resources.fingerShader, scene.effectLevel <= 0.f);
+        drawScatterTiles(resources, target, *scene.finger, resources.fingerShader, scene.effectLevel <= 0.f,
+                         scene.fingerTiles);
     else
         drawIfPresent(resources, target, scene.finger);
 }

@@ -63,7 +63,7 @@ void drawShaderPass(Resources& resources, sf::RenderTarget& target, const sf::Sh
 }
 
 void drawStretchedPass(Resources& resources, sf::RenderTarget& target, const sf::Sprite* quad,
-                      const sf::Shader& shader)
+                       const sf::Shader& shader)
 {
     if (!quad)
         return;

@@ -151,6 +151,7 @@ TEST(TextureManager, PicturesLeftForLaterComeInAsLoadMakesThem)
     EXPECT_TRUE(later.get("repeated")->isRepeated());
     // Asked before the picture is in, the bounds wait for its decoding.
     EXPECT_EQ(later.opaqueBounds("twice"), now.opaqueBounds("twice"));
+    EXPECT_EQ(later.opaqueCells("twice", 4, 2), std::vector<bool>(8, true));
 
     later.finishLoading({"repeated"});
     EXPECT_FALSE(later.allLoaded());
@@ -176,6 +177,35 @@ TEST(TextureManager, PicturesLeftForLaterComeInAsLoadMakesThem)
     const sf::Uint8* bytes = hangs.getPixelsPtr();
     EXPECT_TRUE(
         std::all_of(bytes, bytes + hangs.getSize().x * hangs.getSize().y * 4, [](int b) { return b == 0; }));
+}
+
+// A 64 x 32 picture in 4 x 2 cells of 16 pixels: a cell shows something where one of its
+// pixels, or one on its right or bottom edge, is not fully transparent.
+TEST(TextureManager, TellsWhichCellsOfAPictureShowSomething)
+{
+    testsupport::TempDir dir;
+    const std::tuple<const char*, std::vector<sf::Vector2u>, std::vector<bool>> cases[] = {
+        {"none", {}, std::vector<bool>(8, false)},
+        {"one inside", {{40, 5}}, {false, false, true, false, false, false, false, false}},
+        {"on an edge", {{16, 20}}, {false, false, false, false, true, true, false, false}},
+        {"the last", {{63, 31}}, {false, false, false, false, false, false, false, true}},
+        {"two", {{0, 0}, {30, 21}}, {true, false, false, false, false, true, false, false}},
+    };
+    for (const auto& [name, opaque, cells] : cases)
+    {
+        SCOPED_TRACE(name);
+        sf::Image image;
+        image.create(64, 32, sf::Color::Transparent);
+        for (const sf::Vector2u pixel : opaque)
+            image.setPixel(pixel.x, pixel.y, sf::Color(9, 9, 9, 1));
+        ASSERT_TRUE(image.saveToFile((dir.path() / "p.png").string()));
+        TextureManager textures;
+        textures.load(dir.write("t.json", R"({"textures": {"p": {"file": ")" + (dir.path() / "p.png").string() +
+                                              R"("}}})"));
+        EXPECT_EQ(textures.opaqueCells("p", 4, 2), cells);
+    }
+    TextureManager none;
+    EXPECT_TRUE(none.opaqueCells("p", 4, 2).empty());
 }
 
 // Every format is measured, whichever side is too long: a picture one pixel over the limit is
