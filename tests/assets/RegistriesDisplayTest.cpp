@@ -200,8 +200,8 @@ TEST(TextureManager, TellsWhichCellsOfAPictureShowSomething)
             image.setPixel(pixel.x, pixel.y, sf::Color(9, 9, 9, 1));
         ASSERT_TRUE(image.saveToFile((dir.path() / "p.png").string()));
         TextureManager textures;
-        textures.load(dir.write("t.json", R"({"textures": {"p": {"file": ")" + (dir.path() / "p.png").string() +
-                                              R"("}}})"));
+        textures.load(dir.write("t.json", R"({"textures": {"p": {"file": ")" +
+                                              (dir.path() / "p.png").string() + R"("}}})"));
         EXPECT_EQ(textures.opaqueCells("p", 4, 2), cells);
     }
     TextureManager none;

@@ -1,8 +1,8 @@
 // The pulse in both its configurations at 1/60 s, its "iTime" read back from a real shader program.
 #include "SceneFrames.hpp"
+#include "assets/TextureManager.hpp"
 #include "runtime/PassTiming.hpp"
 #include "runtime/Resources.hpp"
-#include "assets/TextureManager.hpp"
 #include "scenes/Pulse.hpp"
 
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -139,8 +139,8 @@ TEST(ScatterTiles, DrawWhatTheFullScreenPassDrew)
             EXPECT_GT(meanDifference(before, empty), 0.1) << "the picture shows";
             // They agree to a hundredth of a level where they were measured; a tenth is the bar.
             EXPECT_LE(meanDifference(before, after), 0.1);
-            const sf::Image some =
-                drawn([&] { drawScatterTiles(resources, screen.target, screen.quad, tiles, time >= 1.f, shown); });
+            const sf::Image some = drawn(
+                [&] { drawScatterTiles(resources, screen.target, screen.quad, tiles, time >= 1.f, shown); });
             EXPECT_EQ(meanDifference(some, after), 0.0);
         }
     }
@@ -181,8 +181,8 @@ TEST(ScatterTiles, DrawnThroughATurnShowWhatATurnedLayerShowed)
                 screen.target.draw(layerSprite);
             });
         const sf::Transform turn = layerSprite.getTransform();
-        const sf::Image turned =
-            drawn([&] { drawScatterTiles(resources, screen.target, screen.quad, tiles, time >= 1.f, {}, turn); });
+        const sf::Image turned = drawn(
+            [&] { drawScatterTiles(resources, screen.target, screen.quad, tiles, time >= 1.f, {}, turn); });
         EXPECT_LE(meanDifference(throughLayer, turned), 1.0);
     }
 }
