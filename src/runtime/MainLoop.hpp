@@ -204,16 +204,16 @@ struct FrameResult
 /// window events (Closed stops the loop), applies the keys (the real-time state in keys
 /// together with the key presses found among the events), advances the fade, clears the
 /// window, runs the current scene's update from scenes (the caller hands in the demo's table,
-/// so the runtime knows no scene) once the pictures it names are in (every picture for a scene
-/// that names none, TextureManager::finishLoading), sends the uniforms, runs that scene's drawing, draws the
-/// fade overlay and displays the window. In a window of any size but the picture's, the scene
-/// and the overlay draw into an off-screen picture instead, which is then drawn into the
-/// window scaled to fit (fittedPicture). beforeDisplay, when given, runs just before the
-/// window is displayed, when the finished frame can still be read back. A suppressed frame
-/// advances the marker clock and the fade and runs the scene's update, its pictures put in
-/// first as ever, nothing else: no keys or events (keys is ignored), no other OpenGL call, no
-/// beforeDisplay, no display. takeEvent, when
-/// given, sees each window event first (applyWindowEvent).
+/// so the runtime knows no scene) once the pictures it names are in (every picture for a
+/// scene that names none, TextureManager::finishLoading), sends the uniforms, runs that
+/// scene's drawing, draws the fade overlay and displays the window. In a window of any size
+/// but the picture's, the scene and the overlay draw into an off-screen picture instead, which
+/// is then drawn into the window scaled to fit (fittedPicture). beforeDisplay, when given, runs
+/// just before the window is displayed, when the finished frame can still be read back. A
+/// suppressed frame advances the marker clock and the fade and runs the scene's update, its
+/// pictures put in first as ever, nothing else: no keys or events (keys is ignored), no other
+/// OpenGL call, no beforeDisplay, no display. takeEvent, when given, sees each window event
+/// first (applyWindowEvent).
 FrameResult runFrame(Demo& demo, FrameState& frame, Resources& resources, sf::RenderWindow& window,
                      float frameSeconds, KeyState keys, const SceneTable& scenes,
                      const std::function<void()>& beforeDisplay = {},
